@@ -1,0 +1,402 @@
+#include "catalogue/entry_list.h"
+
+#include <algorithm>
+
+namespace ostrevane {
+
+// ---- LiveIndex -------------------------------------------------------------
+
+void EntryList::LiveIndex::Rebuild(std::size_t slots) {
+  tree_.assign(slots + 1, 0);
+  for (std::size_t i = 1; i <= slots; ++i) {
+    tree_[i] += 1;
+    const std::size_t parent = i + (i & (~i + 1));
+    if (parent <= slots) tree_[parent] += tree_[i];
+  }
+}
+
+void EntryList::LiveIndex::Append() {
+  const std::size_t i = tree_.size();
+  // The new node covers (i - lowbit(i), i]: itself plus the nodes below it.
+  std::size_t sum = 1;
+  const std::size_t low = i & (~i + 1);
+  for (std::size_t j = i - 1; j > i - low; j -= j & (~j + 1)) sum += tree_[j];
+  tree_.push_back(sum);
+}
+
+void EntryList::LiveIndex::Kill(std::size_t slot) {
+  for (std::size_t i = slot + 1; i < tree_.size(); i += i & (~i + 1)) tree_[i] -= 1;
+}
+
+std::size_t EntryList::LiveIndex::SlotOf(std::size_t position) const {
+  std::size_t at = 0;
+  std::size_t step = 1;
+  while (step * 2 < tree_.size()) step *= 2;
+  for (; step > 0; step /= 2) {
+    if (at + step < tree_.size() && tree_[at + step] < position) {
+      at += step;
+      position -= tree_[at];
+    }
+  }
+  return at;  // 0-based slot of the position-th live slot
+}
+
+std::size_t EntryList::LiveIndex::PositionOf(std::size_t slot) const {
+  std::size_t sum = 0;
+  for (std::size_t i = slot + 1; i > 0; i -= i & (~i + 1)) sum += tree_[i];
+  return sum;
+}
+
+// ---- HashChains ------------------------------------------------------------
+
+namespace {
+
+constexpr std::uint64_t kFnvOffset = 14695981039346656037ull;
+constexpr std::uint64_t kFnvPrime = 1099511628211ull;
+
+std::uint64_t HashExact(TextView text) {
+  std::uint64_t hash = kFnvOffset;
+  for (char16_t unit : text) hash = (hash ^ unit) * kFnvPrime;
+  return hash;
+}
+
+std::uint64_t HashIgnoringCase(TextView text) {
+  const CaseMapping map = ActiveCaseMapping();
+  std::uint64_t hash = kFnvOffset;
+  for (char16_t unit : text) hash = (hash ^ map(unit)) * kFnvPrime;
+  return hash;
+}
+
+bool EqualIgnoringCase(TextView a, TextView b) {
+  if (a.size() != b.size()) return false;
+  const CaseMapping map = ActiveCaseMapping();
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (a[i] != b[i] && map(a[i]) != map(b[i])) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+void EntryList::HashChains::Clear(std::size_t expected) {
+  std::size_t buckets = 16;
+  while (buckets < expected) buckets *= 2;
+  heads_.assign(expected ? buckets : 0, kNone);
+  next_.assign(expected, kNone);
+  hashes_.assign(expected, 0);
+  count_ = 0;
+}
+
+void EntryList::HashChains::Insert(std::uint32_t slot, std::uint64_t hash) {
+  if (count_ + 1 > heads_.size()) Grow();
+  if (slot >= next_.size()) {
+    next_.resize(std::max<std::size_t>(slot + 1, next_.size() * 2), kNone);
+    hashes_.resize(next_.size(), 0);
+  }
+  const std::size_t bucket = hash & (heads_.size() - 1);
+  hashes_[slot] = hash;
+  next_[slot] = heads_[bucket];
+  heads_[bucket] = slot;
+  ++count_;
+}
+
+void EntryList::HashChains::Erase(std::uint32_t slot) {
+  std::uint32_t* link = &heads_[hashes_[slot] & (heads_.size() - 1)];
+  while (*link != kNone && *link != slot) link = &next_[*link];
+  if (*link == kNone) return;
+  *link = next_[slot];
+  next_[slot] = kNone;
+  --count_;
+}
+
+void EntryList::HashChains::Grow() {
+  std::vector<std::uint32_t> chained;
+  chained.reserve(count_);
+  for (std::uint32_t head : heads_) {
+    for (std::uint32_t s = head; s != kNone; s = next_[s]) chained.push_back(s);
+  }
+  heads_.assign(std::max<std::size_t>(16, heads_.size() * 2), kNone);
+  for (std::uint32_t s : chained) {
+    const std::size_t bucket = hashes_[s] & (heads_.size() - 1);
+    next_[s] = heads_[bucket];
+    heads_[bucket] = s;
+  }
+}
+
+// ---- rows ------------------------------------------------------------------
+
+void EntryList::Check(ListOperation operation) const {
+  if (faults_) faults_->Before(operation);
+}
+
+std::size_t EntryList::SlotAt(std::size_t position) const {
+  if (position < 1 || position > live_count_) throw Failure(failure_text::kIndexOutOfBounds);
+  if (live_count_ == slots_.size()) return position - 1;  // no dead slots
+  return live_.SlotOf(position);
+}
+
+EntryList::Slot& EntryList::LiveSlot(std::size_t position) { return slots_[SlotAt(position)]; }
+const EntryList::Slot& EntryList::LiveSlot(std::size_t position) const {
+  return slots_[SlotAt(position)];
+}
+
+bool EntryList::KeyPresent(const Text& key, std::uint64_t hash) const {
+  bool present = false;
+  keys_.ForEachWithHash(hash, [&](std::uint32_t slot) {
+    present = present || (slots_[slot].live && slots_[slot].entry.key == key);
+  });
+  return present;
+}
+
+std::size_t EntryList::Add(Text key, Text text) {
+  Check(ListOperation::kAddRow);
+  const std::uint64_t key_hash = HashExact(key);
+  if (KeyPresent(key, key_hash)) throw Failure(failure_text::kKeyNotUnique);
+  Slot slot;
+  slot.entry.key = std::move(key);
+  slot.entry.text = std::move(text);
+  slot.key_hash = key_hash;
+  slot.tag_hash = HashIgnoringCase(Text());
+  slots_.push_back(std::move(slot));
+  const auto index = static_cast<std::uint32_t>(slots_.size() - 1);
+  keys_.Insert(index, slots_[index].key_hash);
+  tags_.Insert(index, slots_[index].tag_hash);
+  live_.Append();
+  ++live_count_;
+  if (!sorted_) {
+    if (observer_) observer_->RowInserted(live_count_);
+    return live_count_;
+  }
+  const Text added_key = slots_.back().entry.key;
+  SortRows();
+  for (std::size_t p = 1; p <= live_count_; ++p) {
+    if (LiveSlot(p).entry.key == added_key) return p;
+  }
+  return live_count_;
+}
+
+std::size_t EntryList::Count() const {
+  Check(ListOperation::kCount);
+  return live_count_;
+}
+
+Text EntryList::RowText(std::size_t position) const {
+  Check(ListOperation::kReadText);
+  return LiveSlot(position).entry.text;
+}
+
+Text EntryList::RowType(std::size_t position) const { return LiveSlot(position).entry.type; }
+
+Text EntryList::RowKey(std::size_t position) const {
+  Check(ListOperation::kReadKey);
+  return LiveSlot(position).entry.key;
+}
+
+Text EntryList::RowTag(std::size_t position) const { return LiveSlot(position).entry.tag; }
+
+bool EntryList::Checked(std::size_t position) const {
+  Check(ListOperation::kReadChecked);
+  return LiveSlot(position).entry.checked;
+}
+
+void EntryList::SetText(std::size_t position, Text text) {
+  Check(ListOperation::kWriteText);
+  LiveSlot(position).entry.text = std::move(text);
+  if (observer_) observer_->RowChanged(position);
+}
+
+void EntryList::SetType(std::size_t position, Text type) {
+  Check(ListOperation::kWriteType);
+  LiveSlot(position).entry.type = std::move(type);
+  if (observer_) observer_->RowChanged(position);
+}
+
+void EntryList::SetTag(std::size_t position, Text tag) {
+  Check(ListOperation::kWriteTag);
+  const auto slot = static_cast<std::uint32_t>(SlotAt(position));
+  tags_.Erase(slot);
+  slots_[slot].tag_hash = HashIgnoringCase(tag);
+  tags_.Insert(slot, slots_[slot].tag_hash);
+  slots_[slot].entry.tag = std::move(tag);
+}
+
+void EntryList::SetChecked(std::size_t position, bool checked) {
+  Check(ListOperation::kWriteChecked);
+  Slot& slot = LiveSlot(position);
+  if (slot.entry.checked == checked) return;
+  slot.entry.checked = checked;
+  if (observer_) observer_->RowChanged(position);
+}
+
+void EntryList::Remove(std::size_t position) {
+  Check(ListOperation::kRemoveRow);
+  const std::size_t slot = SlotAt(position);
+  slots_[slot].live = false;
+  live_.Kill(slot);
+  --live_count_;
+  const std::size_t dead = slots_.size() - live_count_;
+  if (dead > 64 && dead > live_count_) Compact();
+  if (observer_) observer_->RowRemoved(position);
+}
+
+const StartMenuEntry& EntryList::Entry(std::size_t position) const {
+  return LiveSlot(position).entry;
+}
+
+// ---- tags ------------------------------------------------------------------
+
+std::optional<std::size_t> EntryList::FindTag(TextView tag) const {
+  Check(ListOperation::kFindTag);
+  std::optional<std::size_t> first;
+  tags_.ForEachWithHash(HashIgnoringCase(tag), [&](std::uint32_t slot) {
+    if (slots_[slot].live && (!first || slot < *first) &&
+        EqualIgnoringCase(slots_[slot].entry.tag, tag)) {
+      first = slot;
+    }
+  });
+  if (!first) return std::nullopt;
+  return live_.PositionOf(*first);
+}
+
+// ---- order -----------------------------------------------------------------
+
+namespace {
+
+// The stable ascending order of `count` texts. When few distinct texts
+// occur (sorting by type) rows are distributed into their groups in one
+// pass; otherwise a merge sort of positions.
+template <typename View>
+std::vector<std::uint32_t> StableOrder(std::size_t count, const View& view) {
+  std::vector<std::uint32_t> order(count);
+  constexpr std::size_t kFewGroups = 16;
+  std::vector<TextView> groups;
+  std::vector<std::uint8_t> group_of(count);
+  for (std::size_t i = 0; i < count && groups.size() <= kFewGroups; ++i) {
+    const TextView text = view(static_cast<std::uint32_t>(i));
+    std::size_t g = 0;
+    while (g < groups.size() && groups[g] != text) ++g;
+    if (g == groups.size()) groups.push_back(text);
+    group_of[i] = static_cast<std::uint8_t>(g);
+  }
+  if (groups.size() <= kFewGroups) {
+    std::vector<std::uint8_t> rank(groups.size());
+    std::vector<std::size_t> by_rank(groups.size());
+    for (std::size_t g = 0; g < groups.size(); ++g) by_rank[g] = g;
+    std::sort(by_rank.begin(), by_rank.end(),
+              [&](std::size_t a, std::size_t b) { return groups[a] < groups[b]; });
+    for (std::size_t r = 0; r < by_rank.size(); ++r)
+      rank[by_rank[r]] = static_cast<std::uint8_t>(r);
+    std::vector<std::size_t> start(groups.size() + 1, 0);
+    for (std::size_t i = 0; i < count; ++i) ++start[rank[group_of[i]] + 1];
+    for (std::size_t r = 1; r < start.size(); ++r) start[r] += start[r - 1];
+    for (std::size_t i = 0; i < count; ++i) {
+      order[start[rank[group_of[i]]]++] = static_cast<std::uint32_t>(i);
+    }
+    return order;
+  }
+  for (std::size_t i = 0; i < count; ++i) order[i] = static_cast<std::uint32_t>(i);
+  std::stable_sort(order.begin(), order.end(),
+                   [&](std::uint32_t a, std::uint32_t b) { return view(a) < view(b); });
+  return order;
+}
+
+}  // namespace
+
+void EntryList::SetSorted(bool sorted) {
+  Check(ListOperation::kSetSorted);
+  sorted_ = sorted;
+  if (sorted_) SortRows();
+}
+
+void EntryList::SetSortKey(int column) {
+  Check(ListOperation::kSetSortKey);
+  if (column != kSortByText && column != kSortByType) {
+    throw Failure(failure_text::kInvalidArgument);
+  }
+  sort_key_ = column;
+  if (sorted_) SortRows();
+}
+
+void EntryList::Compact() {
+  ChunkedVector<Slot> kept;
+  for (std::size_t i = 0; i < slots_.size(); ++i) {
+    if (slots_[i].live) kept.push_back(std::move(slots_[i]));
+  }
+  slots_ = std::move(kept);
+  RebuildIndexes();
+}
+
+void EntryList::SortRows() {
+  ChunkedVector<Slot> live;
+  for (std::size_t i = 0; i < slots_.size(); ++i) {
+    if (slots_[i].live) live.push_back(std::move(slots_[i]));
+  }
+  // Fold each sort text once, into one buffer, then sort positions rather
+  // than rows.
+  const CaseMapping map = ActiveCaseMapping();
+  Text folded;
+  std::vector<std::pair<std::size_t, std::size_t>> spans;  // offset, length
+  spans.reserve(live.size());
+  std::size_t total = 0;
+  for (std::size_t i = 0; i < live.size(); ++i) {
+    total += (sort_key_ == kSortByType ? live[i].entry.type : live[i].entry.text).size();
+  }
+  folded.reserve(total);
+  for (std::size_t i = 0; i < live.size(); ++i) {
+    const StartMenuEntry& entry = live[i].entry;
+    const Text& text = sort_key_ == kSortByType ? entry.type : entry.text;
+    spans.emplace_back(folded.size(), text.size());
+    for (char16_t unit : text) folded.push_back(map(unit));
+  }
+  const auto view = [&](std::uint32_t i) {
+    return TextView(folded).substr(spans[i].first, spans[i].second);
+  };
+  std::vector<std::uint32_t> order = StableOrder(live.size(), view);
+  slots_.clear();
+  for (std::uint32_t i : order) slots_.push_back(std::move(live[i]));
+  RebuildIndexes();
+  if (observer_) observer_->RowsReordered();
+}
+
+void EntryList::RebuildIndexes() {
+  live_.Rebuild(slots_.size());
+  live_count_ = slots_.size();
+  keys_.Clear(slots_.size());
+  tags_.Clear(slots_.size());
+  for (std::size_t i = 0; i < slots_.size(); ++i) {
+    keys_.Insert(static_cast<std::uint32_t>(i), slots_[i].key_hash);
+    tags_.Insert(static_cast<std::uint32_t>(i), slots_[i].tag_hash);
+  }
+}
+
+// ---- visiting --------------------------------------------------------------
+
+std::size_t EntryList::VisitStart() const {
+  Check(ListOperation::kVisitStart);
+  return live_count_;
+}
+
+void EntryList::VisitNext() const { Check(ListOperation::kVisitNext); }
+
+// ---- columns ---------------------------------------------------------------
+
+void EntryList::AddColumn(Text text) {
+  Check(ListOperation::kAddColumn);
+  columns_.push_back(ListColumn{std::move(text), 0});
+  if (observer_) observer_->ColumnsChanged();
+}
+
+const ListColumn& EntryList::Column(std::size_t position) const {
+  if (position < 1 || position > columns_.size()) throw Failure(failure_text::kIndexOutOfBounds);
+  return columns_[position - 1];
+}
+
+void EntryList::SetColumnWidth(std::size_t position, double twips) {
+  Check(ListOperation::kSetColumnWidth);
+  if (position < 1 || position > columns_.size()) throw Failure(failure_text::kIndexOutOfBounds);
+  if (!(twips >= 0)) throw Failure(failure_text::kInvalidArgument);
+  columns_[position - 1].width_twips = twips;
+  if (observer_) observer_->ColumnsChanged();
+}
+
+}  // namespace ostrevane

@@ -1,0 +1,193 @@
+#pragma once
+// The rows of the entry list and the rules the list keeps for them. This is
+// the one copy of the entries: the on-screen list view only shows it.
+//
+// Rows are addressed by 1-based position, as the list view addresses them.
+// Removal leaves a dead slot behind and an order-statistics tree maps a
+// position to its slot, so removing rows one by one from a long list stays
+// cheap; dead slots are swept out once they outnumber the live ones.
+
+#include <cstddef>
+#include <optional>
+#include <cstdint>
+#include <vector>
+
+#include "catalogue/chunked_vector.h"
+#include "platform/failure.h"
+#include "platform/text.h"
+
+namespace ostrevane {
+
+struct StartMenuEntry {
+  Text text;  // display name, first column
+  Text type;  // first subitem: "Folder" or "Shortcut"
+  Text key;   // entry key, unique within the list
+  Text tag;   // match name: the entry's own name in its root
+  bool checked = false;
+};
+
+struct ListColumn {
+  Text text;
+  double width_twips = 0;
+};
+
+// Every operation the list offers, named so that a test can make any one of
+// them fail.
+enum class ListOperation {
+  kAddRow,
+  kCount,
+  kReadText,
+  kWriteText,
+  kWriteType,
+  kWriteTag,
+  kReadKey,
+  kReadChecked,
+  kWriteChecked,
+  kRemoveRow,
+  kFindTag,
+  kSetSorted,
+  kSetSortKey,
+  kVisitStart,
+  kVisitNext,
+  kAddColumn,
+  kSetColumnWidth,
+};
+
+// Consulted before each operation; throws Failure to make that operation fail.
+class ListFaults {
+ public:
+  virtual ~ListFaults() = default;
+  virtual void Before(ListOperation operation) = 0;
+};
+
+// Told about every change, so that a view can follow the model.
+class EntryListObserver {
+ public:
+  virtual ~EntryListObserver() = default;
+  virtual void RowInserted(std::size_t position) = 0;
+  virtual void RowRemoved(std::size_t position) = 0;
+  virtual void RowChanged(std::size_t position) = 0;
+  virtual void RowsReordered() = 0;
+  virtual void ColumnsChanged() = 0;
+};
+
+class EntryList {
+ public:
+  // Sort columns: the row's text, or its type (first subitem).
+  static constexpr int kSortByText = 0;
+  static constexpr int kSortByType = 1;
+
+  // Appends an unchecked row (in sorted order while sorting is on) and
+  // returns its position. Fails, changing nothing, when the key is present.
+  std::size_t Add(Text key, Text text);
+  std::size_t Count() const;
+
+  // Field access; each fails when there is no row at `position`.
+  Text RowText(std::size_t position) const;
+  Text RowType(std::size_t position) const;
+  Text RowKey(std::size_t position) const;
+  Text RowTag(std::size_t position) const;
+  bool Checked(std::size_t position) const;
+  void SetText(std::size_t position, Text text);
+  void SetType(std::size_t position, Text type);
+  void SetTag(std::size_t position, Text tag);
+  void SetChecked(std::size_t position, bool checked);
+  // Removes the row; every later row moves up by one.
+  void Remove(std::size_t position);
+
+  // The first row in list order whose tag equals `tag`, ignoring letter case
+  // as Windows does for file names; no such row is not a failure.
+  std::optional<std::size_t> FindTag(TextView tag) const;
+
+  // Sorting is ascending and stable, comparing texts without regard to case.
+  // Switching it on sorts by the sort column; changing the sort column while
+  // it is on sorts again.
+  void SetSorted(bool sorted);
+  bool Sorted() const { return sorted_; }
+  void SetSortKey(int column);
+  int SortKey() const { return sort_key_; }
+
+  // Visiting every row in order, as a for-each over the rows does it: the
+  // start gives the number of rows to visit, each advance may fail on its own.
+  std::size_t VisitStart() const;
+  void VisitNext() const;
+
+  // Columns of the report view.
+  void AddColumn(Text text);
+  std::size_t ColumnCount() const { return columns_.size(); }
+  const ListColumn& Column(std::size_t position) const;
+  void SetColumnWidth(std::size_t position, double twips);
+
+  // The whole row, for views; no fault hook and no failure beyond the range.
+  const StartMenuEntry& Entry(std::size_t position) const;
+
+  void SetObserver(EntryListObserver* observer) { observer_ = observer; }
+  void SetFaults(ListFaults* faults) { faults_ = faults; }
+
+ private:
+  struct Slot {
+    StartMenuEntry entry;
+    std::uint64_t key_hash = 0;
+    std::uint64_t tag_hash = 0;
+    bool live = true;
+  };
+
+  // Fenwick tree over slot liveness: position <-> slot in O(log n).
+  class LiveIndex {
+   public:
+    void Rebuild(std::size_t slots);
+    void Append();
+    void Kill(std::size_t slot);
+    std::size_t SlotOf(std::size_t position) const;  // position is 1-based
+    std::size_t PositionOf(std::size_t slot) const;
+
+   private:
+    std::vector<std::size_t> tree_{0};  // 1-based
+  };
+
+  // Slots chained by a hash of one field, without an allocation per slot.
+  // Dead slots stay chained until the next rebuild; lookups skip them.
+  class HashChains {
+   public:
+    static constexpr std::uint32_t kNone = 0xFFFFFFFFu;
+    void Clear(std::size_t expected = 0);
+    void Insert(std::uint32_t slot, std::uint64_t hash);
+    void Erase(std::uint32_t slot);
+    template <typename Visit>
+    void ForEachWithHash(std::uint64_t hash, Visit&& visit) const {
+      if (heads_.empty()) return;
+      for (std::uint32_t s = heads_[hash & (heads_.size() - 1)]; s != kNone; s = next_[s]) {
+        if (hashes_[s] == hash) visit(s);
+      }
+    }
+
+   private:
+    void Grow();
+    std::vector<std::uint32_t> heads_;
+    std::vector<std::uint32_t> next_;
+    std::vector<std::uint64_t> hashes_;
+    std::size_t count_ = 0;
+  };
+
+  void Check(ListOperation operation) const;
+  std::size_t SlotAt(std::size_t position) const;
+  Slot& LiveSlot(std::size_t position);
+  const Slot& LiveSlot(std::size_t position) const;
+  bool KeyPresent(const Text& key, std::uint64_t hash) const;
+  void Compact();
+  void SortRows();
+  void RebuildIndexes();
+
+  ChunkedVector<Slot> slots_;
+  LiveIndex live_;
+  std::size_t live_count_ = 0;
+  HashChains keys_;  // exact key
+  HashChains tags_;  // tag, ignoring case
+  std::vector<ListColumn> columns_;
+  bool sorted_ = false;
+  int sort_key_ = kSortByText;
+  EntryListObserver* observer_ = nullptr;
+  ListFaults* faults_ = nullptr;
+};
+
+}  // namespace ostrevane

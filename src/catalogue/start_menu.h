@@ -1,0 +1,32 @@
+#pragma once
+// The Start Menu catalogue: filling the entry list from the two Programs
+// folders, and moving one entry to the Recycle Bin.
+
+#include "catalogue/entry_key.h"
+#include "catalogue/entry_list.h"
+#include "platform/folder_service.h"
+#include "platform/recycler.h"
+
+namespace ostrevane {
+
+inline constexpr char16_t kTypeFolder[] = u"Folder";
+inline constexpr char16_t kTypeShortcut[] = u"Shortcut";
+inline constexpr char16_t kSuffixCurrentUser[] = u" (Current User)";
+inline constexpr char16_t kSuffixAllUsers[] = u" (All Users)";
+
+// True for a file name whose last four characters, lower-cased, are ".lnk".
+bool IsShortcutName(TextView file_name);
+// A shortcut's display name: its file name up to, not including, the last ".".
+Text ShortcutDisplayName(TextView file_name);
+
+// Lists every top-level subfolder and shortcut of the current user's and then
+// the all users' Programs folder, marks namesakes, and sorts by type. The
+// first failure ends the scan and propagates; rows added so far stay.
+void ScanStartMenu(FolderService& folders, EntryList& list);
+
+// Moves the entry named by `key` to the Recycle Bin. Fails, having deleted
+// nothing, when the root cannot be found or the name is not a plain name; fails
+// when the shell did not move the entry.
+void RecycleEntry(const Text& key, RootLookup& roots, Recycler& recycler);
+
+}  // namespace ostrevane

@@ -1,0 +1,25 @@
+#pragma once
+// "Start Deleting Checked Entries": counts the checked rows, asks once, then
+// moves each row's entry that is checked when it is reached to the Recycle
+// Bin and removes the row, walking from the last row to the first.
+
+#include "catalogue/entry_list.h"
+#include "platform/dialogs.h"
+#include "platform/event_pump.h"
+#include "platform/folder_service.h"
+#include "platform/recycler.h"
+
+namespace ostrevane {
+
+struct DeletionContext {
+  EntryList& list;
+  Dialogs& dialogs;
+  EventPump& pump;
+  RootLookup& roots;
+  Recycler& recycler;
+};
+
+// The click handler of PushButton2.
+void PushButton2Click(DeletionContext& context);
+
+}  // namespace ostrevane

@@ -1,0 +1,33 @@
+#pragma once
+// The four selection commands: each sets check marks on the rows of the
+// entry list, under its own step trap.
+
+#include "catalogue/entry_list.h"
+#include "platform/dialogs.h"
+#include "platform/push_buttons.h"
+
+namespace ostrevane {
+
+struct SelectionContext {
+  EntryList& list;
+  Dialogs& dialogs;
+  PushButtonValues& buttons;
+};
+
+// "Select All" (PushButton4): every row checked.
+void SelectAllClick(SelectionContext& context);
+// "Unselect All" (PushButton5): every row unchecked.
+void UnselectAllClick(SelectionContext& context);
+// "Select All Containing This Text" (PushButton1): asks for a text and checks
+// the rows whose display name contains it; other rows keep their check.
+void PushButton1Click(SelectionContext& context);
+// "Select All Not Containing This Text" (PushButton3): the same for the rows
+// whose display name does not contain it.
+void PushButton3Click(SelectionContext& context);
+
+// The containment rule: both texts lower-cased with the active case mapping,
+// then searched code unit by code unit. The empty text is found in every
+// non-empty name and in no empty name.
+bool NameContains(TextView name, TextView text);
+
+}  // namespace ostrevane

@@ -1,0 +1,76 @@
+#include "platform/win32/folder_service_win32.h"
+
+#include <shlobj.h>
+
+#include "platform/win32/handles.h"
+#include "platform/win32/win_text.h"
+
+namespace ostrevane::win32 {
+namespace {
+
+class Win32Folder : public Folder {
+ public:
+  explicit Win32Folder(Text path) : path_(std::move(path)) {}
+
+  void ForEachSubfolder(const NameVisitor& visit) override { Enumerate(true, visit); }
+  void ForEachFile(const NameVisitor& visit) override { Enumerate(false, visit); }
+
+ private:
+  void Enumerate(bool folders, const NameVisitor& visit) {
+    const Text pattern = path_ + u"\\*";
+    WIN32_FIND_DATAW data{};
+    UniqueFind find(FindFirstFileExW(Wide(pattern), FindExInfoBasic, &data, FindExSearchNameMatch,
+                                     nullptr, FIND_FIRST_EX_LARGE_FETCH));
+    if (!find) {
+      const DWORD error = GetLastError();
+      if (error == ERROR_FILE_NOT_FOUND || error == ERROR_NO_MORE_FILES) return;
+      FailWithSystemError(error);
+    }
+    do {
+      const Text name = FromWide(data.cFileName);
+      if (name == u"." || name == u"..") continue;
+      const bool is_folder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+      if (is_folder == folders) visit(name);
+    } while (FindNextFileW(find.get(), &data));
+    const DWORD error = GetLastError();
+    if (error != ERROR_NO_MORE_FILES) FailWithSystemError(error);
+  }
+
+  Text path_;
+};
+
+}  // namespace
+
+Text Win32FolderService::RootPath(int csidl) {
+  if (const auto it = overrides_.find(csidl); it != overrides_.end()) {
+    if (it->second.empty()) {
+      throw Failure(u"The Start Menu Programs folder (special folder " + DecimalText(csidl) +
+                    u") could not be found.");
+    }
+    return it->second;
+  }
+  wchar_t buffer[MAX_PATH] = {};
+  const BOOL found = SHGetSpecialFolderPathW(owner_, buffer, csidl, FALSE);
+  buffer[MAX_PATH - 1] = L'\0';
+  Text path = FromWide(buffer);
+  if (!found || path.empty()) {
+    throw Failure(u"The Start Menu Programs folder (special folder " + DecimalText(csidl) +
+                  u") could not be found.");
+  }
+  while (path.size() > 3 && (path.back() == u'\\' || path.back() == u'/')) path.pop_back();
+  return path;
+}
+
+std::unique_ptr<Folder> Win32FolderService::OpenFolder(const Text& path) {
+  if (path.empty()) throw Failure(u"Path not found: the folder's path is empty.");
+  const DWORD attributes = GetFileAttributesW(Wide(path));
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    throw Failure(SystemErrorText(GetLastError()) + u" (" + path + u")");
+  }
+  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+    throw Failure(u"\"" + path + u"\" is not a folder.");
+  }
+  return std::make_unique<Win32Folder>(path);
+}
+
+}  // namespace ostrevane::win32

@@ -1,0 +1,63 @@
+#include <gtest/gtest.h>
+
+#include "app/app_title.h"
+#include "catalogue/entry_key.h"
+#include "platform/failure.h"
+#include "platform/text.h"
+
+namespace ostrevane {
+namespace {
+
+TEST(TextTest, PortableLowerMapsLettersBeyondBasicLatin) {
+  EXPECT_EQ(Lower(u"ÉÄÖÜ ÀÞ × Ÿ"), u"éäöü àþ × ÿ");
+  EXPECT_EQ(Lower(u"ДЖЁЯ Ўс"), u"джёя ўс");
+  EXPECT_EQ(Lower(u"ΣΑΒΓ Ά Ώ"), u"σαβγ ά ώ");
+  EXPECT_EQ(Lower(u"ĀĹŽĲ ı"), u"āĺžĳ ı");
+  EXPECT_EQ(Lower(u"Game.LNK 123 _-"), u"game.lnk 123 _-");
+}
+
+TEST(TextTest, Utf8RoundTripKeepsPairsAndReplacesLoneSurrogates) {
+  const Text text = u"a\u00e9\u0434\u4e2d\U0001F600z";
+  EXPECT_EQ(FromUtf8(ToUtf8(text)), text);
+  const Text lone = {u'x', static_cast<char16_t>(0xD800), u'y'};
+  EXPECT_EQ(FromUtf8(ToUtf8(lone)), u"x\uFFFDy");
+  EXPECT_EQ(DecimalText(0), u"0");
+  EXPECT_EQ(DecimalText(32768), u"32768");
+}
+
+TEST(EntryKeyTest, OnlyAnExactCSelectsTheCurrentUser) {
+  EXPECT_EQ(MakeEntryKey(Root::kCurrentUser, u"Games"), u"CGames");
+  EXPECT_EQ(MakeEntryKey(Root::kAllUsers, u"Games.lnk"), u"AGames.lnk");
+
+  const DecodedKey current = DecodeEntryKey(u"CGames");
+  EXPECT_EQ(current.root, Root::kCurrentUser);
+  EXPECT_EQ(current.csidl, 2);
+  EXPECT_EQ(current.relative_name, u"Games");
+
+  for (const char16_t* key : {u"AGames", u"cGames", u"XGames", u"ĆGames"}) {
+    const DecodedKey all = DecodeEntryKey(key);
+    EXPECT_EQ(all.root, Root::kAllUsers) << ToUtf8(key);
+    EXPECT_EQ(all.csidl, 23);
+    EXPECT_EQ(all.relative_name, u"Games");
+  }
+  EXPECT_EQ(DecodeEntryKey(u"C").relative_name, u"");
+  EXPECT_EQ(DecodeEntryKey(u"").relative_name, u"");
+}
+
+TEST(AppTitleTest, CutsAtLeastOnceAndAgainWhileTooLong) {
+  EXPECT_EQ(CutAppTitle(u"Ostrevane Software"), u"Ostrevane");
+  EXPECT_EQ(CutAppTitle(u"A B C"), u"A B");
+  // 45 characters before the last blank: cut again to fit 40.
+  const Text long_name = Text(30, u'x') + u" " + Text(14, u'y') + u" tail";
+  EXPECT_EQ(CutAppTitle(long_name), Text(30, u'x'));
+  EXPECT_THROW(CutAppTitle(u"Ostrevane"), Failure);
+  EXPECT_THROW(CutAppTitle(Text(50, u'z') + u" end"), Failure);  // no blank in what is left
+
+  ResetAppTitle();
+  EXPECT_EQ(AppTitle(), u"Ostrevane Software");
+  SetAppTitle();
+  EXPECT_EQ(AppTitle(), u"Ostrevane");
+}
+
+}  // namespace
+}  // namespace ostrevane

@@ -1,0 +1,160 @@
+#pragma once
+// Test doubles of the platform interfaces, shared by the portable tests, the
+// benchmarks and the fuzz target.
+
+#include <functional>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "catalogue/entry_list.h"
+#include "platform/dialogs.h"
+#include "platform/folder_service.h"
+#include "platform/recycler.h"
+
+namespace ostrevane::testing {
+
+// Folders held in memory: a root per special-folder id, and per path the
+// names of its subfolders and files in listing order.
+class FakeFolderService : public FolderService {
+ public:
+  struct Listing {
+    std::vector<Text> subfolders;
+    std::vector<Text> files;
+  };
+
+  void SetRoot(int csidl, Text path) { roots_[csidl] = std::move(path); }
+  Listing& At(const Text& path) { return folders_[path]; }
+  // Makes `csidl` resolve to `path` and gives that folder the listing.
+  void SetRootListing(int csidl, const Text& path, Listing listing) {
+    SetRoot(csidl, path);
+    folders_[path] = std::move(listing);
+  }
+
+  // Failure hooks: a description makes the operation fail with it.
+  std::map<int, Text> fail_root;            // per csidl
+  std::map<Text, Text> fail_open;           // per path
+  std::optional<std::size_t> fail_at_item;  // the n-th name handed out (0-based) fails
+  Text fail_item_description = u"The folder could not be read";
+
+  int root_lookups = 0;
+  std::vector<int> looked_up;
+
+  Text RootPath(int csidl) override {
+    ++root_lookups;
+    looked_up.push_back(csidl);
+    if (auto it = fail_root.find(csidl); it != fail_root.end()) throw Failure(it->second);
+    auto it = roots_.find(csidl);
+    if (it == roots_.end() || it->second.empty()) {
+      throw Failure(u"The Start Menu Programs folder could not be found.");
+    }
+    return it->second;
+  }
+
+  std::unique_ptr<Folder> OpenFolder(const Text& path) override {
+    if (auto it = fail_open.find(path); it != fail_open.end()) throw Failure(it->second);
+    auto it = folders_.find(path);
+    if (it == folders_.end()) throw Failure(u"Path not found");
+    return std::make_unique<FakeFolder>(*this, it->second);
+  }
+
+ private:
+  class FakeFolder : public Folder {
+   public:
+    FakeFolder(FakeFolderService& owner, const Listing& listing)
+        : owner_(owner), listing_(listing) {}
+    void ForEachSubfolder(const NameVisitor& visit) override { Hand(listing_.subfolders, visit); }
+    void ForEachFile(const NameVisitor& visit) override { Hand(listing_.files, visit); }
+
+   private:
+    void Hand(const std::vector<Text>& names, const NameVisitor& visit) {
+      for (const Text& name : names) {
+        if (owner_.fail_at_item && *owner_.fail_at_item == owner_.items_handed_) {
+          throw Failure(owner_.fail_item_description);
+        }
+        ++owner_.items_handed_;
+        visit(name);
+      }
+    }
+    FakeFolderService& owner_;
+    const Listing& listing_;
+  };
+
+  std::map<int, Text> roots_;
+  std::map<Text, Listing> folders_;
+  std::size_t items_handed_ = 0;
+};
+
+// Records every box; answers come from queues (Yes and empty text by default).
+class RecordingDialogs : public Dialogs {
+ public:
+  struct Shown {
+    enum class Kind { kErrorReport, kYesNo, kMessage, kInput } kind;
+    Text text;
+    Text caption;
+  };
+
+  std::vector<Shown> shown;
+  std::vector<bool> yes_no_answers;  // consumed front to back; Yes when empty
+  std::vector<Text> text_answers;    // consumed front to back; "" when empty
+  std::function<void()> on_yes_no;   // runs while the question is "open"
+  bool fail_error_report = false;
+
+  void ShowErrorReport(const Text& message) override {
+    shown.push_back({Shown::Kind::kErrorReport, message, kErrorReportCaption});
+    if (fail_error_report) throw Failure(u"The box could not be shown");
+  }
+  bool AskYesNo(const Text& question, const Text& caption) override {
+    shown.push_back({Shown::Kind::kYesNo, question, caption});
+    if (on_yes_no) on_yes_no();
+    if (yes_no_answers.empty()) return true;
+    const bool answer = yes_no_answers.front();
+    yes_no_answers.erase(yes_no_answers.begin());
+    return answer;
+  }
+  void ShowMessage(const Text& message, const Text& caption) override {
+    shown.push_back({Shown::Kind::kMessage, message, caption});
+  }
+  Text AskText(const Text& prompt, const Text& caption) override {
+    shown.push_back({Shown::Kind::kInput, prompt, caption});
+    if (text_answers.empty()) return Text();
+    Text answer = text_answers.front();
+    text_answers.erase(text_answers.begin());
+    return answer;
+  }
+
+  std::vector<Text> ErrorReports() const {
+    std::vector<Text> reports;
+    for (const Shown& s : shown) {
+      if (s.kind == Shown::Kind::kErrorReport) reports.push_back(s.text);
+    }
+    return reports;
+  }
+};
+
+// Makes the n-th call of one list operation fail (0-based), or every call.
+class ScriptedListFaults : public ListFaults {
+ public:
+  ListOperation operation{};
+  std::size_t fail_call = 0;  // which call of `operation` fails
+  bool armed = false;
+  bool every_call = false;
+  Text description = u"The list operation failed";
+  std::size_t calls = 0;
+
+  void Arm(ListOperation op, std::size_t nth = 0) {
+    operation = op;
+    fail_call = nth;
+    armed = true;
+    calls = 0;
+  }
+  void Before(ListOperation op) override {
+    if (!armed || op != operation) return;
+    const std::size_t call = calls++;
+    if (every_call || call == fail_call) throw Failure(description);
+  }
+};
+
+}  // namespace ostrevane::testing

@@ -1,0 +1,125 @@
+#include "platform/win32/folder_service_win32.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "catalogue/start_menu.h"
+#include "platform/win32/win_text.h"
+#include "test_folders.h"
+
+namespace ostrevane {
+namespace {
+
+using testing::TempFolder;
+using win32::Win32FolderService;
+
+std::vector<Text> Sorted(std::vector<Text> names) {
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+std::vector<Text> Subfolders(Folder& folder) {
+  std::vector<Text> names;
+  folder.ForEachSubfolder([&](const Text& name) { names.push_back(name); });
+  return Sorted(names);
+}
+
+std::vector<Text> Files(Folder& folder) {
+  std::vector<Text> names;
+  folder.ForEachFile([&](const Text& name) { names.push_back(name); });
+  return Sorted(names);
+}
+
+TEST(Win32FolderServiceTest, ListsImmediateSubfoldersAndFilesWithUnicodeNamesExactly) {
+  TempFolder root;
+  root.MakeFolder(u"Игры");
+  root.MakeFolder(u"Ωmega");
+  root.MakeFolder(u"Empty");
+  root.MakeFolder(u"Deep");
+  root.MakeFolder(u"Deep\\Inner");
+  root.MakeFile(u"Deep\\Inner.lnk");
+  root.MakeFile(u"日本語.lnk");
+  root.MakeFile(u"Smile \U0001F600.lnk");
+  root.MakeFile(u"Łódź.LNK");
+
+  Win32FolderService service;
+  auto folder = service.OpenFolder(root.path());
+  EXPECT_EQ(Subfolders(*folder), Sorted({u"Deep", u"Empty", u"Игры", u"Ωmega"}));
+  EXPECT_EQ(Files(*folder), Sorted({u"Smile \U0001F600.lnk", u"Łódź.LNK", u"日本語.lnk"}));
+
+  auto empty = service.OpenFolder(root.path() + u"\\Empty");
+  EXPECT_TRUE(Subfolders(*empty).empty());
+  EXPECT_TRUE(Files(*empty).empty());
+}
+
+TEST(Win32FolderServiceTest, OpeningSomethingThatIsNoFolderFailsInWords) {
+  TempFolder root;
+  const Text file = root.MakeFile(u"plain.txt");
+  Win32FolderService service;
+  try {
+    service.OpenFolder(root.path() + u"\\missing");
+    FAIL();
+  } catch (const Failure& failure) {
+    EXPECT_FALSE(failure.description().empty());
+  }
+  EXPECT_THROW(service.OpenFolder(file), Failure);
+  EXPECT_THROW(service.OpenFolder(u""), Failure);
+}
+
+TEST(Win32FolderServiceTest, RootsComeFromTheShellUnlessOverridden) {
+  Win32FolderService service;
+  const Text current = service.RootPath(kCsidlPrograms);
+  const Text all = service.RootPath(kCsidlCommonPrograms);
+  EXPECT_NE(current, all);
+  EXPECT_NE(current.find(u"Programs"), Text::npos);
+  EXPECT_NE(current.back(), u'\\');
+
+  service.OverrideRoot(kCsidlPrograms, u"C:\\elsewhere");
+  EXPECT_EQ(service.RootPath(kCsidlPrograms), u"C:\\elsewhere");
+  service.OverrideRoot(kCsidlCommonPrograms, u"");
+  EXPECT_THROW(service.RootPath(kCsidlCommonPrograms), Failure);
+}
+
+TEST(Win32FolderServiceTest, ScanOfRealFoldersListsOnlyFoldersAndShortcuts) {
+  TempFolder current, all;
+  current.MakeFolder(u"Games");
+  current.MakeFolder(u"Games\\Sub");
+  current.MakeFile(u"Games\\Inside.lnk");
+  current.MakeFile(u"GAME.LNK");
+  current.MakeFile(u"a.b.lnk");
+  current.MakeFile(u".lnk");
+  for (const char16_t* other : {u"Site.url", u"Tool.pif", u"Tool.exe", u"desktop.ini"}) {
+    current.MakeFile(other);
+  }
+  all.MakeFolder(u"Games");
+  all.MakeFile(u"Ünïcødé ✓.lnk");
+
+  Win32FolderService service;
+  service.OverrideRoot(kCsidlPrograms, current.path());
+  service.OverrideRoot(kCsidlCommonPrograms, all.path());
+  EntryList list;
+  ScanStartMenu(service, list);
+
+  std::vector<Text> rows;
+  for (std::size_t p = 1; p <= list.Count(); ++p) {
+    rows.push_back(list.RowText(p) + u"|" + list.RowType(p) + u"|" + list.RowKey(p));
+  }
+  EXPECT_EQ(rows, (std::vector<Text>{
+                      u"Games (All Users)|Folder|AGames",
+                      u"Games (Current User)|Folder|CGames",
+                      u"|Shortcut|C.lnk",
+                      u"a.b|Shortcut|Ca.b.lnk",
+                      u"GAME|Shortcut|CGAME.LNK",
+                      u"Ünïcødé ✓|Shortcut|AÜnïcødé ✓.lnk",
+                  }));
+}
+
+TEST(Win32CaseMappingTest, SystemMappingLowersLettersBeyondBasicLatin) {
+  win32::InstallSystemCaseMapping();
+  EXPECT_EQ(Lower(u"ÉÄ ДЖ ΣΑ ABC Ĳ"), u"éä дж σα abc ĳ");
+  SetCaseMapping(nullptr);
+}
+
+}  // namespace
+}  // namespace ostrevane
