@@ -118,7 +118,8 @@ class EntryList {
   const ListColumn& Column(std::size_t position) const;
   void SetColumnWidth(std::size_t position, double twips);
 
-  // The whole row, for views; no fault hook and no failure beyond the range.
+  // For views: the number of rows and a whole row, without the fault hook.
+  std::size_t Size() const { return live_count_; }
   const StartMenuEntry& Entry(std::size_t position) const;
 
   void SetObserver(EntryListObserver* observer) { observer_ = observer; }

@@ -34,13 +34,13 @@ Text TempFolder::MakeFolder(const Text& relative) const {
   return full;
 }
 
-Text TempFolder::MakeFile(const Text& relative, const char* contents) const {
+Text TempFolder::MakeFile(const Text& relative, std::string_view contents) const {
   const Text full = path_ + u"\\" + relative;
   HANDLE file = CreateFileW(Wide(full), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot make file");
   DWORD written = 0;
-  WriteFile(file, contents, static_cast<DWORD>(std::strlen(contents)), &written, nullptr);
+  WriteFile(file, contents.data(), static_cast<DWORD>(contents.size()), &written, nullptr);
   CloseHandle(file);
   return full;
 }

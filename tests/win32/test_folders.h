@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <string_view>
+
 #include "platform/text.h"
 
 namespace ostrevane::testing {
@@ -18,7 +20,7 @@ class TempFolder {
   const Text& path() const { return path_; }
   // Paths below are relative to this folder; parents must exist.
   Text MakeFolder(const Text& relative) const;
-  Text MakeFile(const Text& relative, const char* contents = "x") const;
+  Text MakeFile(const Text& relative, std::string_view contents = "x") const;
 
  private:
   Text path_;

@@ -1,0 +1,370 @@
+#include <windows.h>
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "app/error_report.h"
+#include "app/form_layout.h"
+#include "platform/win32/dialogs_win32.h"
+#include "platform/win32/push_button.h"
+#include "platform/win32/win_text.h"
+#include "window_fixture.h"
+
+namespace ostrevane {
+namespace {
+
+using testing::WindowUnderTest;
+using win32::FromWide;
+
+Text WindowText(HWND hwnd) {
+  wchar_t buffer[512] = {};
+  GetWindowTextW(hwnd, buffer, 512);
+  return FromWide(buffer);
+}
+
+RECT RectInParent(HWND control) {
+  RECT rect;
+  GetWindowRect(control, &rect);
+  MapWindowPoints(HWND_DESKTOP, GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
+  return rect;
+}
+
+void ExpectGeometry(win32::MainWindow& window, int dpi) {
+  RECT client;
+  GetClientRect(window.hwnd(), &client);
+  EXPECT_EQ(client.right, TwipsToPixels(kFormClientWidthTwips, dpi)) << "dpi " << dpi;
+  EXPECT_EQ(client.bottom, TwipsToPixels(kFormClientHeightTwips, dpi)) << "dpi " << dpi;
+  for (const ControlLayout& c : kForm1Controls) {
+    const HWND control = window.Control(c.name);
+    EXPECT_EQ(GetParent(control),
+              c.inside_frame ? window.Control(ControlName::kFrame3) : window.hwnd());
+    const RECT rect = RectInParent(control);
+    EXPECT_EQ(rect.left, TwipsToPixels(c.left, dpi)) << ToUtf8(c.id) << " at " << dpi;
+    EXPECT_EQ(rect.top, TwipsToPixels(c.top, dpi)) << ToUtf8(c.id) << " at " << dpi;
+    EXPECT_EQ(rect.right, TwipsToPixels(c.left + c.width, dpi)) << ToUtf8(c.id) << " at " << dpi;
+    EXPECT_EQ(rect.bottom, TwipsToPixels(c.top + c.height, dpi)) << ToUtf8(c.id) << " at " << dpi;
+  }
+}
+
+std::pair<Text, int> ColumnOf(HWND list, int index) {
+  wchar_t text[64] = {};
+  LVCOLUMNW column{};
+  column.mask = LVCF_TEXT | LVCF_WIDTH;
+  column.pszText = text;
+  column.cchTextMax = 64;
+  ListView_GetColumn(list, index, &column);
+  return {FromWide(text), column.cx};
+}
+
+TEST(MainWindowTest, EveryControlStandsWhereTheTableSaysAt96And144Dpi) {
+  WindowUnderTest t;
+  win32::MainWindow& window = t.Open();
+  ASSERT_EQ(window.dpi(), 96);
+  ExpectGeometry(window, 96);
+  EXPECT_EQ(ColumnOf(t.Control(ControlName::kListView1), 0), (std::pair<Text, int>{u"Menu Item", 400}));
+  EXPECT_EQ(ColumnOf(t.Control(ControlName::kListView1), 1), (std::pair<Text, int>{u"Type", 67}));
+
+  // Moving to a 144 DPI monitor lays everything out again.
+  RECT suggested{100, 100, 900, 900};
+  SendMessageW(window.hwnd(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+  EXPECT_EQ(window.dpi(), 144);
+  ExpectGeometry(window, 144);
+  EXPECT_EQ(ColumnOf(t.Control(ControlName::kListView1), 0).second, 600);
+  EXPECT_EQ(ColumnOf(t.Control(ControlName::kListView1), 1).second, 100);
+  LOGFONTW font{};
+  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(t.Control(ControlName::kPushButton2), WM_GETFONT, 0, 0)),
+             sizeof(font), &font);
+  EXPECT_EQ(font.lfHeight, FontHeightPixels(kButtonFontCentipoints, 144));
+}
+
+TEST(MainWindowTest, WindowIsFixedSizeCentredAndCaptionedAfterStartUp) {
+  WindowUnderTest t;
+  win32::MainWindow& window = t.Open();
+  const LONG style = GetWindowLongW(window.hwnd(), GWL_STYLE);
+  EXPECT_TRUE(style & WS_SYSMENU);
+  EXPECT_TRUE(style & WS_MINIMIZEBOX);
+  EXPECT_FALSE(style & WS_MAXIMIZEBOX);
+  EXPECT_FALSE(style & WS_THICKFRAME);
+  EXPECT_TRUE(IsWindowVisible(window.hwnd()));
+  EXPECT_EQ(WindowText(window.hwnd()), u"Ostrevane Software");
+
+  RECT rect;
+  GetWindowRect(window.hwnd(), &rect);
+  MONITORINFO monitor{sizeof(monitor)};
+  GetMonitorInfoW(MonitorFromWindow(window.hwnd(), MONITOR_DEFAULTTOPRIMARY), &monitor);
+  EXPECT_NEAR((rect.left + rect.right) / 2.0, (monitor.rcMonitor.left + monitor.rcMonitor.right) / 2.0, 1);
+  EXPECT_NEAR((rect.top + rect.bottom) / 2.0, (monitor.rcMonitor.top + monitor.rcMonitor.bottom) / 2.0, 1);
+
+  // Minimizing and restoring keeps every control where it was.
+  ShowWindow(window.hwnd(), SW_MINIMIZE);
+  ShowWindow(window.hwnd(), SW_RESTORE);
+  ExpectGeometry(window, 96);
+}
+
+TEST(MainWindowTest, CaptionsTooltipFontsAndColoursAreTheDesignValues) {
+  WindowUnderTest t;
+  win32::MainWindow& window = t.Open();
+  for (const ControlLayout& c : kForm1Controls) {
+    if (c.kind == ControlKind::kListView) continue;
+    EXPECT_EQ(WindowText(t.Control(c.name)), Text(c.text));
+  }
+  EXPECT_EQ(WindowText(t.Control(ControlName::kPushButton2)), u"Start Deleting Checked Entries");
+
+  TTTOOLINFOW tool{};
+  tool.cbSize = TTTOOLINFOW_V2_SIZE;
+  tool.hwnd = window.hwnd();
+  tool.uId = reinterpret_cast<UINT_PTR>(t.Control(ControlName::kListView1));
+  wchar_t tip[256] = {};
+  tool.lpszText = tip;
+  SendMessageW(window.tooltip(), TTM_GETTEXTW, 256, reinterpret_cast<LPARAM>(&tool));
+  EXPECT_EQ(FromWide(tip), u"Move | line to right and out of window to reveal full names.");
+
+  const auto font_of = [](HWND control) {
+    LOGFONTW font{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof(font), &font);
+    return font;
+  };
+  const LOGFONTW list_font = font_of(t.Control(ControlName::kListView1));
+  EXPECT_EQ(FromWide(list_font.lfFaceName), u"Arial");
+  EXPECT_EQ(list_font.lfWeight, FW_BOLD);
+  EXPECT_EQ(list_font.lfCharSet, 204);
+  EXPECT_EQ(list_font.lfHeight, -12);  // 9 pt at 96 DPI
+  EXPECT_EQ(font_of(t.Control(ControlName::kFrame3)).lfCharSet, 204);
+  const LOGFONTW button_font = font_of(t.Control(ControlName::kPushButton4));
+  EXPECT_EQ(button_font.lfHeight, -15);  // 11.25 pt at 96 DPI
+  EXPECT_EQ(button_font.lfCharSet, 0);
+  EXPECT_FALSE(button_font.lfItalic || button_font.lfUnderline || button_font.lfStrikeOut);
+
+  EXPECT_EQ(window.FormBackground(), RGB(255, 255, 255));
+  EXPECT_EQ(window.FrameBackground(), RGB(255, 255, 255));
+  EXPECT_EQ(GetWindowLongW(t.Control(ControlName::kListView1), GWL_STYLE) & LVS_TYPEMASK, LVS_REPORT);
+  EXPECT_TRUE(ListView_GetExtendedListViewStyle(t.Control(ControlName::kListView1)) & LVS_EX_CHECKBOXES);
+}
+
+TEST(MainWindowTest, FocusStartsInTheListAndTabFollowsTheTabIndex) {
+  WindowUnderTest t;
+  win32::MainWindow& window = t.Open();
+  const HWND list = t.Control(ControlName::kListView1);
+  EXPECT_EQ(GetFocus(), list);
+  const std::vector<HWND> cycle = {
+      t.Control(ControlName::kPushButton4), t.Control(ControlName::kPushButton5),
+      t.Control(ControlName::kPushButton2), t.Control(ControlName::kPushButton1),
+      t.Control(ControlName::kPushButton3), list};
+  HWND at = list;
+  for (HWND expected : cycle) {
+    at = GetNextDlgTabItem(window.hwnd(), at, FALSE);
+    EXPECT_EQ(at, expected) << ToUtf8(WindowText(at));
+  }
+  EXPECT_EQ(GetNextDlgTabItem(window.hwnd(), list, TRUE), t.Control(ControlName::kPushButton3));
+
+  // The Tab key itself, through the program's keyboard handling.
+  MSG tab{list, WM_KEYDOWN, VK_TAB, 0, 0, {}};
+  EXPECT_TRUE(window.PreTranslate(tab));
+  EXPECT_EQ(GetFocus(), t.Control(ControlName::kPushButton4));
+}
+
+TEST(MainWindowTest, PointerIsTheHandOverButtonsOnlyWhenTheCursorFileLoaded) {
+  for (const bool with_cursor : {false, true}) {
+    WindowUnderTest t;
+    if (with_cursor) t.exe_folder.MakeFile(u"HAND-M.CUR", testing::CursorFileBytes());
+    win32::MainWindow& window = t.Open();
+    EXPECT_TRUE(t.dialogs.shown.empty());
+    EXPECT_EQ(window.mouse_icon() != nullptr, with_cursor);
+    const HCURSOR arrow = LoadCursorW(nullptr, IDC_ARROW);
+    const auto pointer_over = [&](HWND control) {
+      SendMessageW(control, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+      SetCursor(nullptr);
+      SendMessageW(control, WM_SETCURSOR, reinterpret_cast<WPARAM>(control), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+      return GetCursor();
+    };
+    for (ControlName button : {ControlName::kPushButton1, ControlName::kPushButton2,
+                               ControlName::kPushButton3, ControlName::kPushButton4,
+                               ControlName::kPushButton5}) {
+      EXPECT_EQ(pointer_over(t.Control(button)), with_cursor ? window.mouse_icon() : arrow);
+      EXPECT_EQ(window.mouse_pointer(), 99);
+      EXPECT_EQ(pointer_over(t.Control(ControlName::kListView1)), arrow);
+      EXPECT_EQ(window.mouse_pointer(), 0);
+      pointer_over(t.Control(button));
+      EXPECT_EQ(pointer_over(t.Control(ControlName::kFrame3)), arrow);
+      EXPECT_EQ(window.mouse_pointer(), 0);
+      pointer_over(t.Control(button));
+      EXPECT_EQ(pointer_over(window.hwnd()), arrow);
+      EXPECT_EQ(window.mouse_pointer(), 0);
+    }
+  }
+}
+
+TEST(MainWindowTest, UnreadableCursorFileIsReportedAt106AndStartUpGoesOn) {
+  WindowUnderTest t;
+  t.exe_folder.MakeFile(u"HAND-M.CUR", "this is no cursor");
+  t.current_root.MakeFolder(u"Games");
+  win32::MainWindow& window = t.Open();
+  const auto reports = t.dialogs.ErrorReports();
+  ASSERT_EQ(reports.size(), 1u);
+  EXPECT_NE(reports[0].find(u"\r\nin Velmarrow2021/08/31.Form1.Form_Load at line 106\r\r"), Text::npos);
+  EXPECT_EQ(window.mouse_icon(), nullptr);
+  EXPECT_EQ(WindowText(window.hwnd()), u"Ostrevane Software");
+  EXPECT_EQ(window.list().Size(), 1u);
+}
+
+TEST(MainWindowTest, SkinFileRecoloursOrIsRefusedAt100WithColoursAlreadyChanged) {
+  {
+    WindowUnderTest t;
+    t.exe_folder.MakeFolder(u"x");
+    t.exe_folder.MakeFile(u"x\\o.cjs", "[Ostrevane Skin]\nbutton.face = #102030\nwindow = oops\n");
+    win32::MainWindow& window = t.Open();
+    const auto reports = t.dialogs.ErrorReports();
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_NE(reports[0].find(u"line 3"), Text::npos);
+    EXPECT_NE(reports[0].find(u"Form_Load at line 100\r\r"), Text::npos);
+    EXPECT_EQ(window.FormBackground(), GetSysColor(COLOR_BTNFACE));
+    EXPECT_EQ(window.FrameBackground(), GetSysColor(COLOR_BTNFACE));
+  }
+  {
+    WindowUnderTest t;
+    t.exe_folder.MakeFolder(u"x");
+    t.exe_folder.MakeFile(u"x\\o.cjs", "[Ostrevane Skin]\nwindow = #C0D0E0\nbutton.face = #102030\n");
+    win32::MainWindow& window = t.Open();
+    EXPECT_TRUE(t.dialogs.shown.empty());
+    EXPECT_EQ(window.FormBackground(), RGB(0xC0, 0xD0, 0xE0));
+  }
+  {
+    // A skin file marked hidden counts as missing.
+    WindowUnderTest t;
+    t.exe_folder.MakeFolder(u"x");
+    const Text skin = t.exe_folder.MakeFile(u"x\\o.cjs", "[Ostrevane Skin]\n");
+    SetFileAttributesW(win32::Wide(skin), FILE_ATTRIBUTE_HIDDEN);
+    win32::MainWindow& window = t.Open();
+    EXPECT_TRUE(t.dialogs.shown.empty());
+    EXPECT_EQ(window.FormBackground(), RGB(255, 255, 255));
+  }
+}
+
+TEST(MainWindowTest, AllUsersRootThatCannotBeOpenedIsReportedAt136AndKeepsCurrentUserRows) {
+  WindowUnderTest t;
+  t.current_root.MakeFolder(u"Zeta");
+  t.current_root.MakeFile(u"Alpha.lnk");
+  t.current_root.MakeFolder(u"Games");
+  t.folders.OverrideRoot(kCsidlCommonPrograms, t.all_root.path() + u"\\does-not-exist");
+  t.all_root.MakeFolder(u"Games");
+  win32::MainWindow& window = t.Open();
+  const auto reports = t.dialogs.ErrorReports();
+  ASSERT_EQ(reports.size(), 1u);
+  EXPECT_NE(reports[0].find(u"Form_Load at line 136\r\r"), Text::npos);
+  EntryList& list = window.list();
+  EXPECT_FALSE(list.Sorted());
+  ASSERT_EQ(list.Size(), 3u);
+  // Unsorted, in listing order: folders first, then shortcuts; no marks.
+  EXPECT_EQ(list.Entry(3).text, u"Alpha");
+  for (std::size_t p = 1; p <= 3; ++p) EXPECT_EQ(list.Entry(p).text.find(u"("), Text::npos);
+  EXPECT_EQ(ListView_GetItemCount(t.Control(ControlName::kListView1)), 3);
+}
+
+TEST(MainWindowTest, TicksByMouseAndSpaceReachTheModelAtOnce) {
+  WindowUnderTest t;
+  t.current_root.MakeFolder(u"One");
+  t.current_root.MakeFolder(u"Two");
+  win32::MainWindow& window = t.Open();
+  const HWND list = t.Control(ControlName::kListView1);
+  ASSERT_EQ(ListView_GetItemCount(list), 2);
+
+  // Find the check box of the second row by hit-testing along it.
+  RECT row;
+  ListView_GetItemRect(list, 1, &row, LVIR_BOUNDS);
+  int box_x = -1;
+  for (int x = row.left; x < row.right && box_x < 0; ++x) {
+    LVHITTESTINFO hit{};
+    hit.pt = {x, (row.top + row.bottom) / 2};
+    if (ListView_HitTest(list, &hit) == 1 && (hit.flags & LVHT_ONITEMSTATEICON)) box_x = x + 2;
+  }
+  ASSERT_GE(box_x, 0);
+  const LPARAM at = MAKELPARAM(box_x, (row.top + row.bottom) / 2);
+  SendMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  SendMessageW(list, WM_LBUTTONUP, 0, at);
+  testing::PumpMessages();
+  EXPECT_FALSE(window.list().Entry(1).checked);
+  EXPECT_TRUE(window.list().Entry(2).checked);
+  EXPECT_EQ(ListView_GetCheckState(list, 1), TRUE);
+
+  // Space ticks the row with the focus.
+  ListView_SetItemState(list, 0, LVIS_FOCUSED | LVIS_SELECTED, LVIS_FOCUSED | LVIS_SELECTED);
+  SetFocus(list);
+  SendMessageW(list, WM_KEYDOWN, VK_SPACE, 0);
+  SendMessageW(list, WM_CHAR, L' ', 0);
+  SendMessageW(list, WM_KEYUP, VK_SPACE, 0);
+  EXPECT_TRUE(window.list().Entry(1).checked);
+  EXPECT_TRUE(window.list().Entry(2).checked);
+  SendMessageW(list, WM_KEYDOWN, VK_SPACE, 0);
+  EXPECT_FALSE(window.list().Entry(1).checked);
+}
+
+TEST(MainWindowTest, PushButtonTakesValueZeroAndClicksByMouseSpaceAndEnter) {
+  WindowUnderTest t;
+  win32::MainWindow& window = t.Open();
+  (void)window;
+  const HWND button = t.Control(ControlName::kPushButton4);
+  win32::SetPushButtonValue(button, 7);
+  EXPECT_EQ(win32::PushButtonValue(button), 7);
+  win32::SetPushButtonValue(button, 0);
+  EXPECT_EQ(win32::PushButtonValue(button), 0);
+  EXPECT_TRUE(GetWindowLongW(button, GWL_STYLE) & WS_TABSTOP);
+}
+
+TEST(MainWindowTest, NoSkinAndNoCursorFileShowNoMessageAtAll) {
+  WindowUnderTest t;
+  t.current_root.MakeFolder(u"Games");
+  t.all_root.MakeFolder(u"Games");
+  win32::MainWindow& window = t.Open();
+  EXPECT_TRUE(t.dialogs.shown.empty());
+  EXPECT_EQ(window.mouse_icon(), nullptr);
+  ASSERT_EQ(window.list().Size(), 2u);
+  EXPECT_EQ(window.list().Entry(1).text, u"Games (All Users)");
+  EXPECT_EQ(window.list().Entry(2).text, u"Games (Current User)");
+  EXPECT_TRUE(window.list().Sorted());
+}
+
+TEST(MainWindowTest, ClosingTheWindowEndsTheProgram) {
+  WindowUnderTest t;
+  win32::MainWindow& window = t.Open();
+  SendMessageW(window.hwnd(), WM_CLOSE, 0, 0);
+  EXPECT_TRUE(window.ended());
+  EXPECT_FALSE(IsWindow(window.hwnd()));
+  MSG msg;
+  bool quit = false;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) quit = quit || msg.message == WM_QUIT;
+  EXPECT_TRUE(quit);
+}
+
+// The real message box, shown and dismissed from another thread.
+TEST(ErrorReportBoxTest, RealMessageBoxShowsTheReportAndIsDismissed) {
+  win32::Win32Dialogs dialogs;
+  const Text message = ComposeErrorReport(u"Path not found", context_text::kFormLoad, 136);
+  Text seen_text, seen_caption;
+  std::thread answer([&] {
+    for (int attempt = 0; attempt < 400; ++attempt) {
+      if (HWND box = FindWindowW(L"#32770", L"Application Error")) {
+        seen_caption = u"Application Error";
+        // The message is the box's static text control.
+        EnumChildWindows(box, [](HWND child, LPARAM out) -> BOOL {
+          wchar_t buffer[1024] = {};
+          GetWindowTextW(child, buffer, 1024);
+          Text text = FromWide(buffer);
+          if (text.find(u"Please email") != Text::npos) *reinterpret_cast<Text*>(out) = text;
+          return TRUE;
+        }, reinterpret_cast<LPARAM>(&seen_text));
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+        return;
+      }
+      Sleep(25);
+    }
+  });
+  dialogs.ShowErrorReport(message);
+  answer.join();
+  EXPECT_EQ(seen_caption, u"Application Error");
+  EXPECT_EQ(seen_text, message);
+}
+
+}  // namespace
+}  // namespace ostrevane

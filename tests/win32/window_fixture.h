@@ -1,0 +1,59 @@
+#pragma once
+// Creates the real main window with roots, skin and cursor folders of the
+// test's own, and a box double that records every report.
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "app/main_window.h"
+#include "platform/win32/folder_service_win32.h"
+#include "support/fakes.h"
+#include "test_folders.h"
+
+namespace ostrevane::testing {
+
+// A recycler that refuses everything: window tests never delete.
+class RefusingRecycler : public Recycler {
+ public:
+  void MoveToRecycleBin(const Text&) override { throw Failure(u"not in window tests"); }
+  bool Exists(const Text&) override { return true; }
+};
+
+struct WindowUnderTest {
+  TempFolder exe_folder;
+  TempFolder current_root;
+  TempFolder all_root;
+  win32::Win32FolderService folders;
+  RecordingDialogs dialogs;
+  RefusingRecycler recycler;
+  std::unique_ptr<win32::MainWindow> window;
+
+  WindowUnderTest() {
+    folders.OverrideRoot(kCsidlPrograms, current_root.path());
+    folders.OverrideRoot(kCsidlCommonPrograms, all_root.path());
+  }
+
+  win32::MainWindow& Open(Recycler* with_recycler = nullptr, Dialogs* with_dialogs = nullptr) {
+    win32::MainWindowServices services;
+    services.folders = &folders;
+    services.dialogs = with_dialogs ? with_dialogs : &dialogs;
+    services.recycler = with_recycler ? with_recycler : &recycler;
+    services.executable_folder = exe_folder.path();
+    services.end_process_on_close = false;
+    window = std::make_unique<win32::MainWindow>(services);
+    window->Create(SW_SHOWNORMAL);
+    return *window;
+  }
+
+  HWND Control(ControlName name) const { return window->Control(name); }
+};
+
+// Writes a valid 32 x 32 monochrome Windows cursor file.
+std::string CursorFileBytes();
+
+// Runs every pending message of this thread.
+void PumpMessages();
+
+}  // namespace ostrevane::testing
