@@ -12,6 +12,7 @@
 #include "catalogue/entry_list.h"
 #include "platform/dialogs.h"
 #include "platform/folder_service.h"
+#include "platform/push_buttons.h"
 #include "platform/recycler.h"
 
 namespace ostrevane::testing {
@@ -101,6 +102,7 @@ class RecordingDialogs : public Dialogs {
   std::vector<Text> text_answers;    // consumed front to back; "" when empty
   std::function<void()> on_yes_no;   // runs while the question is "open"
   bool fail_error_report = false;
+  std::optional<Text> fail_input;  // the input box fails with this description
 
   void ShowErrorReport(const Text& message) override {
     shown.push_back({Shown::Kind::kErrorReport, message, kErrorReportCaption});
@@ -119,6 +121,7 @@ class RecordingDialogs : public Dialogs {
   }
   Text AskText(const Text& prompt, const Text& caption) override {
     shown.push_back({Shown::Kind::kInput, prompt, caption});
+    if (fail_input) throw Failure(*fail_input);
     if (text_answers.empty()) return Text();
     Text answer = text_answers.front();
     text_answers.erase(text_answers.begin());
@@ -154,6 +157,24 @@ class ScriptedListFaults : public ListFaults {
     if (!armed || op != operation) return;
     const std::size_t call = calls++;
     if (every_call || call == fail_call) throw Failure(description);
+  }
+};
+
+// Records every value set on a push button; can make the setting fail.
+class RecordingButtons : public PushButtonValues {
+ public:
+  struct Set {
+    PushButtonId button;
+    std::int32_t value;
+    bool operator==(const Set&) const = default;
+  };
+
+  std::vector<Set> set;
+  std::optional<Text> fail;  // every setting fails with this description
+
+  void SetValue(PushButtonId button, std::int32_t value) override {
+    set.push_back({button, value});
+    if (fail) throw Failure(*fail);
   }
 };
 

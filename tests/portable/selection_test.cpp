@@ -1,0 +1,353 @@
+#include "commands/selection.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+#include "app/app_title.h"
+#include "app/error_report.h"
+#include "catalogue/start_menu.h"
+#include "support/fakes.h"
+
+namespace ostrevane {
+namespace {
+
+using testing::FakeFolderService;
+using testing::RecordingButtons;
+using testing::RecordingDialogs;
+using testing::ScriptedListFaults;
+using Kind = RecordingDialogs::Shown::Kind;
+using Click = void (*)(SelectionContext&);
+
+// ---- the containment rule ---------------------------------------------------
+
+TEST(NameContainsTest, IgnoresCaseBothWaysAlsoBeyondBasicLatin) {
+  EXPECT_TRUE(NameContains(u"game launcher", u"GAME"));
+  EXPECT_TRUE(NameContains(u"GAME TOOLS", u"game"));
+  EXPECT_TRUE(NameContains(u"Éditeur", u"éDIT"));
+  EXPECT_TRUE(NameContains(u"mon éditeur", u"ÉDITEUR"));
+  EXPECT_TRUE(NameContains(u"ДОМ", u"дом"));
+  EXPECT_TRUE(NameContains(u"мой дом", u"Д"));
+  EXPECT_TRUE(NameContains(u"ΣΟΦΙΑ", u"σοφ"));
+  EXPECT_TRUE(NameContains(u"σοφια", u"Σ"));
+  EXPECT_FALSE(NameContains(u"Notepad", u"pads"));
+  EXPECT_FALSE(NameContains(u"ab", u"abc"));
+}
+
+TEST(NameContainsTest, ComparesCodeUnitsWithoutFurtherFolding) {
+  EXPECT_FALSE(NameContains(u"Editeur", u"é"));
+  EXPECT_FALSE(NameContains(u"Straße", u"ss"));
+  EXPECT_FALSE(NameContains(u"caf\u00e9", u"cafe\u0301"));  // precomposed vs combining
+  EXPECT_TRUE(NameContains(u"Smile \U0001F600 now", u"\U0001F600"));
+}
+
+TEST(NameContainsTest, EmptyTextIsFoundInEveryNameButTheEmptyOne) {
+  EXPECT_TRUE(NameContains(u"a", u""));
+  EXPECT_TRUE(NameContains(u" ", u""));
+  EXPECT_FALSE(NameContains(u"", u""));
+  EXPECT_FALSE(NameContains(u"", u"a"));
+}
+
+// The system's mapping replaces the portable one on Windows; both texts must
+// go through whichever mapping is in force.
+char16_t LowerWithArmenian(char16_t unit) {
+  if (unit >= 0x531 && unit <= 0x556) return static_cast<char16_t>(unit + 0x30);
+  return PortableLower(unit);
+}
+
+TEST(NameContainsTest, LowersBothTextsWithTheMappingInForce) {
+  EXPECT_FALSE(NameContains(u"Աշխարհ", u"աշ"));
+  SetCaseMapping(&LowerWithArmenian);
+  const bool name_lowered = NameContains(u"Աշխարհ", u"աշ");
+  const bool text_lowered = NameContains(u"աշխարհ", u"ԱՇ");
+  SetCaseMapping(nullptr);
+  EXPECT_TRUE(name_lowered);
+  EXPECT_TRUE(text_lowered);
+}
+
+// ---- the commands -------------------------------------------------------------
+
+constexpr char16_t kBroken[] = u"The operation failed";
+
+// A list with rows of the given display names, and the doubles a command
+// talks to. Check marks are written as a string, one '1' or '0' per row.
+struct Scene {
+  explicit Scene(const std::vector<Text>& names = {}, const std::string& marks = "") {
+    for (const Text& name : names) list.Add(u"C" + DecimalText(++keys), name);
+    for (std::size_t p = 1; p <= marks.size(); ++p) list.SetChecked(p, marks[p - 1] == '1');
+    faults.description = kBroken;
+    list.SetFaults(&faults);
+  }
+  std::string Marks() const {
+    std::string marks;
+    for (std::size_t p = 1; p <= list.Count(); ++p) marks += list.Entry(p).checked ? '1' : '0';
+    return marks;
+  }
+  std::set<Text> CheckedNames() const {
+    std::set<Text> names;
+    for (std::size_t p = 1; p <= list.Count(); ++p) {
+      if (list.Entry(p).checked) names.insert(list.Entry(p).text);
+    }
+    return names;
+  }
+  // Runs a text command, the input box answering `text`.
+  void Type(Click click, const Text& text) {
+    dialogs.text_answers.push_back(text);
+    click(context);
+  }
+
+  int keys = 0;
+  EntryList list;
+  RecordingDialogs dialogs;
+  RecordingButtons buttons;
+  ScriptedListFaults faults;
+  SelectionContext context{list, dialogs, buttons};
+};
+
+TEST(SelectionTest, SelectAllAndUnselectAllSetEveryRowAndShowNothing) {
+  Scene scene({u"Alpha", u"", u"Beta", u"Gamma"}, "0100");
+  SelectAllClick(scene.context);
+  EXPECT_EQ(scene.Marks(), "1111");
+  SelectAllClick(scene.context);
+  EXPECT_EQ(scene.Marks(), "1111");
+  UnselectAllClick(scene.context);
+  EXPECT_EQ(scene.Marks(), "0000");
+  EXPECT_EQ(scene.buttons.set,
+            (std::vector<RecordingButtons::Set>{
+                {PushButtonId::k4, 0}, {PushButtonId::k4, 0}, {PushButtonId::k5, 0}}));
+  EXPECT_TRUE(scene.dialogs.shown.empty());
+}
+
+TEST(SelectionTest, TextCommandsAskOnceWithTheirPromptUnderTheApplicationTitle) {
+  SetAppTitle();
+  Scene scene({u"Alpha", u"Beta", u"Gamma"});
+  scene.Type(&PushButton1Click, u"x");
+  scene.Type(&PushButton3Click, u"x");
+  ResetAppTitle();
+  ASSERT_EQ(scene.dialogs.shown.size(), 2u);
+  for (const auto& box : scene.dialogs.shown) {
+    EXPECT_EQ(box.kind, Kind::kInput);
+    EXPECT_EQ(box.text, u"Enter text:");
+    EXPECT_EQ(box.caption, u"Ostrevane");
+  }
+  EXPECT_EQ(scene.buttons.set,
+            (std::vector<RecordingButtons::Set>{{PushButtonId::k4, 0}, {PushButtonId::k4, 0}}));
+}
+
+TEST(SelectionTest, EmptyTextTypedOrByCancelChecksNamedRowsOnlyWhenContaining) {
+  // Cancel gives the empty text, so both ways reach the command the same.
+  for (const bool cancel : {false, true}) {
+    SCOPED_TRACE(cancel ? "Cancel" : "typed");
+    Scene containing({u"Alpha", u"", u"Beta"});
+    Scene not_containing({u"Alpha", u"", u"Beta"});
+    if (!cancel) containing.dialogs.text_answers.push_back(u"");
+    if (!cancel) not_containing.dialogs.text_answers.push_back(u"");
+    PushButton1Click(containing.context);
+    PushButton3Click(not_containing.context);
+    EXPECT_EQ(containing.Marks(), "101");
+    EXPECT_EQ(not_containing.Marks(), "010");
+  }
+}
+
+TEST(SelectionTest, MatchingIgnoresCaseBothWaysAlsoBeyondBasicLatin) {
+  struct Case {
+    Text text;
+    std::string marks;
+  };
+  for (const Case& c :
+       {Case{u"GAME", "1100000000"}, Case{u"game", "1100000000"}, Case{u"é", "0011000000"},
+        Case{u"É", "0011000000"}, Case{u"д", "0000110000"}, Case{u"Д", "0000110000"},
+        Case{u"σ", "0000001100"}, Case{u"Σ", "0000001100"}}) {
+    SCOPED_TRACE(ToUtf8(c.text));
+    Scene scene({u"game launcher", u"GAME TOOLS", u"Éditeur", u"éditeur", u"ДОМ", u"дом", u"ΣΟΦΙΑ",
+                 u"σοφια", u"Editeur", u"Other"});
+    scene.Type(&PushButton1Click, c.text);
+    EXPECT_EQ(scene.Marks(), c.marks);
+  }
+}
+
+TEST(SelectionTest, ScannedNamesCarryNamesakeMarksButNoExtension) {
+  FakeFolderService folders;
+  folders.SetRootListing(
+      kCsidlPrograms, u"C:\\Current",
+      {{u"Games", u"Tools", u"X.lnk"}, {u"Notepad.lnk", u"Tips (all users).lnk", u".lnk"}});
+  folders.SetRootListing(kCsidlCommonPrograms, u"C:\\All",
+                         {{u"Games", u"Shared"}, {u"Notepad.lnk", u"Tools.lnk", u"X.lnk"}});
+  Scene scene;
+  ScanStartMenu(folders, scene.list);
+
+  scene.Type(&PushButton1Click, u".lnk");
+  EXPECT_EQ(scene.CheckedNames(), (std::set<Text>{u"X.lnk (Current User)"}));
+
+  UnselectAllClick(scene.context);
+  scene.Type(&PushButton1Click, u"(all users)");
+  EXPECT_EQ(scene.CheckedNames(), (std::set<Text>{u"Games (All Users)", u"Notepad (All Users)",
+                                                  u"X (All Users)", u"Tips (all users)"}));
+
+  // The shortcut named just ".lnk" has an empty name: even the empty text
+  // does not select it.
+  UnselectAllClick(scene.context);
+  scene.Type(&PushButton1Click, u"");
+  for (std::size_t p = 1; p <= scene.list.Count(); ++p) {
+    EXPECT_EQ(scene.list.Entry(p).checked, !scene.list.Entry(p).text.empty());
+  }
+}
+
+TEST(SelectionTest, TextCommandsOnlyAddChecks) {
+  for (const Text text : {u"", u"a", u"ALPHA", u"zzz"}) {
+    SCOPED_TRACE(ToUtf8(text));
+    Scene scene({u"Alpha", u"Beta", u"", u"Gamma"}, "0100");
+    scene.Type(&PushButton1Click, text);
+    const std::string after_containing = scene.Marks();
+    EXPECT_EQ(after_containing[1], '1');  // Beta keeps its check
+
+    UnselectAllClick(scene.context);
+    scene.Type(&PushButton1Click, text);
+    std::string matches;
+    for (const Text name : {u"Alpha", u"Beta", u"", u"Gamma"}) {
+      matches += NameContains(name, text) ? '1' : '0';
+    }
+    EXPECT_EQ(scene.Marks(), matches);
+
+    scene.Type(&PushButton3Click, text);
+    EXPECT_EQ(scene.Marks(), "1111");
+  }
+}
+
+TEST(SelectionTest, AnEmptyListStillAsksForTheTextAndNothingElseHappens) {
+  Scene scene;
+  SelectAllClick(scene.context);
+  UnselectAllClick(scene.context);
+  PushButton1Click(scene.context);
+  PushButton3Click(scene.context);
+  ASSERT_EQ(scene.dialogs.shown.size(), 2u);
+  EXPECT_EQ(scene.dialogs.shown[0].kind, Kind::kInput);
+  EXPECT_EQ(scene.dialogs.shown[1].kind, Kind::kInput);
+}
+
+// ---- failing steps ------------------------------------------------------------
+
+Text At(const char16_t* description, const char16_t* context, int step) {
+  return ComposeErrorReport(description, context, step);
+}
+
+struct SetEvery {
+  Click click;
+  const char16_t* context;
+  char target;  // the mark the command sets
+};
+
+const SetEvery kSetEvery[] = {{&SelectAllClick, context_text::kSelectAllClick, '1'},
+                              {&UnselectAllClick, context_text::kUnselectAllClick, '0'}};
+
+TEST(SelectionFaultTest, SelectAllAndUnselectAllGoOnAsTheirStepsSay) {
+  for (const SetEvery& command : kSetEvery) {
+    SCOPED_TRACE(ToUtf8(command.context));
+    const std::string before(4, command.target == '1' ? '0' : '1');
+    const auto report = [&](const char16_t* description, int step) {
+      return At(description, command.context, step);
+    };
+    {  // 100: the button refuses its value; the rows are still set.
+      Scene scene({u"a", u"b", u"c", u"d"}, before);
+      scene.buttons.fail = kBroken;
+      command.click(scene.context);
+      EXPECT_EQ(scene.dialogs.ErrorReports(), std::vector<Text>{report(kBroken, 100)});
+      EXPECT_EQ(scene.Marks(), std::string(4, command.target));
+    }
+    {  // 102: the visit cannot start; the body runs once without a row.
+      Scene scene({u"a", u"b", u"c", u"d"}, before);
+      scene.faults.Arm(ListOperation::kVisitStart);
+      command.click(scene.context);
+      EXPECT_EQ(scene.dialogs.ErrorReports(),
+                (std::vector<Text>{report(kBroken, 102), report(failure_text::kObjectNotSet, 104),
+                                   report(failure_text::kLoopNotInitialized, 104)}));
+      EXPECT_EQ(scene.Marks(), before);
+    }
+    {  // 104: one row cannot be set; the visit goes on.
+      Scene scene({u"a", u"b", u"c", u"d"}, before);
+      scene.faults.Arm(ListOperation::kWriteChecked, 1);
+      command.click(scene.context);
+      EXPECT_EQ(scene.dialogs.ErrorReports(), std::vector<Text>{report(kBroken, 104)});
+      std::string expected(4, command.target);
+      expected[1] = before[1];
+      EXPECT_EQ(scene.Marks(), expected);
+    }
+    {  // 104: the move to the next row fails; the command ends.
+      Scene scene({u"a", u"b", u"c", u"d"}, before);
+      scene.faults.Arm(ListOperation::kVisitNext, 1);
+      command.click(scene.context);
+      EXPECT_EQ(scene.dialogs.ErrorReports(), std::vector<Text>{report(kBroken, 104)});
+      EXPECT_EQ(scene.Marks(), std::string(2, command.target) + before.substr(2));
+    }
+  }
+}
+
+struct ByText {
+  Click click;
+  const char16_t* context;
+  Text text;               // passes rows 1 and 3 of kFruit
+  std::string empty_text;  // the marks the empty text gives
+};
+
+const std::vector<Text> kFruit = {u"apple", u"berry", u"apricot", u"cherry"};
+
+TEST(SelectionFaultTest, TextCommandsGoOnAsTheirStepsSay) {
+  for (const ByText& command :
+       {ByText{&PushButton1Click, context_text::kPushButton1Click, u"AP", "1111"},
+        ByText{&PushButton3Click, context_text::kPushButton3Click, u"err", "0000"}}) {
+    SCOPED_TRACE(ToUtf8(command.context));
+    const auto report = [&](const char16_t* description, int step) {
+      return At(description, command.context, step);
+    };
+    {  // 100: the button refuses its value; the command still asks and checks.
+      Scene scene(kFruit);
+      scene.buttons.fail = kBroken;
+      scene.Type(command.click, command.text);
+      EXPECT_EQ(scene.dialogs.ErrorReports(), std::vector<Text>{report(kBroken, 100)});
+      EXPECT_EQ(scene.dialogs.shown.back().kind, Kind::kInput);
+      EXPECT_EQ(scene.Marks(), "1010");
+    }
+    {  // 102: the input box fails; the text stays empty.
+      Scene scene(kFruit);
+      scene.dialogs.fail_input = kBroken;
+      command.click(scene.context);
+      EXPECT_EQ(scene.dialogs.ErrorReports(), std::vector<Text>{report(kBroken, 102)});
+      EXPECT_EQ(scene.Marks(), command.empty_text);
+    }
+    {  // 104: the visit cannot start; test and check each fail without a row.
+      Scene scene(kFruit);
+      scene.faults.Arm(ListOperation::kVisitStart);
+      scene.Type(command.click, command.text);
+      EXPECT_EQ(scene.dialogs.ErrorReports(),
+                (std::vector<Text>{report(kBroken, 104), report(failure_text::kObjectNotSet, 106),
+                                   report(failure_text::kObjectNotSet, 108),
+                                   report(failure_text::kLoopNotInitialized, 108)}));
+      EXPECT_EQ(scene.Marks(), "0000");
+    }
+    {  // 106: a name that cannot be read counts as passing: that row is checked.
+      Scene scene(kFruit);
+      scene.faults.Arm(ListOperation::kReadText, 1);
+      scene.Type(command.click, command.text);
+      EXPECT_EQ(scene.dialogs.ErrorReports(), std::vector<Text>{report(kBroken, 106)});
+      EXPECT_EQ(scene.Marks(), "1110");
+    }
+    {  // 108: one row cannot be checked; the visit goes on.
+      Scene scene(kFruit);
+      scene.faults.Arm(ListOperation::kWriteChecked, 0);
+      scene.Type(command.click, command.text);
+      EXPECT_EQ(scene.dialogs.ErrorReports(), std::vector<Text>{report(kBroken, 108)});
+      EXPECT_EQ(scene.Marks(), "0010");
+    }
+    {  // 108: the move to the next row fails; the command ends.
+      Scene scene(kFruit);
+      scene.faults.Arm(ListOperation::kVisitNext, 1);
+      scene.Type(command.click, command.text);
+      EXPECT_EQ(scene.dialogs.ErrorReports(), std::vector<Text>{report(kBroken, 108)});
+      EXPECT_EQ(scene.Marks(), "1000");
+    }
+  }
+}
+
+}  // namespace
+}  // namespace ostrevane
