@@ -1,0 +1,252 @@
+#include "app/startup.h"
+
+#include <gtest/gtest.h>
+
+#include "app/app_title.h"
+#include "app/error_report.h"
+#include "app/skin_file.h"
+#include "support/fakes.h"
+
+namespace ostrevane {
+namespace {
+
+using testing::FakeFolderService;
+using testing::RecordingDialogs;
+
+// Records what start-up asks of the window; any operation can be made to fail.
+class FakeStartup : public StartupPlatform, public SkinEngine {
+ public:
+  std::vector<std::string> calls;
+  std::map<std::string, Text> fail;  // operation -> description
+  std::set<Text> existing_files;     // answer the date query and the search
+  std::set<Text> normal_files;
+  Text exe_folder = u"C:\\Program";
+  Text caption;
+  std::int32_t flags = 6;
+
+  void Maybe(const std::string& operation) {
+    calls.push_back(operation);
+    if (auto it = fail.find(operation); it != fail.end()) throw Failure(it->second);
+  }
+
+  Text ExecutableFolder() override {
+    Maybe("ExecutableFolder");
+    return exe_folder;
+  }
+  void QueryLastModified(const Text& path) override {
+    Maybe("QueryLastModified");
+    if (!existing_files.count(path)) throw Failure(u"File not found");
+  }
+  bool FindNormalFile(const Text& path) override {
+    Maybe("FindNormalFile");
+    return normal_files.count(path) != 0;
+  }
+  void LoadMouseIcon(const Text& path) override { Maybe("LoadMouseIcon " + ToUtf8(path)); }
+  void SetCaption(const Text& text) override {
+    Maybe("SetCaption");
+    caption = text;
+  }
+  void SetApplicationIcon() override { Maybe("SetApplicationIcon"); }
+  void SetFormBackColor(std::uint32_t color) override {
+    Maybe("SetFormBackColor " + std::to_string(color));
+  }
+  std::vector<FormControl> Controls() override {
+    Maybe("Controls");
+    return {{u"Frame3", FormControlKind::kFrame},
+            {u"ListView1", FormControlKind::kListView},
+            {u"PushButton4", FormControlKind::kPushButton},
+            {u"Label9", FormControlKind::kLabel},
+            {u"SkinFramework1", FormControlKind::kSkin}};
+  }
+  void SetControlBackColor(const Text& name, std::uint32_t color) override {
+    Maybe("SetControlBackColor " + ToUtf8(name) + " " + std::to_string(color));
+  }
+  SkinEngine& Skin() override { return *this; }
+  std::uintptr_t WindowHandle() override { return 0x1234; }
+
+  void LoadSkin(const Text& path, const Text& options) override {
+    Maybe("LoadSkin " + ToUtf8(path) + "|" + ToUtf8(options));
+  }
+  std::int32_t Flags() override {
+    Maybe("Flags");
+    return flags;
+  }
+  void SetFlags(std::int32_t value) override { Maybe("SetFlags " + std::to_string(value)); }
+  void SetPaintBackgrounds(bool on) override { Maybe(std::string("SetPaintBackgrounds ") + (on ? "1" : "0")); }
+  void SetPaintFrames(bool on) override { Maybe(std::string("SetPaintFrames ") + (on ? "1" : "0")); }
+  void ApplyToWindow(std::uintptr_t window) override { Maybe("ApplyToWindow " + std::to_string(window)); }
+};
+
+class StartupTest : public ::testing::Test {
+ protected:
+  StartupTest() {
+    ResetAppTitle();
+    folders.SetRootListing(kCsidlPrograms, u"C", {{u"Games"}, {u"Zed.lnk"}});
+    folders.SetRootListing(kCsidlCommonPrograms, u"A", {{u"Games"}, {}});
+  }
+  void Load() { FormLoad(platform, list, folders, dialogs); }
+  Text ReportAt(const char16_t* description, int step) {
+    return ComposeErrorReport(description, context_text::kFormLoad, step);
+  }
+
+  FakeStartup platform;
+  EntryList list;
+  FakeFolderService folders;
+  RecordingDialogs dialogs;
+};
+
+TEST_F(StartupTest, WithoutSkinOrCursorEverythingIsSetQuietlyAndTheScanRunsLast) {
+  Load();
+  EXPECT_TRUE(dialogs.shown.empty());
+  EXPECT_EQ(platform.caption, u"Ostrevane Software");
+  EXPECT_EQ(AppTitle(), u"Ostrevane");
+  ASSERT_EQ(list.ColumnCount(), 2u);
+  EXPECT_EQ(list.Column(1).text, u"Menu Item");
+  EXPECT_EQ(list.Column(1).width_twips, 6000);
+  EXPECT_EQ(list.Column(2).text, u"Type");
+  EXPECT_EQ(list.Column(2).width_twips, 1000);
+  EXPECT_EQ(list.Size(), 3u);
+  EXPECT_EQ(platform.calls,
+            (std::vector<std::string>{"ExecutableFolder", "FindNormalFile", "ExecutableFolder",
+                                      "QueryLastModified", "SetCaption", "SetApplicationIcon"}));
+}
+
+TEST_F(StartupTest, SkinIsAppliedInItsFixedOrderAndOnlyFramesAndLabelsAreRecoloured) {
+  platform.normal_files.insert(u"C:\\Program\\x\\o.cjs");
+  platform.existing_files.insert(u"C:\\Program\\HAND-M.CUR");
+  Load();
+  EXPECT_TRUE(dialogs.shown.empty());
+  const std::string face = std::to_string(0x8000000Fu);
+  EXPECT_EQ(platform.calls,
+            (std::vector<std::string>{"ExecutableFolder", "FindNormalFile",
+                                      "SetFormBackColor " + face, "Controls",
+                                      "SetControlBackColor Frame3 " + face,
+                                      "SetControlBackColor Label9 " + face,
+                                      "LoadSkin C:\\Program\\x\\o.cjs|", "Flags", "SetFlags 7",
+                                      "SetPaintBackgrounds 1", "SetPaintFrames 1",
+                                      "ApplyToWindow 4660", "ExecutableFolder", "QueryLastModified",
+                                      "LoadMouseIcon C:\\Program\\HAND-M.CUR", "SetCaption",
+                                      "SetApplicationIcon"}));
+}
+
+// Every start-up step made to fail, one at a time: the report names it, and
+// start-up goes on where its table says.
+TEST_F(StartupTest, EachFailingStepIsReportedWithItsNumberAndStartUpGoesOn) {
+  struct Case {
+    std::string operation;
+    int step;
+    bool cursor_present;
+  };
+  const std::vector<Case> cases = {
+      {"LoadSkin C:\\Program\\x\\o.cjs|", 100, false}, {"ApplyToWindow 4660", 100, false},
+      {"LoadMouseIcon C:\\Program\\HAND-M.CUR", 106, true}, {"SetCaption", 126, false},
+      {"SetApplicationIcon", 126, false}};
+  for (const Case& c : cases) {
+    FakeStartup fresh;
+    fresh.normal_files.insert(u"C:\\Program\\x\\o.cjs");
+    if (c.cursor_present) fresh.existing_files.insert(u"C:\\Program\\HAND-M.CUR");
+    fresh.fail[c.operation] = u"It broke";
+    RecordingDialogs boxes;
+    EntryList rows;
+    FormLoad(fresh, rows, folders, boxes);
+    EXPECT_EQ(boxes.ErrorReports(), (std::vector<Text>{ReportAt(u"It broke", c.step)})) << c.operation;
+    EXPECT_EQ(rows.Size(), 3u) << c.operation;  // the scan still ran last
+    EXPECT_EQ(fresh.calls.back() == "SetApplicationIcon" || c.operation == "SetApplicationIcon", true);
+  }
+}
+
+TEST_F(StartupTest, AFailureComposingTheCursorPathStillAttemptsTheLoad) {
+  platform.fail["ExecutableFolder"] = u"No folder";
+  Load();
+  // The skin step and the cursor test both need the folder; the load is then
+  // tried with what there is and fails in its own right.
+  EXPECT_EQ(dialogs.ErrorReports(),
+            (std::vector<Text>{ReportAt(u"No folder", 100), ReportAt(u"No folder", 104)}));
+  EXPECT_NE(std::find(platform.calls.begin(), platform.calls.end(), "LoadMouseIcon "),
+            platform.calls.end());
+  EXPECT_EQ(platform.caption, u"Ostrevane Software");
+}
+
+TEST_F(StartupTest, ListStepsAndTheScanFailAtTheirOwnNumbers) {
+  struct Case {
+    ListOperation operation;
+    std::size_t nth_call;
+    std::vector<std::pair<const char16_t*, int>> reports;
+  };
+  constexpr char16_t kBroke[] = u"The list operation failed";
+  const std::vector<Case> cases = {
+      // Without the first column, "Type" is column 1 and column 2 is missing.
+      {ListOperation::kAddColumn, 0, {{kBroke, 128}, {u"Index out of bounds", 134}}},
+      {ListOperation::kAddColumn, 1, {{kBroke, 130}, {u"Index out of bounds", 134}}},
+      {ListOperation::kSetColumnWidth, 0, {{kBroke, 132}}},
+      {ListOperation::kSetColumnWidth, 1, {{kBroke, 134}}},
+      {ListOperation::kSetSorted, 0, {{kBroke, 136}}},
+      {ListOperation::kAddRow, 2, {{kBroke, 136}}},
+      {ListOperation::kSetSortKey, 0, {{kBroke, 136}}},
+  };
+  for (const Case& c : cases) {
+    EntryList rows;
+    testing::ScriptedListFaults fault;
+    fault.Arm(c.operation, c.nth_call);
+    rows.SetFaults(&fault);
+    RecordingDialogs boxes;
+    FakeStartup fresh;
+    FormLoad(fresh, rows, folders, boxes);
+    std::vector<Text> expected;
+    for (const auto& [description, step] : c.reports) expected.push_back(ReportAt(description, step));
+    EXPECT_EQ(boxes.ErrorReports(), expected) << static_cast<int>(c.operation) << "/" << c.nth_call;
+  }
+}
+
+TEST_F(StartupTest, AFailingAllUsersRootIsReportedAt136AndTheCurrentUserRowsStay) {
+  folders.fail_open[u"A"] = u"Path not found";
+  Load();
+  EXPECT_EQ(dialogs.ErrorReports(), (std::vector<Text>{ReportAt(u"Path not found", 136)}));
+  ASSERT_EQ(list.Size(), 2u);
+  EXPECT_EQ(list.Entry(1).text, u"Games");
+  EXPECT_EQ(list.Entry(2).text, u"Zed");
+  EXPECT_FALSE(list.Sorted());
+}
+
+TEST(FileExistsTest, AnswersFalseForAnyFailureAndNeverFails) {
+  FakeStartup platform;
+  platform.existing_files.insert(u"C:\\there");
+  EXPECT_TRUE(FileExists(platform, u"C:\\there"));
+  EXPECT_FALSE(FileExists(platform, u"C:\\not there"));
+  platform.fail["QueryLastModified"] = u"Bad file name or number";
+  EXPECT_FALSE(FileExists(platform, u"C:\\there"));
+}
+
+TEST(SkinFileTest, ReadsColoursCommentsAndLineEndingsOfAnyKind) {
+  const SkinColors skin = ParseSkin(
+      "\xEF\xBB\xBF; my skin\r\n[Ostrevane Skin]\r\n\r\n# buttons\r\nBUTTON.Face = #FF8000\r\n"
+      "  window=#0a0B0c  \nframe.line = #000001",
+      u"o.cjs");
+  EXPECT_EQ(skin.button_face, 0x000080FFu);  // stored as 0x00BBGGRR
+  EXPECT_EQ(skin.window, 0x000C0B0Au);
+  EXPECT_EQ(skin.frame_line, 0x00010000u);
+  EXPECT_FALSE(skin.button_text.has_value());
+}
+
+TEST(SkinFileTest, RefusesWhatItCannotUseNamingTheLine) {
+  const auto refusal = [](std::string_view bytes) -> Text {
+    try {
+      ParseSkin(bytes, u"C:\\p\\x\\o.cjs");
+    } catch (const Failure& failure) {
+      return failure.description();
+    }
+    return u"accepted";
+  };
+  EXPECT_EQ(refusal(""), u"The skin file \"C:\\p\\x\\o.cjs\" cannot be used: line 1: a skin file "
+                         u"begins with [Ostrevane Skin].");
+  EXPECT_NE(refusal("[Ostrevane Skin]\nbutton.face = red\n").find(u"line 2: \"red\" is not a colour"),
+            Text::npos);
+  EXPECT_NE(refusal("[Ostrevane Skin]\n\nbuton.face = #000000\n").find(u"line 3: unknown setting \"buton.face\""),
+            Text::npos);
+  EXPECT_NE(refusal("[Ostrevane Skin]\njust words\n").find(u"line 2: expected a setting"), Text::npos);
+  EXPECT_NE(refusal(std::string("MZ\0\0\x90", 5)).find(u"not a text file"), Text::npos);
+  EXPECT_NE(refusal("[Ostrevane Skin]\nwindow = #12345\n").find(u"line 2"), Text::npos);
+}
+
+}  // namespace
+}  // namespace ostrevane
