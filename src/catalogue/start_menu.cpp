@@ -4,33 +4,35 @@ namespace ostrevane {
 namespace {
 
 Text SafeRelativeNameOrFail(const Text& name) {
-  // The shell reads its paths: wildcards make a pattern that can match other
-  // entries, separators and ".." reach outside the root, and a trailing dot
-  // or blank is dropped by Windows, so the path would name a look-alike.
-  const auto refuse = [](const char16_t* why) { throw Failure(why); };
-  if (name.empty())
-    refuse(
+  // The shell reads its paths: wildcards ("*", "?", and "<", ">", '"', which
+  // the file system also matches as patterns) can match other entries,
+  // separators and ".." reach outside the root, and a trailing dot or blank is
+  // dropped by Windows, so the path would name a look-alike.
+  const auto refuse = [&](const char16_t* why) {
+    throw Failure(u"\"" + name + u"\" was not deleted: " + why);
+  };
+  if (name.empty()) {
+    throw Failure(
         u"The entry has no name, so its path would be the Programs folder itself; nothing was "
         u"deleted.");
-  if (name == u"." || name == u"..")
-    refuse(
-        u"The entry's name is \".\" or \"..\", which does not name an entry; nothing was deleted.");
+  }
+  if (name == u"." || name == u"..") refuse(u"the name does not name an entry.");
   for (char16_t c : name) {
-    if (c == u'*' || c == u'?') {
+    if (c == u'*' || c == u'?' || c == u'<' || c == u'>' || c == u'"') {
       refuse(
-          u"The entry's name contains \"*\" or \"?\", which the shell reads as a wildcard that "
-          u"could match other entries; nothing was deleted.");
+          u"its name holds a wildcard character (* ? < > \"), which the shell could match "
+          u"against other entries.");
     }
-    if (c == u'\\' || c == u'/' || c == u':' || c == 0) {
+    if (c == u'\\' || c == u'/' || c == u':' || c == u'|' || c < 0x20) {
       refuse(
-          u"The entry's name contains a path separator or another character that cannot stand in a "
-          u"file name; nothing was deleted.");
+          u"its name holds a path separator or another character that cannot stand in a file "
+          u"name.");
     }
   }
   if (name.back() == u'.' || name.back() == u' ') {
     refuse(
-        u"The entry's name ends in a dot or a blank, which Windows drops from a path, so the path "
-        u"could name another entry; nothing was deleted.");
+        u"its name ends in a dot or a blank, which Windows drops from a path, so the path could "
+        u"name another entry.");
   }
   return name;
 }
