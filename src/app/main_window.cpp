@@ -196,12 +196,21 @@ void MainWindow::ResizeToClientArea(const RECT* suggested) {
   RECT frame{0, 0, TwipsToPixels(kFormClientWidthTwips, dpi_),
              TwipsToPixels(kFormClientHeightTwips, dpi_)};
   AdjustWindowRectExForDpi(&frame, kFormStyle, FALSE, kFormExStyle, static_cast<UINT>(dpi_));
-  const int width = frame.right - frame.left, height = frame.bottom - frame.top;
-  if (suggested) {
-    SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, width, height,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
-  } else {
-    SetWindowPos(hwnd_, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  int width = frame.right - frame.left, height = frame.bottom - frame.top;
+  const UINT flags = SWP_NOZORDER | SWP_NOACTIVATE | (suggested ? 0 : SWP_NOMOVE);
+  const int x = suggested ? suggested->left : 0, y = suggested ? suggested->top : 0;
+  SetWindowPos(hwnd_, nullptr, x, y, width, height, flags);
+  // The frame the system really draws may differ from the computed one (a
+  // DPI change seen before the frame follows, a themed caption): correct by
+  // what the client area turned out to be.
+  RECT client;
+  GetClientRect(hwnd_, &client);
+  const int wanted_width = TwipsToPixels(kFormClientWidthTwips, dpi_);
+  const int wanted_height = TwipsToPixels(kFormClientHeightTwips, dpi_);
+  if (client.right != wanted_width || client.bottom != wanted_height) {
+    width += wanted_width - client.right;
+    height += wanted_height - client.bottom;
+    SetWindowPos(hwnd_, nullptr, x, y, width, height, flags);
   }
 }
 

@@ -92,7 +92,8 @@ TEST(MainWindowTest, WindowIsFixedSizeCentredAndCaptionedAfterStartUp) {
 
   RECT rect;
   GetWindowRect(window.hwnd(), &rect);
-  MONITORINFO monitor{sizeof(monitor)};
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof(monitor);
   GetMonitorInfoW(MonitorFromWindow(window.hwnd(), MONITOR_DEFAULTTOPRIMARY), &monitor);
   EXPECT_NEAR((rect.left + rect.right) / 2.0, (monitor.rcMonitor.left + monitor.rcMonitor.right) / 2.0, 1);
   EXPECT_NEAR((rect.top + rect.bottom) / 2.0, (monitor.rcMonitor.top + monitor.rcMonitor.bottom) / 2.0, 1);

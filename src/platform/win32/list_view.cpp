@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "app/form_layout.h"
 #include "platform/win32/win_text.h"
 
 namespace ostrevane::win32 {
@@ -93,7 +94,7 @@ void EntryListView::RebuildColumns() {
     lvc.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
     Text text = column.text;
     lvc.pszText = const_cast<wchar_t*>(Wide(text));
-    lvc.cx = MulDiv(static_cast<int>(column.width_twips + 0.5), dpi_, 1440);
+    lvc.cx = TwipsToPixels(static_cast<int>(column.width_twips + 0.5), dpi_);
     lvc.iSubItem = static_cast<int>(i - 1);
     ListView_InsertColumn(hwnd_, static_cast<int>(i - 1), &lvc);
   }
@@ -104,8 +105,16 @@ void EntryListView::SetDpi(int dpi) {
   HWND header = ListView_GetHeader(hwnd_);
   const int columns = header ? Header_GetItemCount(header) : 0;
   for (int i = 0; i < columns; ++i) {
+    // A column still at its width from the model keeps that width in twips
+    // exactly; one the user has dragged keeps its physical width.
     const int width = ListView_GetColumnWidth(hwnd_, i);
-    ListView_SetColumnWidth(hwnd_, i, MulDiv(width, dpi, dpi_));
+    const auto position = static_cast<std::size_t>(i) + 1;
+    int twips = MulDiv(width, 1440, dpi_);
+    if (position <= list_.ColumnCount()) {
+      const int model_twips = static_cast<int>(list_.Column(position).width_twips + 0.5);
+      if (TwipsToPixels(model_twips, dpi_) == width) twips = model_twips;
+    }
+    ListView_SetColumnWidth(hwnd_, i, TwipsToPixels(twips, dpi));
   }
   dpi_ = dpi;
 }
