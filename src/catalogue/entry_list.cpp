@@ -131,7 +131,7 @@ void EntryList::Check(ListOperation operation) const {
 
 std::size_t EntryList::SlotAt(std::size_t position) const {
   if (position < 1 || position > live_count_) throw Failure(failure_text::kIndexOutOfBounds);
-  if (live_count_ == slots_.size()) return position - 1;  // no dead slots
+  if (position - 1 < first_dead_) return position - 1;  // no dead slot before it
   return live_.SlotOf(position);
 }
 
@@ -233,6 +233,7 @@ void EntryList::Remove(std::size_t position) {
   const std::size_t slot = SlotAt(position);
   slots_[slot].live = false;
   live_.Kill(slot);
+  first_dead_ = std::min(first_dead_, slot);
   --live_count_;
   const std::size_t dead = slots_.size() - live_count_;
   if (dead > 64 && dead > live_count_) Compact();
@@ -360,6 +361,7 @@ void EntryList::SortRows() {
 
 void EntryList::RebuildIndexes() {
   live_.Rebuild(slots_.size());
+  first_dead_ = static_cast<std::size_t>(-1);
   live_count_ = slots_.size();
   keys_.Clear(slots_.size());
   tags_.Clear(slots_.size());

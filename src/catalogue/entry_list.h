@@ -182,6 +182,10 @@ class EntryList {
   ChunkedVector<Slot> slots_;
   LiveIndex live_;
   std::size_t live_count_ = 0;
+  // Every slot below this one is live, so a position that falls below it is
+  // its own slot without asking the tree. Rows removed from the end first, as
+  // the deletion pass removes them, leave the rows before them on this path.
+  std::size_t first_dead_ = static_cast<std::size_t>(-1);
   HashChains keys_;  // exact key
   HashChains tags_;  // tag, ignoring case
   std::vector<ListColumn> columns_;

@@ -11,9 +11,11 @@ class Recycler {
  public:
   virtual ~Recycler() = default;
   // Hands `full_path` to the shell for deletion with undo. Throws Failure, in
-  // words, when the shell reports a failure or that the operation was aborted.
+  // words, when no entry has exactly that name, when the shell reports a
+  // failure, or when the operation was aborted.
   virtual void MoveToRecycleBin(const Text& full_path) = 0;
-  // Whether a file or folder exists at `full_path`.
+  // Whether a file or folder exists at `full_path`. Throws Failure when that
+  // cannot be told, rather than answer either way.
   virtual bool Exists(const Text& full_path) = 0;
 };
 

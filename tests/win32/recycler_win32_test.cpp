@@ -1,0 +1,357 @@
+// The deletion pass with the real shell, under Wine. Wine moves recycled
+// entries to $XDG_DATA_HOME/Trash; the test runner points XDG_DATA_HOME into
+// the build folder, so these tests never see the user's own Recycle Bin, and
+// the roots are temp folders, never a real Start Menu.
+#include "platform/win32/recycler_win32.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <mutex>
+#include <set>
+#include <thread>
+
+#include "app/app_title.h"
+#include "app/error_report.h"
+#include "catalogue/start_menu.h"
+#include "commands/deletion.h"
+#include "platform/win32/folder_service_win32.h"
+#include "platform/win32/handles.h"
+#include "platform/win32/win_text.h"
+#include "support/fakes.h"
+#include "test_folders.h"
+
+namespace ostrevane {
+namespace {
+
+using testing::PathExists;
+using testing::RecordingDialogs;
+using testing::RemoveTree;
+using testing::TempFolder;
+using win32::FromWide;
+using win32::Wide;
+
+std::vector<Text> NamesIn(const Text& folder) {
+  std::vector<Text> names;
+  WIN32_FIND_DATAW data;
+  win32::UniqueFind find(FindFirstFileW(Wide(folder + u"\\*"), &data));
+  if (!find) return names;
+  do {
+    const Text name = FromWide(data.cFileName);
+    if (name != u"." && name != u"..") names.push_back(name);
+  } while (FindNextFileW(find.get(), &data));
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+std::string Contents(const Text& file) {
+  win32::UniqueFile handle(
+      CreateFileW(Wide(file), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+  if (!handle) return "<unreadable>";
+  char buffer[256];
+  DWORD read = 0;
+  ReadFile(handle.get(), buffer, sizeof buffer, &read, nullptr);
+  return std::string(buffer, read);
+}
+
+void MakeFolder(const Text& path) {
+  if (!CreateDirectoryW(Wide(path), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
+    throw std::runtime_error("cannot make folder " + ToUtf8(path));
+  }
+}
+
+// The Recycle Bin of this test executable, as Windows paths on Wine's Z:
+// drive. Without $XDG_DATA_HOME Wine would use the user's own trash, and
+// without its Trash folder Wine deletes for good, so both are made sure of
+// before anything is deleted.
+class IsolatedTrash {
+ public:
+  // Empty when XDG_DATA_HOME is not set, and then nothing may be deleted.
+  static Text DataHome() {
+    wchar_t buffer[1024];
+    const DWORD length = GetEnvironmentVariableW(L"XDG_DATA_HOME", buffer, 1024);
+    if (length == 0 || length >= 1024 || buffer[0] != L'/') return Text();
+    Text path = u"Z:" + FromWide(buffer, length);
+    std::replace(path.begin(), path.end(), u'/', u'\\');
+    while (path.back() == u'\\') path.pop_back();
+    return path;
+  }
+
+  void Prepare() {
+    home_ = DataHome();
+    if (home_.empty()) throw std::runtime_error("XDG_DATA_HOME is not set");
+    MakeFolder(home_);
+    RemoveTree(Trash());
+    MakeFolder(Trash());
+    MakeFolder(Files());
+    MakeFolder(Info());
+  }
+
+  Text Trash() const { return home_ + u"\\Trash"; }
+  Text Files() const { return Trash() + u"\\files"; }
+  Text Info() const { return Trash() + u"\\info"; }
+  std::vector<Text> FileNames() const { return NamesIn(Files()); }
+  std::vector<Text> InfoNames() const { return NamesIn(Info()); }
+
+ private:
+  Text home_;
+};
+
+// Answers No to every box that the shell opens on the test's thread and
+// notes its caption, so that a box fails a test instead of hanging it.
+class ShellBoxAnswerer {
+ public:
+  ShellBoxAnswerer() : thread_(GetCurrentThreadId()), worker_([this] { Watch(); }) {}
+  ~ShellBoxAnswerer() {
+    stop_ = true;
+    worker_.join();
+  }
+  std::vector<Text> Captions() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return captions_;
+  }
+
+ private:
+  void Watch() {
+    while (!stop_) {
+      EnumThreadWindows(thread_, &ShellBoxAnswerer::Visit, reinterpret_cast<LPARAM>(this));
+      std::erase_if(answered_, [](HWND box) { return !IsWindow(box); });
+      Sleep(20);
+    }
+  }
+  static BOOL CALLBACK Visit(HWND window, LPARAM self_pointer) {
+    auto* self = reinterpret_cast<ShellBoxAnswerer*>(self_pointer);
+    wchar_t class_name[16] = {};
+    GetClassNameW(window, class_name, 16);
+    if (Text(FromWide(class_name)) != u"#32770" || self->answered_.count(window)) return TRUE;
+    wchar_t caption[256] = {};
+    GetWindowTextW(window, caption, 256);
+    {
+      std::lock_guard<std::mutex> lock(self->mutex_);
+      self->captions_.push_back(FromWide(caption));
+    }
+    self->answered_.insert(window);
+    PostMessageW(window, WM_COMMAND, MAKEWPARAM(IDNO, BN_CLICKED), 0);
+    return TRUE;
+  }
+
+  DWORD thread_;
+  std::atomic<bool> stop_{false};
+  std::set<HWND> answered_;
+  std::mutex mutex_;
+  std::vector<Text> captions_;
+  std::thread worker_;
+};
+
+class NoEvents : public EventPump {
+ public:
+  void DoEvents() override {}
+};
+
+class RecyclerWin32Test : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_FALSE(IsolatedTrash::DataHome().empty())
+        << "XDG_DATA_HOME must name this test's own folder; run the test through CTest";
+    trash.Prepare();
+    folders.OverrideRoot(kCsidlPrograms, current.path());
+    folders.OverrideRoot(kCsidlCommonPrograms, all.path());
+  }
+
+  void Scan() { ScanStartMenu(folders, list); }
+  void Tick(const Text& key) {
+    for (std::size_t p = 1; p <= list.Count(); ++p) {
+      if (list.Entry(p).key == key) return list.SetChecked(p, true);
+    }
+    FAIL() << "no row " << ToUtf8(key);
+  }
+  void Click() { PushButton2Click(context); }
+
+  std::vector<Text> RowKeys() const {
+    std::vector<Text> keys;
+    for (std::size_t p = 1; p <= list.Count(); ++p) keys.push_back(list.Entry(p).key);
+    std::sort(keys.begin(), keys.end());
+    return keys;
+  }
+  std::vector<Text> CheckedKeys() const {
+    std::vector<Text> keys;
+    for (std::size_t p = 1; p <= list.Count(); ++p) {
+      if (list.Entry(p).checked) keys.push_back(list.Entry(p).key);
+    }
+    std::sort(keys.begin(), keys.end());
+    return keys;
+  }
+  std::vector<Text> Reports() const {
+    auto reports = dialogs.ErrorReports();
+    std::sort(reports.begin(), reports.end());
+    return reports;
+  }
+  static Text Report(const Text& description) {
+    return ComposeErrorReport(description, context_text::kPushButton2Click, 130);
+  }
+
+  IsolatedTrash trash;
+  TempFolder current, all;
+  win32::Win32FolderService folders;
+  win32::Win32Recycler recycler;
+  EntryList list;
+  RecordingDialogs dialogs;
+  NoEvents pump;
+  DeletionContext context{list, dialogs, pump, folders, recycler};
+  ShellBoxAnswerer boxes;
+};
+
+TEST_F(RecyclerWin32Test, ExactlyTheCheckedEntriesGoToTheRecycleBinAFolderWithAllItHolds) {
+  current.MakeFile(u"Game.lnk", "game");
+  current.MakeFile(u"Keep.lnk");
+  current.MakeFolder(u"Tools");
+  current.MakeFile(u"Tools\\Editor.lnk", "editor");
+  current.MakeFolder(u"Tools\\More");
+  current.MakeFile(u"Tools\\More\\Deep.txt", "deep");
+  current.MakeFolder(u"Other");
+  all.MakeFile(u"Shared.lnk");
+  Scan();
+  Tick(u"CGame.lnk");
+  Tick(u"CTools");
+  Click();
+
+  EXPECT_EQ(trash.FileNames(), (std::vector<Text>{u"Game.lnk", u"Tools"}));
+  EXPECT_EQ(trash.InfoNames(), (std::vector<Text>{u"Game.lnk.trashinfo", u"Tools.trashinfo"}));
+  EXPECT_EQ(Contents(trash.Files() + u"\\Game.lnk"), "game");
+  EXPECT_EQ(Contents(trash.Files() + u"\\Tools\\Editor.lnk"), "editor");
+  EXPECT_EQ(Contents(trash.Files() + u"\\Tools\\More\\Deep.txt"), "deep");
+  EXPECT_EQ(NamesIn(current.path()), (std::vector<Text>{u"Keep.lnk", u"Other"}));
+  EXPECT_EQ(NamesIn(all.path()), (std::vector<Text>{u"Shared.lnk"}));
+  EXPECT_EQ(RowKeys(), (std::vector<Text>{u"AShared.lnk", u"CKeep.lnk", u"COther"}));
+  EXPECT_TRUE(dialogs.ErrorReports().empty());
+  ASSERT_EQ(dialogs.shown.size(), 2u);
+  EXPECT_EQ(dialogs.shown[0].text, u"Are you sure you want to delete 2 item(s) from Start Menu?");
+  EXPECT_EQ(dialogs.shown[1].text, u"Done.");
+  EXPECT_EQ(dialogs.shown[1].caption, AppTitle());
+  EXPECT_TRUE(boxes.Captions().empty());
+}
+
+TEST_F(RecyclerWin32Test, NamesakesAreEachDeletedFromTheirOwnRoot) {
+  current.MakeFile(u"Game.lnk", "mine");
+  all.MakeFile(u"Game.lnk", "shared");
+  Scan();
+  Tick(u"AGame.lnk");
+  Click();
+  ASSERT_EQ(trash.FileNames(), (std::vector<Text>{u"Game.lnk"}));
+  EXPECT_EQ(Contents(trash.Files() + u"\\Game.lnk"), "shared");
+  EXPECT_EQ(Contents(current.path() + u"\\Game.lnk"), "mine");
+  ASSERT_EQ(list.Count(), 1u);  // the other namesake keeps its mark
+  EXPECT_EQ(list.Entry(1).text, u"Game (Current User)");
+
+  Tick(u"CGame.lnk");
+  Click();
+  std::vector<std::string> recycled;
+  for (const Text& name : trash.FileNames())
+    recycled.push_back(Contents(trash.Files() + u"\\" + name));
+  std::sort(recycled.begin(), recycled.end());
+  EXPECT_EQ(recycled, (std::vector<std::string>{"mine", "shared"}));
+  EXPECT_TRUE(NamesIn(current.path()).empty());
+  EXPECT_TRUE(NamesIn(all.path()).empty());
+  EXPECT_EQ(list.Count(), 0u);
+  EXPECT_TRUE(dialogs.ErrorReports().empty());
+}
+
+TEST_F(RecyclerWin32Test, NamesOutsideTheAnsiCodePageTakeNoLookAlikeWithThem) {
+  // In the ANSI code page each of these names would turn into question marks,
+  // which the shell matches against any character: the neighbours must stay.
+  current.MakeFile(u"Caf\u0113.lnk");
+  current.MakeFile(u"Cafe.lnk");
+  current.MakeFile(u"Caf1.lnk");
+  current.MakeFolder(u"Дом");
+  current.MakeFolder(u"Дом2");
+  current.MakeFolder(u"Дим");
+  current.MakeFolder(u"abc");
+  all.MakeFile(u"日本.lnk");
+  all.MakeFile(u"ab.lnk");
+  Scan();
+  Tick(u"CCaf\u0113.lnk");
+  Tick(u"CДом");
+  Tick(u"A日本.lnk");
+  Click();
+
+  EXPECT_EQ(trash.FileNames(), (std::vector<Text>{u"Caf\u0113.lnk", u"Дом", u"日本.lnk"}));
+  EXPECT_EQ(NamesIn(current.path()),
+            (std::vector<Text>{u"Caf1.lnk", u"Cafe.lnk", u"abc", u"Дим", u"Дом2"}));
+  EXPECT_EQ(NamesIn(all.path()), (std::vector<Text>{u"ab.lnk"}));
+  EXPECT_EQ(RowKeys(), (std::vector<Text>{u"Aab.lnk", u"CCaf1.lnk", u"CCafe.lnk", u"Cabc", u"CДим",
+                                          u"CДом2"}));
+  EXPECT_TRUE(dialogs.ErrorReports().empty());
+}
+
+TEST_F(RecyclerWin32Test, AnEntryThatCannotBeDeletedKeepsItsCheckedRow) {
+  current.MakeFile(u"Gone.lnk");
+  const Text busy = current.MakeFile(u"Busy.lnk", "busy");
+  current.MakeFile(u"Fine.lnk");
+  const Text long_name = current.MakeFile(u"A rather long program name.lnk", "long");
+  Scan();
+  for (const char16_t* key : {u"CGone.lnk", u"CBusy.lnk", u"CFine.lnk"}) Tick(key);
+
+  // Removed after the list was made.
+  RemoveTree(current.path() + u"\\Gone.lnk");
+  // In use: the Recycle Bin cannot take it, the shell asks whether to delete
+  // it for good instead, and the answer is No.
+  win32::UniqueFile held(
+      CreateFileW(Wide(busy), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(held);
+  // A name that no longer exists but is the short name of another entry.
+  wchar_t short_path[MAX_PATH];
+  ASSERT_GT(GetShortPathNameW(Wide(long_name), short_path, MAX_PATH), 0u);
+  const Text short_text = FromWide(short_path);
+  const Text alias = short_text.substr(short_text.rfind(u'\\') + 1);
+  ASSERT_NE(alias, u"A rather long program name.lnk");
+  list.SetChecked(list.Add(u"C" + alias, alias), true);
+
+  Click();
+  held.reset();
+
+  EXPECT_EQ(trash.FileNames(), (std::vector<Text>{u"Fine.lnk"}));
+  EXPECT_EQ(NamesIn(current.path()),
+            (std::vector<Text>{u"A rather long program name.lnk", u"Busy.lnk"}));
+  EXPECT_EQ(CheckedKeys(), (std::vector<Text>{u"C" + alias, u"CBusy.lnk", u"CGone.lnk"}));
+  const Text root = current.path() + u"\\";
+  std::vector<Text> expected = {
+      Report(u"\"" + root + u"Gone.lnk\" was not deleted: " +
+             win32::SystemErrorText(ERROR_FILE_NOT_FOUND)),
+      Report(u"The deletion of \"" + root +
+             u"Busy.lnk\" was cancelled; it was not moved to the Recycle Bin."),
+      Report(u"\"" + root + alias +
+             u"\" was not deleted: no entry has that name, which is only the short name of "
+             u"\"A rather long program name.lnk\"."),
+  };
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(Reports(), expected);
+  EXPECT_EQ(boxes.Captions().size(), 1u);  // asked about Busy.lnk only
+  EXPECT_EQ(dialogs.shown.back().text, u"Done.");
+}
+
+TEST_F(RecyclerWin32Test, WhenTheRecycleBinCannotTakeAnEntryNothingIsDeletedForGoodWithoutAsking) {
+  current.MakeFile(u"Game.lnk", "game");
+  current.MakeFolder(u"Tools");
+  current.MakeFile(u"Tools\\Editor.lnk");
+  Scan();
+  Tick(u"CGame.lnk");
+  Tick(u"CTools");
+  // A Recycle Bin whose files folder is a plain file cannot take anything.
+  RemoveTree(trash.Files());
+  HANDLE blocker = CreateFileW(Wide(trash.Files()), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(blocker, INVALID_HANDLE_VALUE);
+  CloseHandle(blocker);
+
+  Click();
+  EXPECT_EQ(boxes.Captions().size(), 2u);  // the shell asked for each, and heard No
+  EXPECT_EQ(Contents(current.path() + u"\\Game.lnk"), "game");
+  EXPECT_TRUE(PathExists(current.path() + u"\\Tools\\Editor.lnk"));
+  EXPECT_EQ(CheckedKeys(), (std::vector<Text>{u"CGame.lnk", u"CTools"}));
+  EXPECT_EQ(dialogs.ErrorReports().size(), 2u);
+  EXPECT_EQ(dialogs.shown.back().text, u"Done.");
+}
+
+}  // namespace
+}  // namespace ostrevane
