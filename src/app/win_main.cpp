@@ -22,6 +22,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show_command) {
   InitCommonControlsEx(&controls);
   const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
   win32::InstallSystemCaseMapping();
+  win32::InstallSystemSortKeys();
 
   win32::Win32FolderService folders;
   win32::Win32Dialogs dialogs;

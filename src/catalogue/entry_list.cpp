@@ -1,6 +1,8 @@
 #include "catalogue/entry_list.h"
 
 #include <algorithm>
+#include <string>
+#include <string_view>
 
 namespace ostrevane {
 
@@ -270,10 +272,10 @@ template <typename View>
 std::vector<std::uint32_t> StableOrder(std::size_t count, const View& view) {
   std::vector<std::uint32_t> order(count);
   constexpr std::size_t kFewGroups = 16;
-  std::vector<TextView> groups;
+  std::vector<std::string_view> groups;
   std::vector<std::uint8_t> group_of(count);
   for (std::size_t i = 0; i < count && groups.size() <= kFewGroups; ++i) {
-    const TextView text = view(static_cast<std::uint32_t>(i));
+    const std::string_view text = view(static_cast<std::uint32_t>(i));
     std::size_t g = 0;
     while (g < groups.size() && groups[g] != text) ++g;
     if (g == groups.size()) groups.push_back(text);
@@ -332,25 +334,20 @@ void EntryList::SortRows() {
   for (std::size_t i = 0; i < slots_.size(); ++i) {
     if (slots_[i].live) live.push_back(std::move(slots_[i]));
   }
-  // Fold each sort text once, into one buffer, then sort positions rather
-  // than rows.
-  const CaseMapping map = ActiveCaseMapping();
-  Text folded;
+  // One sort key per row, all in one buffer; then positions are sorted
+  // rather than rows.
+  const SortKeyMapping sort_key = ActiveSortKey();
+  std::string keys;
   std::vector<std::pair<std::size_t, std::size_t>> spans;  // offset, length
   spans.reserve(live.size());
-  std::size_t total = 0;
-  for (std::size_t i = 0; i < live.size(); ++i) {
-    total += (sort_key_ == kSortByType ? live[i].entry.type : live[i].entry.text).size();
-  }
-  folded.reserve(total);
   for (std::size_t i = 0; i < live.size(); ++i) {
     const StartMenuEntry& entry = live[i].entry;
-    const Text& text = sort_key_ == kSortByType ? entry.type : entry.text;
-    spans.emplace_back(folded.size(), text.size());
-    for (char16_t unit : text) folded.push_back(map(unit));
+    const std::size_t offset = keys.size();
+    sort_key(sort_key_ == kSortByType ? entry.type : entry.text, keys);
+    spans.emplace_back(offset, keys.size() - offset);
   }
   const auto view = [&](std::uint32_t i) {
-    return TextView(folded).substr(spans[i].first, spans[i].second);
+    return std::string_view(keys).substr(spans[i].first, spans[i].second);
   };
   std::vector<std::uint32_t> order = StableOrder(live.size(), view);
   slots_.clear();

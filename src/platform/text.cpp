@@ -6,6 +6,7 @@ namespace ostrevane {
 namespace {
 
 std::atomic<CaseMapping> g_mapping{&PortableLower};
+std::atomic<SortKeyMapping> g_sort_key{&PortableSortKey};
 
 }  // namespace
 
@@ -53,6 +54,21 @@ Text Lower(TextView text) {
   Text out(text);
   for (char16_t& unit : out) unit = map(unit);
   return out;
+}
+
+void PortableSortKey(TextView text, std::string& out) {
+  const CaseMapping map = ActiveCaseMapping();
+  for (char16_t unit : text) {
+    const char16_t lower = map(unit);
+    out += static_cast<char>(lower >> 8);
+    out += static_cast<char>(lower & 0xFF);
+  }
+}
+
+SortKeyMapping ActiveSortKey() { return g_sort_key.load(std::memory_order_relaxed); }
+
+void SetSortKeyMapping(SortKeyMapping mapping) {
+  g_sort_key.store(mapping ? mapping : &PortableSortKey, std::memory_order_relaxed);
 }
 
 Text DecimalText(long long number) {

@@ -25,6 +25,18 @@ void SetCaseMapping(CaseMapping mapping);
 // Lower-cases every code unit with the active mapping; the length never changes.
 Text Lower(TextView text);
 
+// Appends the sort key of `text` to `out`: texts sort as their keys compare,
+// byte by byte, without regard to letter case.
+using SortKeyMapping = void (*)(TextView text, std::string& out);
+
+// The portable key: the lower-cased code units, most significant byte first.
+void PortableSortKey(TextView text, std::string& out);
+
+// The key in force for this process (PortableSortKey until replaced; the
+// Windows build installs the user's collation, which sorts É with E).
+SortKeyMapping ActiveSortKey();
+void SetSortKeyMapping(SortKeyMapping mapping);
+
 // Decimal digits of a number, without sign padding or separators.
 Text DecimalText(long long number);
 

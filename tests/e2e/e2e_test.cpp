@@ -46,8 +46,8 @@ Text Environment(const wchar_t* name) {
 // Wine names Unix paths as Windows paths on its Z: drive and back.
 Text DosPathOf(const Text& unix_path) {
   using ToDos = wchar_t* (*)(const char*);
-  const auto to_dos = reinterpret_cast<ToDos>(
-      GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_dos_file_name"));
+  const auto to_dos = reinterpret_cast<ToDos>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_dos_file_name")));
   if (!to_dos) return unix_path;
   wchar_t* dos = to_dos(ToUtf8(unix_path).c_str());
   Text result = FromWide(dos);
@@ -57,8 +57,8 @@ Text DosPathOf(const Text& unix_path) {
 
 std::string UnixPathOf(const Text& dos_path) {
   using ToUnix = char* (*)(const wchar_t*);
-  const auto to_unix = reinterpret_cast<ToUnix>(
-      GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name"));
+  const auto to_unix = reinterpret_cast<ToUnix>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
   if (!to_unix) return ToUtf8(dos_path);
   char* unix_path = to_unix(Wide(dos_path));
   std::string result = unix_path ? unix_path : "";

@@ -115,6 +115,23 @@ TEST(Win32FolderServiceTest, ScanOfRealFoldersListsOnlyFoldersAndShortcuts) {
                   }));
 }
 
+TEST(Win32CollationTest, ListSortsNamesAsWindowsDoesIgnoringCase) {
+  win32::InstallSystemCaseMapping();
+  win32::InstallSystemSortKeys();
+  EntryList list;
+  for (const char16_t* name : {u"Notepad", u"éditeur", u"Zeta", u"Éditeur", u"apps", u"Дом", u"",
+                               u"Game 10", u"Game 9", u"GAME 9"}) {
+    list.Add(Text(u"C") + name, name);
+  }
+  list.SetSorted(true);
+  std::vector<Text> order;
+  for (std::size_t p = 1; p <= list.Size(); ++p) order.push_back(list.Entry(p).text);
+  EXPECT_EQ(order, (std::vector<Text>{u"", u"apps", u"éditeur", u"Éditeur", u"Game 10", u"Game 9",
+                                      u"GAME 9", u"Notepad", u"Zeta", u"Дом"}));
+  SetSortKeyMapping(nullptr);
+  SetCaseMapping(nullptr);
+}
+
 TEST(Win32CaseMappingTest, SystemMappingLowersLettersBeyondBasicLatin) {
   win32::InstallSystemCaseMapping();
   EXPECT_EQ(Lower(u"ÉÄ ДЖ ΣΑ ABC Ĳ"), u"éä дж σα abc ĳ");

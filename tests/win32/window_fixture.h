@@ -9,6 +9,7 @@
 
 #include "app/main_window.h"
 #include "platform/win32/folder_service_win32.h"
+#include "platform/win32/win_text.h"
 #include "support/fakes.h"
 #include "test_folders.h"
 
@@ -31,6 +32,8 @@ struct WindowUnderTest {
   std::unique_ptr<win32::MainWindow> window;
 
   WindowUnderTest() {
+    win32::InstallSystemCaseMapping();
+    win32::InstallSystemSortKeys();
     folders.OverrideRoot(kCsidlPrograms, current_root.path());
     folders.OverrideRoot(kCsidlCommonPrograms, all_root.path());
   }

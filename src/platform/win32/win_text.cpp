@@ -1,6 +1,7 @@
 #include "platform/win32/win_text.h"
 
 #include <array>
+#include <string>
 #include <vector>
 
 namespace ostrevane::win32 {
@@ -51,6 +52,35 @@ void InstallSystemCaseMapping() {
   }
   SetCaseMapping(&SystemLower);
 }
+
+namespace {
+
+void SystemSortKey(TextView text, std::string& out) {
+  if (text.empty()) return;  // sorts first
+  const auto* source = reinterpret_cast<const wchar_t*>(text.data());
+  const int length = static_cast<int>(text.size());
+  constexpr DWORD kFlags = LCMAP_SORTKEY | NORM_IGNORECASE;
+  const int size = LCMapStringEx(LOCALE_NAME_USER_DEFAULT, kFlags, source, length, nullptr, 0,
+                                 nullptr, nullptr, 0);
+  const std::size_t at = out.size();
+  if (size > 0) {
+    out.resize(at + static_cast<std::size_t>(size));
+    // A sort key is bytes, handed back through the wide-string parameter.
+    const int written = LCMapStringEx(LOCALE_NAME_USER_DEFAULT, kFlags, source, length,
+                                      reinterpret_cast<LPWSTR>(out.data() + at), size, nullptr,
+                                      nullptr, 0);
+    if (written > 0) {
+      out.resize(at + static_cast<std::size_t>(written));
+      return;
+    }
+    out.resize(at);
+  }
+  PortableSortKey(text, out);  // text the system cannot collate, such as a lone surrogate
+}
+
+}  // namespace
+
+void InstallSystemSortKeys() { SetSortKeyMapping(&SystemSortKey); }
 
 Text ExecutableFolder() {
   std::vector<wchar_t> buffer(MAX_PATH);

@@ -34,6 +34,10 @@ Text SystemErrorText(DWORD code);
 // the process-wide case mapping.
 void InstallSystemCaseMapping();
 
+// Installs the user's collation (case ignored) as the process-wide sort key,
+// so that the list sorts names as Windows does.
+void InstallSystemSortKeys();
+
 // The folder that holds the running program file, without a trailing
 // separator.
 Text ExecutableFolder();
