@@ -67,12 +67,21 @@ void MakeFolder(const Text& path) {
 // before anything is deleted.
 class IsolatedTrash {
  public:
-  // Empty when XDG_DATA_HOME is not set, and then nothing may be deleted.
-  static Text DataHome() {
+  static Text Variable(const wchar_t* name) {
     wchar_t buffer[1024];
-    const DWORD length = GetEnvironmentVariableW(L"XDG_DATA_HOME", buffer, 1024);
-    if (length == 0 || length >= 1024 || buffer[0] != L'/') return Text();
-    Text path = u"Z:" + FromWide(buffer, length);
+    const DWORD length = GetEnvironmentVariableW(name, buffer, 1024);
+    return length == 0 || length >= 1024 ? Text() : FromWide(buffer, length);
+  }
+
+  // Empty unless XDG_DATA_HOME is the folder that the test runner made for
+  // this executable (it passes the same path as OSTREVANE_TEST_XDG_DATA_HOME):
+  // the trash found there is emptied, so it must never be the user's own.
+  static Text DataHome() {
+    const Text home = Variable(L"XDG_DATA_HOME");
+    if (home.empty() || home[0] != u'/' || home != Variable(L"OSTREVANE_TEST_XDG_DATA_HOME")) {
+      return Text();
+    }
+    Text path = u"Z:" + home;
     std::replace(path.begin(), path.end(), u'/', u'\\');
     while (path.back() == u'\\') path.pop_back();
     return path;
@@ -80,7 +89,7 @@ class IsolatedTrash {
 
   void Prepare() {
     home_ = DataHome();
-    if (home_.empty()) throw std::runtime_error("XDG_DATA_HOME is not set");
+    if (home_.empty()) throw std::runtime_error("no Recycle Bin of the test's own");
     MakeFolder(home_);
     RemoveTree(Trash());
     MakeFolder(Trash());
@@ -153,7 +162,7 @@ class RecyclerWin32Test : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_FALSE(IsolatedTrash::DataHome().empty())
-        << "XDG_DATA_HOME must name this test's own folder; run the test through CTest";
+        << "XDG_DATA_HOME must be this test's own folder, as CTest sets it; nothing was deleted";
     trash.Prepare();
     folders.OverrideRoot(kCsidlPrograms, current.path());
     folders.OverrideRoot(kCsidlCommonPrograms, all.path());
