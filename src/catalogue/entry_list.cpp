@@ -340,10 +340,22 @@ void EntryList::SortRows() {
   std::string keys;
   std::vector<std::pair<std::size_t, std::size_t>> spans;  // offset, length
   spans.reserve(live.size());
+  // Types repeat a handful of texts: their keys are made once each.
+  std::vector<std::pair<const Text*, std::size_t>> made;  // text, index of its span
   for (std::size_t i = 0; i < live.size(); ++i) {
     const StartMenuEntry& entry = live[i].entry;
+    const Text& text = sort_key_ == kSortByType ? entry.type : entry.text;
+    if (sort_key_ == kSortByType) {
+      const auto same = std::find_if(made.begin(), made.end(),
+                                     [&](const auto& m) { return *m.first == text; });
+      if (same != made.end()) {
+        spans.push_back(spans[same->second]);
+        continue;
+      }
+      if (made.size() < 16) made.emplace_back(&text, i);
+    }
     const std::size_t offset = keys.size();
-    sort_key(sort_key_ == kSortByType ? entry.type : entry.text, keys);
+    sort_key(text, keys);
     spans.emplace_back(offset, keys.size() - offset);
   }
   const auto view = [&](std::uint32_t i) {

@@ -2,41 +2,60 @@
 
 #include <shlobj.h>
 
+#include <vector>
+
 #include "platform/win32/handles.h"
 #include "platform/win32/win_text.h"
 
 namespace ostrevane::win32 {
 namespace {
 
+// Reads the folder once and hands out its subfolders and its files from that
+// one reading: listing a folder is the costly part of a scan (under Wine some
+// microseconds an entry), and each is asked for both.
 class Win32Folder : public Folder {
  public:
   explicit Win32Folder(Text path) : path_(std::move(path)) {}
 
-  void ForEachSubfolder(const NameVisitor& visit) override { Enumerate(true, visit); }
-  void ForEachFile(const NameVisitor& visit) override { Enumerate(false, visit); }
+  void ForEachSubfolder(const NameVisitor& visit) override { Hand(subfolders_, visit); }
+  void ForEachFile(const NameVisitor& visit) override { Hand(files_, visit); }
 
  private:
-  void Enumerate(bool folders, const NameVisitor& visit) {
+  // Visits what the reading found; a reading that failed part-way fails here
+  // after the names it got, so the rows before the failure stay.
+  void Hand(const std::vector<Text>& names, const NameVisitor& visit) {
+    Read();
+    for (const Text& name : names) visit(name);
+    if (error_) FailWithSystemError(error_);
+  }
+
+  void Read() {
+    if (read_) return;
+    read_ = true;
     const Text pattern = path_ + u"\\*";
     WIN32_FIND_DATAW data{};
     UniqueFind find(FindFirstFileExW(Wide(pattern), FindExInfoBasic, &data, FindExSearchNameMatch,
                                      nullptr, FIND_FIRST_EX_LARGE_FETCH));
     if (!find) {
       const DWORD error = GetLastError();
-      if (error == ERROR_FILE_NOT_FOUND || error == ERROR_NO_MORE_FILES) return;
-      FailWithSystemError(error);
+      if (error != ERROR_FILE_NOT_FOUND && error != ERROR_NO_MORE_FILES) error_ = error;
+      return;
     }
     do {
-      const Text name = FromWide(data.cFileName);
+      Text name = FromWide(data.cFileName);
       if (name == u"." || name == u"..") continue;
       const bool is_folder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-      if (is_folder == folders) visit(name);
+      (is_folder ? subfolders_ : files_).push_back(std::move(name));
     } while (FindNextFileW(find.get(), &data));
     const DWORD error = GetLastError();
-    if (error != ERROR_NO_MORE_FILES) FailWithSystemError(error);
+    if (error != ERROR_NO_MORE_FILES) error_ = error;
   }
 
   Text path_;
+  bool read_ = false;
+  DWORD error_ = 0;
+  std::vector<Text> subfolders_;
+  std::vector<Text> files_;
 };
 
 }  // namespace
