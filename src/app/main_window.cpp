@@ -63,7 +63,7 @@ MainWindow::MainWindow(MainWindowServices services) : services_(std::move(servic
 
 MainWindow::~MainWindow() {
   if (hwnd_ && IsWindow(hwnd_)) {
-    services_.end_process_on_close = false;
+    destroying_ = true;  // the owner is done with the window: not a close
     DestroyWindow(hwnd_);
   }
   if (tooltip_ && IsWindow(tooltip_)) DestroyWindow(tooltip_);
@@ -316,6 +316,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       DestroyWindow(hwnd_);
       return 0;
     case WM_DESTROY:
+      if (destroying_) return 0;
       // Closing ends the program at once, also in the middle of a command
       // that is letting events run; nothing is saved.
       if (services_.end_process_on_close) ExitProcess(0);

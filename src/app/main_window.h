@@ -110,6 +110,7 @@ class MainWindow : private StartupPlatform, private PushButtonValues, private Ev
   std::uint32_t form_back_ = kColorWhite;
   std::uint32_t frame_back_ = kColorWhite;
   bool ended_ = false;
+  bool destroying_ = false;
 };
 
 // The application icon's resource id in the program file.

@@ -23,6 +23,7 @@
 namespace ostrevane {
 namespace {
 
+using testing::NamesIn;
 using testing::PathExists;
 using testing::RemoveTree;
 using win32::FromWide;
@@ -91,20 +92,6 @@ void MakeFile(const Text& path, const char* contents = "[InternetShortcut]") {
   DWORD written = 0;
   WriteFile(file, contents, static_cast<DWORD>(strlen(contents)), &written, nullptr);
   CloseHandle(file);
-}
-
-std::vector<Text> NamesIn(const Text& folder) {
-  std::vector<Text> names;
-  WIN32_FIND_DATAW data;
-  HANDLE find = FindFirstFileW(Wide(folder + u"\\*"), &data);
-  if (find == INVALID_HANDLE_VALUE) return names;
-  do {
-    const Text name = FromWide(data.cFileName);
-    if (name != u"." && name != u"..") names.push_back(name);
-  } while (FindNextFileW(find, &data));
-  FindClose(find);
-  std::sort(names.begin(), names.end());
-  return names;
 }
 
 // The Recycle Bin on disk: where each entry in it came from.

@@ -369,3 +369,113 @@ TEST(ErrorReportBoxTest, RealMessageBoxShowsTheReportAndIsDismissed) {
 
 }  // namespace
 }  // namespace ostrevane
+
+namespace ostrevane {
+namespace {
+
+using testing::WindowUnderTest;
+
+void ClickWithMouse(HWND button) {
+  RECT client;
+  GetClientRect(button, &client);
+  const LPARAM middle = MAKELPARAM(client.right / 2, client.bottom / 2);
+  SendMessageW(button, WM_LBUTTONDOWN, MK_LBUTTON, middle);
+  SendMessageW(button, WM_LBUTTONUP, 0, middle);
+}
+
+std::vector<bool> Checks(win32::MainWindow& window) {
+  std::vector<bool> checks;
+  const HWND list = window.Control(ControlName::kListView1);
+  for (int i = 0; i < ListView_GetItemCount(list); ++i) checks.push_back(ListView_GetCheckState(list, i));
+  return checks;
+}
+
+TEST(MainWindowCommandsTest, RealButtonsRunTheSelectionCommandsByMouseSpaceAndEnter) {
+  WindowUnderTest t;
+  t.current_root.MakeFolder(u"Games");
+  t.current_root.MakeFile(u"Notepad.lnk");
+  t.current_root.MakeFile(u"Game Editor.lnk");
+  win32::MainWindow& window = t.Open();
+  ASSERT_EQ(Checks(window), (std::vector<bool>{false, false, false}));
+
+  ClickWithMouse(t.Control(ControlName::kPushButton4));  // Select All
+  EXPECT_EQ(Checks(window), (std::vector<bool>{true, true, true}));
+
+  // Unselect All from the keyboard: Space on the focused button.
+  const HWND unselect = t.Control(ControlName::kPushButton5);
+  SetFocus(unselect);
+  SendMessageW(unselect, WM_KEYDOWN, VK_SPACE, 0);
+  SendMessageW(unselect, WM_KEYUP, VK_SPACE, 0);
+  EXPECT_EQ(Checks(window), (std::vector<bool>{false, false, false}));
+
+  // Select All Containing This Text, with Enter; the box answers "GAME".
+  t.dialogs.text_answers = {u"GAME"};
+  const HWND containing = t.Control(ControlName::kPushButton1);
+  SetFocus(containing);
+  MSG enter{containing, WM_KEYDOWN, VK_RETURN, 0, 0, {}};
+  if (!window.PreTranslate(enter)) SendMessageW(containing, WM_KEYDOWN, VK_RETURN, 0);
+  ASSERT_EQ(t.dialogs.shown.size(), 1u);
+  EXPECT_EQ(t.dialogs.shown[0].text, u"Enter text:");
+  EXPECT_EQ(t.dialogs.shown[0].caption, u"Ostrevane");
+  // Rows: Games (Folder), Game Editor, Notepad.
+  EXPECT_EQ(Checks(window), (std::vector<bool>{true, true, false}));
+
+  t.dialogs.text_answers = {u"game"};
+  ClickWithMouse(t.Control(ControlName::kPushButton3));  // Not Containing
+  EXPECT_EQ(Checks(window), (std::vector<bool>{true, true, true}));
+  EXPECT_TRUE(t.dialogs.ErrorReports().empty());
+}
+
+// A recycler that moves entries out of the test's folders, and records them.
+class MovingRecycler : public Recycler {
+ public:
+  std::vector<Text> moved;
+  std::function<void()> on_move;
+  void MoveToRecycleBin(const Text& path) override {
+    moved.push_back(path);
+    testing::RemoveTree(path);
+    if (on_move) on_move();
+  }
+  bool Exists(const Text& path) override { return testing::PathExists(path); }
+};
+
+TEST(MainWindowCommandsTest, DeletionFromTheRealButtonRemovesRowsTheListShowsAtOnce) {
+  WindowUnderTest t;
+  for (const char16_t* name : {u"A.lnk", u"B.lnk", u"C.lnk", u"D.lnk"}) t.current_root.MakeFile(name);
+  MovingRecycler recycler;
+  win32::MainWindow& window = t.Open(&recycler);
+  window.list().SetChecked(2, true);
+  window.list().SetChecked(4, true);
+  const HWND list = t.Control(ControlName::kListView1);
+  std::vector<int> counts_seen;
+  recycler.on_move = [&] { counts_seen.push_back(ListView_GetItemCount(list)); };
+
+  ClickWithMouse(t.Control(ControlName::kPushButton2));
+  EXPECT_EQ(recycler.moved, (std::vector<Text>{t.current_root.path() + u"\\D.lnk",
+                                               t.current_root.path() + u"\\B.lnk"}));
+  // Each removal reached the list on screen before the next entry went.
+  EXPECT_EQ(counts_seen, (std::vector<int>{4, 3}));
+  EXPECT_EQ(ListView_GetItemCount(list), 2);
+  ASSERT_GE(t.dialogs.shown.size(), 2u) << ToUtf8(t.dialogs.shown.empty() ? Text() : t.dialogs.shown[0].text);
+  EXPECT_EQ(t.dialogs.shown[0].text, u"Are you sure you want to delete 2 item(s) from Start Menu?");
+  EXPECT_EQ(t.dialogs.shown.back().text, u"Done.");
+}
+
+TEST(MainWindowCommandsTest, ClosingWhileAPassLetsEventsRunStopsThePassWhereItIs) {
+  WindowUnderTest t;
+  for (const char16_t* name : {u"A.lnk", u"B.lnk", u"C.lnk", u"D.lnk"}) t.current_root.MakeFile(name);
+  MovingRecycler recycler;
+  win32::MainWindow& window = t.Open(&recycler);
+  for (std::size_t p = 1; p <= 4; ++p) window.list().SetChecked(p, true);
+  // The user closes the window after the first entry has gone.
+  recycler.on_move = [&] { PostMessageW(window.hwnd(), WM_CLOSE, 0, 0); };
+
+  ClickWithMouse(t.Control(ControlName::kPushButton2));
+  EXPECT_TRUE(window.ended());
+  EXPECT_EQ(recycler.moved.size(), 1u);
+  EXPECT_EQ(testing::NamesIn(t.current_root.path()).size(), 3u);
+  for (const auto& shown : t.dialogs.shown) EXPECT_NE(shown.text, u"Done.");
+}
+
+}  // namespace
+}  // namespace ostrevane

@@ -27,23 +27,11 @@ namespace {
 
 using testing::PathExists;
 using testing::RecordingDialogs;
+using testing::NamesIn;
 using testing::RemoveTree;
 using testing::TempFolder;
 using win32::FromWide;
 using win32::Wide;
-
-std::vector<Text> NamesIn(const Text& folder) {
-  std::vector<Text> names;
-  WIN32_FIND_DATAW data;
-  win32::UniqueFind find(FindFirstFileW(Wide(folder + u"\\*"), &data));
-  if (!find) return names;
-  do {
-    const Text name = FromWide(data.cFileName);
-    if (name != u"." && name != u"..") names.push_back(name);
-  } while (FindNextFileW(find.get(), &data));
-  std::sort(names.begin(), names.end());
-  return names;
-}
 
 std::string Contents(const Text& file) {
   win32::UniqueFile handle(

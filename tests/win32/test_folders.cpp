@@ -1,5 +1,6 @@
 #include "test_folders.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <stdexcept>
@@ -47,6 +48,20 @@ Text TempFolder::MakeFile(const Text& relative, std::string_view contents) const
 
 bool PathExists(const Text& path) {
   return GetFileAttributesW(Wide(path)) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::vector<Text> NamesIn(const Text& folder) {
+  std::vector<Text> names;
+  WIN32_FIND_DATAW data;
+  HANDLE find = FindFirstFileW(Wide(folder + u"\\*"), &data);
+  if (find == INVALID_HANDLE_VALUE) return names;
+  do {
+    const Text name = FromWide(data.cFileName);
+    if (name != u"." && name != u"..") names.push_back(name);
+  } while (FindNextFileW(find, &data));
+  FindClose(find);
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 void RemoveTree(const Text& path) {

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string_view>
+#include <vector>
 
 #include "platform/text.h"
 
@@ -27,6 +28,8 @@ class TempFolder {
 };
 
 bool PathExists(const Text& path);
+// The names in a folder, sorted.
+std::vector<Text> NamesIn(const Text& folder);
 // Deletes a file or a folder tree for good; quiet when it is not there.
 void RemoveTree(const Text& path);
 
