@@ -29,8 +29,8 @@ constexpr char16_t kAllRoot[] = u"C:\\ProgramData\\Programs";
   __builtin_trap();
   (void)what;
 }
-#define CHECK(condition) \
-  do {                   \
+#define CHECK(condition)                  \
+  do {                                    \
     if (!(condition)) Broken(#condition); \
   } while (0)
 
@@ -49,8 +49,10 @@ class Input {
 
 Text FlipCase(Text name) {
   for (char16_t& c : name) {
-    if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - 32);
-    else if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c + 32);
+    if (c >= u'a' && c <= u'z')
+      c = static_cast<char16_t>(c - 32);
+    else if (c >= u'A' && c <= u'Z')
+      c = static_cast<char16_t>(c + 32);
   }
   return name;
 }
@@ -66,13 +68,20 @@ Text MakeName(Input& in, const std::vector<Text>& earlier) {
   Text name;
   for (std::size_t i = 0; i < length && !in.empty(); ++i) {
     const std::uint8_t pick = in.Byte();
-    if (pick < 200) name += kPalette[pick % (sizeof(kPalette) / sizeof(char16_t) - 1)];
-    else name += static_cast<char16_t>(in.Unit());  // anything, lone surrogates too
+    if (pick < 200)
+      name += kPalette[pick % (sizeof(kPalette) / sizeof(char16_t) - 1)];
+    else
+      name += static_cast<char16_t>(in.Unit());  // anything, lone surrogates too
   }
   switch (kind % 4) {
-    case 0: name += u".lnk"; break;
-    case 1: name += u".LnK"; break;
-    default: break;
+    case 0:
+      name += u".lnk";
+      break;
+    case 1:
+      name += u".LnK";
+      break;
+    default:
+      break;
   }
   return name;
 }
@@ -135,16 +144,23 @@ void CheckRows(const EntryList& list, const std::map<Text, Origin>& origins) {
 void RunCommand(std::uint8_t which, SelectionContext& selection, testing::RecordingDialogs& dialogs,
                 Input& in) {
   switch (which % 5) {
-    case 0: SelectAllClick(selection); break;
-    case 1: UnselectAllClick(selection); break;
+    case 0:
+      SelectAllClick(selection);
+      break;
+    case 1:
+      UnselectAllClick(selection);
+      break;
     case 2:
     case 3: {
       Text text;
       const std::size_t length = in.Byte() % 4;
-      for (std::size_t i = 0; i < length; ++i) text += static_cast<char16_t>(u"aBlnk. (É"[in.Byte() % 9]);
+      for (std::size_t i = 0; i < length; ++i)
+        text += static_cast<char16_t>(u"aBlnk. (É"[in.Byte() % 9]);
       dialogs.text_answers.push_back(text);
-      if (which % 5 == 2) PushButton1Click(selection);
-      else PushButton3Click(selection);
+      if (which % 5 == 2)
+        PushButton1Click(selection);
+      else
+        PushButton3Click(selection);
       break;
     }
     case 4:

@@ -22,7 +22,7 @@ struct ControlLayout {
   ControlName name;
   const char16_t* id;  // the control's name, as handlers and tests call it
   ControlKind kind;
-  bool inside_frame;   // positioned in Frame3's client area, else in Form1's
+  bool inside_frame;             // positioned in Frame3's client area, else in Form1's
   int left, top, width, height;  // twips
   int tab_index;
   const char16_t* text;  // caption, or the list's tooltip

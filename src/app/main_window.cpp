@@ -12,7 +12,8 @@ namespace ostrevane::win32 {
 namespace {
 
 constexpr wchar_t kFormClass[] = L"OstrevaneForm1";
-constexpr DWORD kFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+constexpr DWORD kFormStyle =
+    WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 constexpr DWORD kFormExStyle = WS_EX_CONTROLPARENT;
 constexpr int kPointerDefault = 0;
 constexpr int kPointerCustom = 99;
@@ -122,7 +123,8 @@ void MainWindow::CreateControls() {
         slot = CreateFrame(hwnd_, c.control_id, c.text);
         break;
       case ControlKind::kListView:
-        list_view_ = std::make_unique<EntryListView>(Control(ControlName::kFrame3), c.control_id, list_);
+        list_view_ =
+            std::make_unique<EntryListView>(Control(ControlName::kFrame3), c.control_id, list_);
         list_view_->on_pointer_moved = [this] { SetMousePointer(kPointerDefault); };
         slot = list_view_->hwnd();
         break;
@@ -132,7 +134,8 @@ void MainWindow::CreateControls() {
     }
   }
 
-  tooltip_ = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX | TTS_NOFADE | TTS_NOANIMATE,
+  tooltip_ = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr,
+                             WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX | TTS_NOFADE | TTS_NOANIMATE,
                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_,
                              nullptr, GetModuleHandleW(nullptr), nullptr);
   if (tooltip_) {
@@ -173,7 +176,8 @@ void MainWindow::CreateFonts() {
   button_font_.reset(MakeArialBold(kButtonFontCentipoints, dpi_, kCharsetAnsi));
   SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(form_font_.get()), FALSE);
   for (const ControlLayout& c : kForm1Controls) {
-    const HFONT font = c.kind == ControlKind::kPushButton ? button_font_.get() : cyrillic_font_.get();
+    const HFONT font =
+        c.kind == ControlKind::kPushButton ? button_font_.get() : cyrillic_font_.get();
     SendMessageW(Control(c.name), WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
   }
 }
@@ -243,7 +247,8 @@ void MainWindow::RefreshSkin() {
   SetFrameColors(Control(ControlName::kFrame3), FrameBackground(), skin_.FrameText(),
                  skin_.FrameLine());
   for (const ControlLayout& c : kForm1Controls) {
-    if (c.kind == ControlKind::kPushButton) SetPushButtonSkin(Control(c.name), skin_.ButtonColors());
+    if (c.kind == ControlKind::kPushButton)
+      SetPushButtonSkin(Control(c.name), skin_.ButtonColors());
   }
   InvalidateRect(hwnd_, nullptr, TRUE);
 }
@@ -422,10 +427,11 @@ void MainWindow::QueryLastModified(const Text& path) {
 
 bool MainWindow::FindNormalFile(const Text& path) {
   WIN32_FIND_DATAW data;
-  UniqueFind find(FindFirstFileExW(Wide(path), FindExInfoBasic, &data, FindExSearchNameMatch,
-                                   nullptr, 0));
+  UniqueFind find(
+      FindFirstFileExW(Wide(path), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr, 0));
   if (!find) return false;
-  constexpr DWORD kNotNormal = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+  constexpr DWORD kNotNormal =
+      FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
   do {
     if ((data.dwFileAttributes & kNotNormal) == 0) return true;
   } while (FindNextFileW(find.get(), &data));
@@ -434,8 +440,8 @@ bool MainWindow::FindNormalFile(const Text& path) {
 
 void MainWindow::LoadMouseIcon(const Text& cursor_file) {
   SetLastError(0);
-  auto cursor = static_cast<HCURSOR>(LoadImageW(nullptr, Wide(cursor_file), IMAGE_CURSOR, 0, 0,
-                                                LR_LOADFROMFILE | LR_DEFAULTSIZE));
+  auto cursor = static_cast<HCURSOR>(
+      LoadImageW(nullptr, Wide(cursor_file), IMAGE_CURSOR, 0, 0, LR_LOADFROMFILE | LR_DEFAULTSIZE));
   if (!cursor) {
     const DWORD error = GetLastError();
     throw Failure(u"The cursor file \"" + cursor_file + u"\" cannot be loaded as a picture" +
@@ -451,10 +457,10 @@ void MainWindow::SetCaption(const Text& caption) {
 void MainWindow::SetApplicationIcon() {
   const HINSTANCE instance = GetModuleHandleW(nullptr);
   const auto load = [&](int width_metric, int height_metric) {
-    auto icon = static_cast<HICON>(LoadImageW(
-        instance, MAKEINTRESOURCEW(kAppIconResource), IMAGE_ICON,
-        GetSystemMetricsForDpi(width_metric, static_cast<UINT>(dpi_)),
-        GetSystemMetricsForDpi(height_metric, static_cast<UINT>(dpi_)), 0));
+    auto icon = static_cast<HICON>(
+        LoadImageW(instance, MAKEINTRESOURCEW(kAppIconResource), IMAGE_ICON,
+                   GetSystemMetricsForDpi(width_metric, static_cast<UINT>(dpi_)),
+                   GetSystemMetricsForDpi(height_metric, static_cast<UINT>(dpi_)), 0));
     if (!icon) FailWithLastError();
     return icon;
   };

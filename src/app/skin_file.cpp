@@ -8,7 +8,8 @@ namespace {
 
 std::string_view Trim(std::string_view s) {
   while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) s.remove_suffix(1);
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r'))
+    s.remove_suffix(1);
   return s;
 }
 
@@ -23,9 +24,10 @@ std::optional<std::uint32_t> ParseColor(std::string_view value) {
   std::uint32_t rgb = 0;
   for (char c : value.substr(1)) {
     if (!std::isxdigit(static_cast<unsigned char>(c))) return std::nullopt;
-    rgb = rgb * 16 + static_cast<std::uint32_t>(std::isdigit(static_cast<unsigned char>(c))
-                                                    ? c - '0'
-                                                    : std::tolower(static_cast<unsigned char>(c)) - 'a' + 10);
+    rgb = rgb * 16 +
+          static_cast<std::uint32_t>(std::isdigit(static_cast<unsigned char>(c))
+                                         ? c - '0'
+                                         : std::tolower(static_cast<unsigned char>(c)) - 'a' + 10);
   }
   const std::uint32_t r = (rgb >> 16) & 0xFF, g = (rgb >> 8) & 0xFF, b = rgb & 0xFF;
   return r | (g << 8) | (b << 16);
@@ -52,7 +54,8 @@ SkinColors ParseSkin(std::string_view bytes, const Text& path) {
     bytes = end == std::string_view::npos ? std::string_view() : bytes.substr(end + 1);
     if (line.empty() || line[0] == ';' || line[0] == '#') continue;
     if (!header_seen) {
-      if (line != kSkinHeader) fail(line_number, std::string("a skin file begins with ") + kSkinHeader + ".");
+      if (line != kSkinHeader)
+        fail(line_number, std::string("a skin file begins with ") + kSkinHeader + ".");
       header_seen = true;
       continue;
     }
@@ -63,14 +66,22 @@ SkinColors ParseSkin(std::string_view bytes, const Text& path) {
     const std::string name = LowerAscii(Trim(line.substr(0, equals)));
     const std::string_view value = Trim(line.substr(equals + 1));
     std::optional<std::uint32_t>* slot = nullptr;
-    if (name == "window") slot = &skin.window;
-    else if (name == "frame.text") slot = &skin.frame_text;
-    else if (name == "frame.line") slot = &skin.frame_line;
-    else if (name == "button.face") slot = &skin.button_face;
-    else if (name == "button.text") slot = &skin.button_text;
-    else if (name == "button.border") slot = &skin.button_border;
-    else if (name == "button.hot") slot = &skin.button_hot;
-    else if (name == "button.pressed") slot = &skin.button_pressed;
+    if (name == "window")
+      slot = &skin.window;
+    else if (name == "frame.text")
+      slot = &skin.frame_text;
+    else if (name == "frame.line")
+      slot = &skin.frame_line;
+    else if (name == "button.face")
+      slot = &skin.button_face;
+    else if (name == "button.text")
+      slot = &skin.button_text;
+    else if (name == "button.border")
+      slot = &skin.button_border;
+    else if (name == "button.hot")
+      slot = &skin.button_hot;
+    else if (name == "button.pressed")
+      slot = &skin.button_pressed;
     if (!slot) fail(line_number, "unknown setting \"" + name + "\".");
     const std::optional<std::uint32_t> color = ParseColor(value);
     if (!color) {

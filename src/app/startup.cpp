@@ -39,7 +39,8 @@ void ApplySkin(StartupPlatform& platform) {
   skin.ApplyToWindow(platform.WindowHandle());
 }
 
-void FormLoad(StartupPlatform& platform, EntryList& list, FolderService& folders, Dialogs& dialogs) {
+void FormLoad(StartupPlatform& platform, EntryList& list, FolderService& folders,
+              Dialogs& dialogs) {
   StepTrap trap(dialogs, context_text::kFormLoad);
   trap.Run(100, [&] { ApplySkin(platform); });
   Text cursor_file;

@@ -21,7 +21,15 @@ inline constexpr double kColumnMenuItemTwips = 6000;
 inline constexpr double kColumnTypeTwips = 1000;
 
 // Kinds of controls a form may hold; the skin recolours the first four.
-enum class FormControlKind { kOptionButton, kCheckBox, kFrame, kLabel, kListView, kPushButton, kSkin };
+enum class FormControlKind {
+  kOptionButton,
+  kCheckBox,
+  kFrame,
+  kLabel,
+  kListView,
+  kPushButton,
+  kSkin
+};
 
 struct FormControl {
   Text name;

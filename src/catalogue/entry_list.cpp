@@ -346,8 +346,8 @@ void EntryList::SortRows() {
     const StartMenuEntry& entry = live[i].entry;
     const Text& text = sort_key_ == kSortByType ? entry.type : entry.text;
     if (sort_key_ == kSortByType) {
-      const auto same = std::find_if(made.begin(), made.end(),
-                                     [&](const auto& m) { return *m.first == text; });
+      const auto same =
+          std::find_if(made.begin(), made.end(), [&](const auto& m) { return *m.first == text; });
       if (same != made.end()) {
         spans.push_back(spans[same->second]);
         continue;

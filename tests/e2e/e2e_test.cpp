@@ -145,7 +145,8 @@ class Program {
     Text command = u"\"" + exe + u"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
-    if (!CreateProcessW(Wide(exe), command.data() ? reinterpret_cast<wchar_t*>(command.data()) : nullptr,
+    if (!CreateProcessW(Wide(exe),
+                        command.data() ? reinterpret_cast<wchar_t*>(command.data()) : nullptr,
                         nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process_)) {
       ADD_FAILURE() << "cannot start " << ToUtf8(exe) << ": " << GetLastError();
       return;
@@ -323,7 +324,9 @@ class EndToEndTest : public ::testing::Test {
     MakeFolder(trash + u"\\info");
   }
 
-  std::string Unix(const Text& folder, const Text& name) { return UnixPathOf(folder + u"\\" + name); }
+  std::string Unix(const Text& folder, const Text& name) {
+    return UnixPathOf(folder + u"\\" + name);
+  }
 
   Text current, all;
 };
@@ -384,9 +387,9 @@ TEST_F(EndToEndTest, TypicalUseSelectsByTextAndMovesBothNamesakesToTheRecycleBin
                             }));
   EXPECT_EQ(NamesIn(current), (std::vector<Text>{u"Notepad.lnk", u"Readme.txt"}));
   EXPECT_EQ(NamesIn(all), (std::vector<Text>{u"Éditeur.lnk", u"Игры"}));
-  EXPECT_EQ(TrashOrigins(), (std::multiset<std::string>{Unix(current, u"Endgame Tools"),
-                                                        Unix(current, u"Game.lnk"),
-                                                        Unix(all, u"Game.lnk")}));
+  EXPECT_EQ(TrashOrigins(),
+            (std::multiset<std::string>{Unix(current, u"Endgame Tools"), Unix(current, u"Game.lnk"),
+                                        Unix(all, u"Game.lnk")}));
   // The folder went in one piece, with what it held.
   const Text trashed = DosPathOf(Environment(L"XDG_DATA_HOME")) + u"\\Trash\\files\\Endgame Tools";
   EXPECT_TRUE(PathExists(trashed + u"\\Help.lnk"));
@@ -404,7 +407,8 @@ TEST_F(EndToEndTest, AnsweringNoDeletesNothingAndKeepsTheChecks) {
   ASSERT_TRUE(question.hwnd);
   EXPECT_EQ(question.message, u"Are you sure you want to delete 2 item(s) from Start Menu?");
   program.Press(question, IDNO);
-  EXPECT_EQ(program.Rows(), (std::vector<Row>{{u"Two", u"Folder", true}, {u"One", u"Shortcut", true}}));
+  EXPECT_EQ(program.Rows(),
+            (std::vector<Row>{{u"Two", u"Folder", true}, {u"One", u"Shortcut", true}}));
   EXPECT_FALSE(program.BoxOpen(kTitle));  // no "Done."
   EXPECT_EQ(NamesIn(current), (std::vector<Text>{u"One.lnk"}));
   EXPECT_EQ(NamesIn(all), (std::vector<Text>{u"Two"}));
@@ -437,8 +441,9 @@ TEST_F(EndToEndTest, AnEntryTheShellCannotMoveKeepsItsRowAndIsReported) {
   Box report = program.WaitForBox(kReportCaption);
   ASSERT_TRUE(report.hwnd);
   EXPECT_NE(report.message.find(u"Busy.lnk"), Text::npos);
-  EXPECT_NE(report.message.find(u"\r\nin Velmarrow2021/08/31.Form1.PushButton2_Click at line 130\r\r"),
-            Text::npos);
+  EXPECT_NE(
+      report.message.find(u"\r\nin Velmarrow2021/08/31.Form1.PushButton2_Click at line 130\r\r"),
+      Text::npos);
   program.Press(report, IDOK);
   Box done = program.WaitForBox(kTitle);
   ASSERT_TRUE(done.hwnd);

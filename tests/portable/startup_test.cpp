@@ -72,9 +72,15 @@ class FakeStartup : public StartupPlatform, public SkinEngine {
     return flags;
   }
   void SetFlags(std::int32_t value) override { Maybe("SetFlags " + std::to_string(value)); }
-  void SetPaintBackgrounds(bool on) override { Maybe(std::string("SetPaintBackgrounds ") + (on ? "1" : "0")); }
-  void SetPaintFrames(bool on) override { Maybe(std::string("SetPaintFrames ") + (on ? "1" : "0")); }
-  void ApplyToWindow(std::uintptr_t window) override { Maybe("ApplyToWindow " + std::to_string(window)); }
+  void SetPaintBackgrounds(bool on) override {
+    Maybe(std::string("SetPaintBackgrounds ") + (on ? "1" : "0"));
+  }
+  void SetPaintFrames(bool on) override {
+    Maybe(std::string("SetPaintFrames ") + (on ? "1" : "0"));
+  }
+  void ApplyToWindow(std::uintptr_t window) override {
+    Maybe("ApplyToWindow " + std::to_string(window));
+  }
 };
 
 class StartupTest : public ::testing::Test {
@@ -118,15 +124,12 @@ TEST_F(StartupTest, SkinIsAppliedInItsFixedOrderAndOnlyFramesAndLabelsAreRecolou
   EXPECT_TRUE(dialogs.shown.empty());
   const std::string face = std::to_string(0x8000000Fu);
   EXPECT_EQ(platform.calls,
-            (std::vector<std::string>{"ExecutableFolder", "FindNormalFile",
-                                      "SetFormBackColor " + face, "Controls",
-                                      "SetControlBackColor Frame3 " + face,
-                                      "SetControlBackColor Label9 " + face,
-                                      "LoadSkin C:\\Program\\x\\o.cjs|", "Flags", "SetFlags 7",
-                                      "SetPaintBackgrounds 1", "SetPaintFrames 1",
-                                      "ApplyToWindow 4660", "ExecutableFolder", "QueryLastModified",
-                                      "LoadMouseIcon C:\\Program\\HAND-M.CUR", "SetCaption",
-                                      "SetApplicationIcon"}));
+            (std::vector<std::string>{
+                "ExecutableFolder", "FindNormalFile", "SetFormBackColor " + face, "Controls",
+                "SetControlBackColor Frame3 " + face, "SetControlBackColor Label9 " + face,
+                "LoadSkin C:\\Program\\x\\o.cjs|", "Flags", "SetFlags 7", "SetPaintBackgrounds 1",
+                "SetPaintFrames 1", "ApplyToWindow 4660", "ExecutableFolder", "QueryLastModified",
+                "LoadMouseIcon C:\\Program\\HAND-M.CUR", "SetCaption", "SetApplicationIcon"}));
 }
 
 // Every start-up step made to fail, one at a time: the report names it, and
@@ -137,10 +140,11 @@ TEST_F(StartupTest, EachFailingStepIsReportedWithItsNumberAndStartUpGoesOn) {
     int step;
     bool cursor_present;
   };
-  const std::vector<Case> cases = {
-      {"LoadSkin C:\\Program\\x\\o.cjs|", 100, false}, {"ApplyToWindow 4660", 100, false},
-      {"LoadMouseIcon C:\\Program\\HAND-M.CUR", 106, true}, {"SetCaption", 126, false},
-      {"SetApplicationIcon", 126, false}};
+  const std::vector<Case> cases = {{"LoadSkin C:\\Program\\x\\o.cjs|", 100, false},
+                                   {"ApplyToWindow 4660", 100, false},
+                                   {"LoadMouseIcon C:\\Program\\HAND-M.CUR", 106, true},
+                                   {"SetCaption", 126, false},
+                                   {"SetApplicationIcon", 126, false}};
   for (const Case& c : cases) {
     FakeStartup fresh;
     fresh.normal_files.insert(u"C:\\Program\\x\\o.cjs");
@@ -149,9 +153,11 @@ TEST_F(StartupTest, EachFailingStepIsReportedWithItsNumberAndStartUpGoesOn) {
     RecordingDialogs boxes;
     EntryList rows;
     FormLoad(fresh, rows, folders, boxes);
-    EXPECT_EQ(boxes.ErrorReports(), (std::vector<Text>{ReportAt(u"It broke", c.step)})) << c.operation;
+    EXPECT_EQ(boxes.ErrorReports(), (std::vector<Text>{ReportAt(u"It broke", c.step)}))
+        << c.operation;
     EXPECT_EQ(rows.Size(), 3u) << c.operation;  // the scan still ran last
-    EXPECT_EQ(fresh.calls.back() == "SetApplicationIcon" || c.operation == "SetApplicationIcon", true);
+    EXPECT_EQ(fresh.calls.back() == "SetApplicationIcon" || c.operation == "SetApplicationIcon",
+              true);
   }
 }
 
@@ -193,7 +199,8 @@ TEST_F(StartupTest, ListStepsAndTheScanFailAtTheirOwnNumbers) {
     FakeStartup fresh;
     FormLoad(fresh, rows, folders, boxes);
     std::vector<Text> expected;
-    for (const auto& [description, step] : c.reports) expected.push_back(ReportAt(description, step));
+    for (const auto& [description, step] : c.reports)
+      expected.push_back(ReportAt(description, step));
     EXPECT_EQ(boxes.ErrorReports(), expected) << static_cast<int>(c.operation) << "/" << c.nth_call;
   }
 }
@@ -237,13 +244,17 @@ TEST(SkinFileTest, RefusesWhatItCannotUseNamingTheLine) {
     }
     return u"accepted";
   };
-  EXPECT_EQ(refusal(""), u"The skin file \"C:\\p\\x\\o.cjs\" cannot be used: line 1: a skin file "
-                         u"begins with [Ostrevane Skin].");
-  EXPECT_NE(refusal("[Ostrevane Skin]\nbutton.face = red\n").find(u"line 2: \"red\" is not a colour"),
+  EXPECT_EQ(refusal(""),
+            u"The skin file \"C:\\p\\x\\o.cjs\" cannot be used: line 1: a skin file "
+            u"begins with [Ostrevane Skin].");
+  EXPECT_NE(
+      refusal("[Ostrevane Skin]\nbutton.face = red\n").find(u"line 2: \"red\" is not a colour"),
+      Text::npos);
+  EXPECT_NE(refusal("[Ostrevane Skin]\n\nbuton.face = #000000\n")
+                .find(u"line 3: unknown setting \"buton.face\""),
             Text::npos);
-  EXPECT_NE(refusal("[Ostrevane Skin]\n\nbuton.face = #000000\n").find(u"line 3: unknown setting \"buton.face\""),
+  EXPECT_NE(refusal("[Ostrevane Skin]\njust words\n").find(u"line 2: expected a setting"),
             Text::npos);
-  EXPECT_NE(refusal("[Ostrevane Skin]\njust words\n").find(u"line 2: expected a setting"), Text::npos);
   EXPECT_NE(refusal(std::string("MZ\0\0\x90", 5)).find(u"not a text file"), Text::npos);
   EXPECT_NE(refusal("[Ostrevane Skin]\nwindow = #12345\n").find(u"line 2"), Text::npos);
 }

@@ -63,19 +63,22 @@ TEST(MainWindowTest, EveryControlStandsWhereTheTableSaysAt96And144Dpi) {
   win32::MainWindow& window = t.Open();
   ASSERT_EQ(window.dpi(), 96);
   ExpectGeometry(window, 96);
-  EXPECT_EQ(ColumnOf(t.Control(ControlName::kListView1), 0), (std::pair<Text, int>{u"Menu Item", 400}));
+  EXPECT_EQ(ColumnOf(t.Control(ControlName::kListView1), 0),
+            (std::pair<Text, int>{u"Menu Item", 400}));
   EXPECT_EQ(ColumnOf(t.Control(ControlName::kListView1), 1), (std::pair<Text, int>{u"Type", 67}));
 
   // Moving to a 144 DPI monitor lays everything out again.
   RECT suggested{100, 100, 900, 900};
-  SendMessageW(window.hwnd(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+  SendMessageW(window.hwnd(), WM_DPICHANGED, MAKEWPARAM(144, 144),
+               reinterpret_cast<LPARAM>(&suggested));
   EXPECT_EQ(window.dpi(), 144);
   ExpectGeometry(window, 144);
   EXPECT_EQ(ColumnOf(t.Control(ControlName::kListView1), 0).second, 600);
   EXPECT_EQ(ColumnOf(t.Control(ControlName::kListView1), 1).second, 100);
   LOGFONTW font{};
-  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(t.Control(ControlName::kPushButton2), WM_GETFONT, 0, 0)),
-             sizeof(font), &font);
+  GetObjectW(
+      reinterpret_cast<HFONT>(SendMessageW(t.Control(ControlName::kPushButton2), WM_GETFONT, 0, 0)),
+      sizeof(font), &font);
   EXPECT_EQ(font.lfHeight, FontHeightPixels(kButtonFontCentipoints, 144));
 }
 
@@ -95,8 +98,10 @@ TEST(MainWindowTest, WindowIsFixedSizeCentredAndCaptionedAfterStartUp) {
   MONITORINFO monitor{};
   monitor.cbSize = sizeof(monitor);
   GetMonitorInfoW(MonitorFromWindow(window.hwnd(), MONITOR_DEFAULTTOPRIMARY), &monitor);
-  EXPECT_NEAR((rect.left + rect.right) / 2.0, (monitor.rcMonitor.left + monitor.rcMonitor.right) / 2.0, 1);
-  EXPECT_NEAR((rect.top + rect.bottom) / 2.0, (monitor.rcMonitor.top + monitor.rcMonitor.bottom) / 2.0, 1);
+  EXPECT_NEAR((rect.left + rect.right) / 2.0,
+              (monitor.rcMonitor.left + monitor.rcMonitor.right) / 2.0, 1);
+  EXPECT_NEAR((rect.top + rect.bottom) / 2.0,
+              (monitor.rcMonitor.top + monitor.rcMonitor.bottom) / 2.0, 1);
 
   // Minimizing and restoring keeps every control where it was.
   ShowWindow(window.hwnd(), SW_MINIMIZE);
@@ -124,7 +129,8 @@ TEST(MainWindowTest, CaptionsTooltipFontsAndColoursAreTheDesignValues) {
 
   const auto font_of = [](HWND control) {
     LOGFONTW font{};
-    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof(font), &font);
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof(font),
+               &font);
     return font;
   };
   const LOGFONTW list_font = font_of(t.Control(ControlName::kListView1));
@@ -140,8 +146,10 @@ TEST(MainWindowTest, CaptionsTooltipFontsAndColoursAreTheDesignValues) {
 
   EXPECT_EQ(window.FormBackground(), RGB(255, 255, 255));
   EXPECT_EQ(window.FrameBackground(), RGB(255, 255, 255));
-  EXPECT_EQ(GetWindowLongW(t.Control(ControlName::kListView1), GWL_STYLE) & LVS_TYPEMASK, LVS_REPORT);
-  EXPECT_TRUE(ListView_GetExtendedListViewStyle(t.Control(ControlName::kListView1)) & LVS_EX_CHECKBOXES);
+  EXPECT_EQ(GetWindowLongW(t.Control(ControlName::kListView1), GWL_STYLE) & LVS_TYPEMASK,
+            LVS_REPORT);
+  EXPECT_TRUE(ListView_GetExtendedListViewStyle(t.Control(ControlName::kListView1)) &
+              LVS_EX_CHECKBOXES);
 }
 
 TEST(MainWindowTest, FocusStartsInTheListAndTabFollowsTheTabIndex) {
@@ -177,12 +185,13 @@ TEST(MainWindowTest, PointerIsTheHandOverButtonsOnlyWhenTheCursorFileLoaded) {
     const auto pointer_over = [&](HWND control) {
       SendMessageW(control, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
       SetCursor(nullptr);
-      SendMessageW(control, WM_SETCURSOR, reinterpret_cast<WPARAM>(control), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+      SendMessageW(control, WM_SETCURSOR, reinterpret_cast<WPARAM>(control),
+                   MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
       return GetCursor();
     };
-    for (ControlName button : {ControlName::kPushButton1, ControlName::kPushButton2,
-                               ControlName::kPushButton3, ControlName::kPushButton4,
-                               ControlName::kPushButton5}) {
+    for (ControlName button :
+         {ControlName::kPushButton1, ControlName::kPushButton2, ControlName::kPushButton3,
+          ControlName::kPushButton4, ControlName::kPushButton5}) {
       EXPECT_EQ(pointer_over(t.Control(button)), with_cursor ? window.mouse_icon() : arrow);
       EXPECT_EQ(window.mouse_pointer(), 99);
       EXPECT_EQ(pointer_over(t.Control(ControlName::kListView1)), arrow);
@@ -204,7 +213,8 @@ TEST(MainWindowTest, UnreadableCursorFileIsReportedAt106AndStartUpGoesOn) {
   win32::MainWindow& window = t.Open();
   const auto reports = t.dialogs.ErrorReports();
   ASSERT_EQ(reports.size(), 1u);
-  EXPECT_NE(reports[0].find(u"\r\nin Velmarrow2021/08/31.Form1.Form_Load at line 106\r\r"), Text::npos);
+  EXPECT_NE(reports[0].find(u"\r\nin Velmarrow2021/08/31.Form1.Form_Load at line 106\r\r"),
+            Text::npos);
   EXPECT_EQ(window.mouse_icon(), nullptr);
   EXPECT_EQ(WindowText(window.hwnd()), u"Ostrevane Software");
   EXPECT_EQ(window.list().Size(), 1u);
@@ -226,7 +236,8 @@ TEST(MainWindowTest, SkinFileRecoloursOrIsRefusedAt100WithColoursAlreadyChanged)
   {
     WindowUnderTest t;
     t.exe_folder.MakeFolder(u"x");
-    t.exe_folder.MakeFile(u"x\\o.cjs", "[Ostrevane Skin]\nwindow = #C0D0E0\nbutton.face = #102030\n");
+    t.exe_folder.MakeFile(u"x\\o.cjs",
+                          "[Ostrevane Skin]\nwindow = #C0D0E0\nbutton.face = #102030\n");
     win32::MainWindow& window = t.Open();
     EXPECT_TRUE(t.dialogs.shown.empty());
     EXPECT_EQ(window.FormBackground(), RGB(0xC0, 0xD0, 0xE0));
@@ -348,13 +359,16 @@ TEST(ErrorReportBoxTest, RealMessageBoxShowsTheReportAndIsDismissed) {
       if (HWND box = FindWindowW(L"#32770", L"Application Error")) {
         seen_caption = u"Application Error";
         // The message is the box's static text control.
-        EnumChildWindows(box, [](HWND child, LPARAM out) -> BOOL {
-          wchar_t buffer[1024] = {};
-          GetWindowTextW(child, buffer, 1024);
-          Text text = FromWide(buffer);
-          if (text.find(u"Please email") != Text::npos) *reinterpret_cast<Text*>(out) = text;
-          return TRUE;
-        }, reinterpret_cast<LPARAM>(&seen_text));
+        EnumChildWindows(
+            box,
+            [](HWND child, LPARAM out) -> BOOL {
+              wchar_t buffer[1024] = {};
+              GetWindowTextW(child, buffer, 1024);
+              Text text = FromWide(buffer);
+              if (text.find(u"Please email") != Text::npos) *reinterpret_cast<Text*>(out) = text;
+              return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&seen_text));
         PostMessageW(box, WM_COMMAND, IDOK, 0);
         return;
       }
@@ -386,7 +400,8 @@ void ClickWithMouse(HWND button) {
 std::vector<bool> Checks(win32::MainWindow& window) {
   std::vector<bool> checks;
   const HWND list = window.Control(ControlName::kListView1);
-  for (int i = 0; i < ListView_GetItemCount(list); ++i) checks.push_back(ListView_GetCheckState(list, i));
+  for (int i = 0; i < ListView_GetItemCount(list); ++i)
+    checks.push_back(ListView_GetCheckState(list, i));
   return checks;
 }
 
@@ -441,7 +456,8 @@ class MovingRecycler : public Recycler {
 
 TEST(MainWindowCommandsTest, DeletionFromTheRealButtonRemovesRowsTheListShowsAtOnce) {
   WindowUnderTest t;
-  for (const char16_t* name : {u"A.lnk", u"B.lnk", u"C.lnk", u"D.lnk"}) t.current_root.MakeFile(name);
+  for (const char16_t* name : {u"A.lnk", u"B.lnk", u"C.lnk", u"D.lnk"})
+    t.current_root.MakeFile(name);
   MovingRecycler recycler;
   win32::MainWindow& window = t.Open(&recycler);
   window.list().SetChecked(2, true);
@@ -456,14 +472,16 @@ TEST(MainWindowCommandsTest, DeletionFromTheRealButtonRemovesRowsTheListShowsAtO
   // Each removal reached the list on screen before the next entry went.
   EXPECT_EQ(counts_seen, (std::vector<int>{4, 3}));
   EXPECT_EQ(ListView_GetItemCount(list), 2);
-  ASSERT_GE(t.dialogs.shown.size(), 2u) << ToUtf8(t.dialogs.shown.empty() ? Text() : t.dialogs.shown[0].text);
+  ASSERT_GE(t.dialogs.shown.size(), 2u)
+      << ToUtf8(t.dialogs.shown.empty() ? Text() : t.dialogs.shown[0].text);
   EXPECT_EQ(t.dialogs.shown[0].text, u"Are you sure you want to delete 2 item(s) from Start Menu?");
   EXPECT_EQ(t.dialogs.shown.back().text, u"Done.");
 }
 
 TEST(MainWindowCommandsTest, ClosingWhileAPassLetsEventsRunStopsThePassWhereItIs) {
   WindowUnderTest t;
-  for (const char16_t* name : {u"A.lnk", u"B.lnk", u"C.lnk", u"D.lnk"}) t.current_root.MakeFile(name);
+  for (const char16_t* name : {u"A.lnk", u"B.lnk", u"C.lnk", u"D.lnk"})
+    t.current_root.MakeFile(name);
   MovingRecycler recycler;
   win32::MainWindow& window = t.Open(&recycler);
   for (std::size_t p = 1; p <= 4; ++p) window.list().SetChecked(p, true);

@@ -25,9 +25,9 @@
 namespace ostrevane {
 namespace {
 
+using testing::NamesIn;
 using testing::PathExists;
 using testing::RecordingDialogs;
-using testing::NamesIn;
 using testing::RemoveTree;
 using testing::TempFolder;
 using win32::FromWide;

@@ -23,11 +23,11 @@ std::string CursorFileBytes() {
   Put16(image, 1);
   Put16(image, 1);
   for (int i = 0; i < 6; ++i) Put32(image, 0);
-  Put32(image, 0x00000000);  // palette: black
-  Put32(image, 0x00FFFFFF);  // white
-  image += std::string(32 * 4, '\0');    // XOR bits: black
-  std::string mask(32 * 4, '\xFF');      // AND bits: transparent ...
-  for (int row = 8; row < 24; ++row) {   // ... but for a block in the middle
+  Put32(image, 0x00000000);             // palette: black
+  Put32(image, 0x00FFFFFF);             // white
+  image += std::string(32 * 4, '\0');   // XOR bits: black
+  std::string mask(32 * 4, '\xFF');     // AND bits: transparent ...
+  for (int row = 8; row < 24; ++row) {  // ... but for a block in the middle
     mask[row * 4 + 1] = '\0';
     mask[row * 4 + 2] = '\0';
   }

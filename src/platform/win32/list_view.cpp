@@ -15,7 +15,8 @@ constexpr UINT_PTR kSubclassId = 1;
 
 void CopyText(const Text& text, wchar_t* buffer, int capacity) {
   if (!buffer || capacity <= 0) return;
-  const std::size_t length = std::min<std::size_t>(text.size(), static_cast<std::size_t>(capacity - 1));
+  const std::size_t length =
+      std::min<std::size_t>(text.size(), static_cast<std::size_t>(capacity - 1));
   std::copy_n(reinterpret_cast<const wchar_t*>(text.data()), length, buffer);
   buffer[length] = L'\0';
 }
@@ -29,8 +30,8 @@ EntryListView::EntryListView(HWND parent, int id, EntryList& list) : list_(list)
                           0, 0, 0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                           GetModuleHandleW(nullptr), nullptr);
   if (!hwnd_) FailWithLastError();
-  ListView_SetExtendedListViewStyle(
-      hwnd_, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
+  ListView_SetExtendedListViewStyle(hwnd_,
+                                    LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
   // The check mark is the state image; the model supplies it for every row.
   SendMessageW(hwnd_, LVM_SETCALLBACKMASK, LVIS_STATEIMAGEMASK, 0);
   dpi_ = static_cast<int>(GetDpiForWindow(hwnd_));
@@ -59,18 +60,24 @@ void EntryListView::EndBatch() {
 }
 
 void EntryListView::RowInserted(std::size_t) {
-  if (batch_depth_ > 0) dirty_ = true;
-  else SyncCount();
+  if (batch_depth_ > 0)
+    dirty_ = true;
+  else
+    SyncCount();
 }
 
 void EntryListView::RowRemoved(std::size_t) {
-  if (batch_depth_ > 0) dirty_ = true;
-  else SyncCount();
+  if (batch_depth_ > 0)
+    dirty_ = true;
+  else
+    SyncCount();
 }
 
 void EntryListView::RowsReordered() {
-  if (batch_depth_ > 0) dirty_ = true;
-  else SyncCount();
+  if (batch_depth_ > 0)
+    dirty_ = true;
+  else
+    SyncCount();
 }
 
 void EntryListView::RowChanged(std::size_t position) {
@@ -159,7 +166,8 @@ bool EntryListView::HandleNotify(const NMHDR& header, LRESULT& result) {
       const Text wanted = Lower(FromWide(find.lvfi.psz));
       const std::size_t count = list_.Size();
       for (std::size_t step = 0; step < count; ++step) {
-        const std::size_t index = (static_cast<std::size_t>(std::max(find.iStart, 0)) + step) % count;
+        const std::size_t index =
+            (static_cast<std::size_t>(std::max(find.iStart, 0)) + step) % count;
         const Text name = Lower(list_.Entry(index + 1).text);
         if (name.compare(0, wanted.size(), wanted) == 0) {
           result = static_cast<LRESULT>(index);

@@ -43,13 +43,15 @@ void Paint(HWND hwnd, ButtonState& state, HDC target) {
   HBITMAP bitmap = CreateCompatibleBitmap(target, width, height);
   HGDIOBJ old_bitmap = SelectObject(dc, bitmap);
 
-  const bool pressed = state.pressed_by_key || (state.capturing && state.pressed_by_mouse) ||
-                       state.value != 0;
+  const bool pressed =
+      state.pressed_by_key || (state.capturing && state.pressed_by_mouse) || state.value != 0;
   const SkinColors* skin = state.skin;
   COLORREF face = RGB(255, 255, 255);
   if (skin && skin->button_face) face = *skin->button_face;
-  if (skin && pressed && skin->button_pressed) face = *skin->button_pressed;
-  else if (skin && state.hot && skin->button_hot) face = *skin->button_hot;
+  if (skin && pressed && skin->button_pressed)
+    face = *skin->button_pressed;
+  else if (skin && state.hot && skin->button_hot)
+    face = *skin->button_hot;
   HBRUSH face_brush = CreateSolidBrush(face);
   FillRect(dc, &client, face_brush);
   DeleteObject(face_brush);
@@ -77,8 +79,7 @@ void Paint(HWND hwnd, ButtonState& state, HDC target) {
             DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
   SelectObject(dc, old_font);
 
-  if (GetFocus() == hwnd &&
-      !(SendMessageW(hwnd, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS)) {
+  if (GetFocus() == hwnd && !(SendMessageW(hwnd, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS)) {
     RECT focus = client;
     const int inset = MulDiv(4, GetDpiForWindow(hwnd), 96);
     InflateRect(&focus, -inset, -inset);

@@ -22,7 +22,8 @@ void Win32SkinEngine::LoadSkin(const Text& path, const Text& /*options*/) {
   }
   std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
   DWORD read = 0;
-  if (!bytes.empty() && !ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr)) {
+  if (!bytes.empty() &&
+      !ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr)) {
     throw Failure(u"The skin file \"" + path + u"\" cannot be read: " +
                   SystemErrorText(GetLastError()));
   }
@@ -34,7 +35,8 @@ void Win32SkinEngine::LoadSkin(const Text& path, const Text& /*options*/) {
 void Win32SkinEngine::ApplyToWindow(std::uintptr_t window) {
   const HWND hwnd = reinterpret_cast<HWND>(window);
   if (!loaded_) throw Failure(u"No skin has been loaded, so there is nothing to apply.");
-  if (!IsWindow(hwnd)) throw Failure(u"The skin cannot be applied: the window handle is not valid.");
+  if (!IsWindow(hwnd))
+    throw Failure(u"The skin cannot be applied: the window handle is not valid.");
   applied_ = true;
   RedrawWindow(hwnd, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_FRAME);
 }

@@ -66,9 +66,9 @@ void SystemSortKey(TextView text, std::string& out) {
   if (size > 0) {
     out.resize(at + static_cast<std::size_t>(size));
     // A sort key is bytes, handed back through the wide-string parameter.
-    const int written = LCMapStringEx(LOCALE_NAME_USER_DEFAULT, kFlags, source, length,
-                                      reinterpret_cast<LPWSTR>(out.data() + at), size, nullptr,
-                                      nullptr, 0);
+    const int written =
+        LCMapStringEx(LOCALE_NAME_USER_DEFAULT, kFlags, source, length,
+                      reinterpret_cast<LPWSTR>(out.data() + at), size, nullptr, nullptr, 0);
     if (written > 0) {
       out.resize(at + static_cast<std::size_t>(written));
       return;
