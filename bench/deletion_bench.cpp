@@ -4,9 +4,7 @@
 // pump that has nothing to run. Prints the time per row at each size and the
 // ratio of the 100k figure to the 1k figure: removal by position that grew
 // with the list would make the ratio climb far above 1.
-#include <benchmark/benchmark.h>
-
-#include <malloc.h>
+#include "ratio_report.h"
 
 #include <cstdio>
 #include <map>
@@ -47,8 +45,6 @@ std::unique_ptr<EntryList> MakeList(std::size_t rows) {
   return list;
 }
 
-std::map<long, double> g_ns_per_row;
-
 void BM_Deletion(benchmark::State& state) {
   const auto rows = static_cast<std::size_t>(state.range(0));
   NoShell shell;
@@ -73,42 +69,12 @@ void BM_Deletion(benchmark::State& state) {
     state.ResumeTiming();
   }
   if (dialogs.ErrorReports().size() != 0) state.SkipWithError("the pass reported a failure");
-  state.counters["ns_per_row"] =
-      benchmark::Counter(static_cast<double>(rows) * static_cast<double>(state.iterations()),
-                         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+  state.counters["ns_per_item"] =
+      bench::SecondsPerItem(static_cast<double>(rows), state.iterations());
 }
 BENCHMARK(BM_Deletion)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
-
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& run : runs) {
-      const auto it = run.counters.find("ns_per_row");
-      if (it != run.counters.end()) {
-        g_ns_per_row[std::stol(run.run_name.args)] = it->second.value * 1e9;
-      }
-    }
-  }
-};
 
 }  // namespace
 }  // namespace ostrevane
 
-int main(int argc, char** argv) {
-  // Freed memory is kept, so that large and small sizes alike reuse it rather
-  // than fault fresh pages in (see scan_bench.cpp).
-  mallopt(M_MMAP_THRESHOLD, 1 << 30);
-  mallopt(M_TRIM_THRESHOLD, 1 << 30);
-  benchmark::Initialize(&argc, argv);
-  ostrevane::RatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  auto& figures = ostrevane::g_ns_per_row;
-  for (const auto& [size, ns] : figures)
-    std::printf("deletion: %ld rows, every other checked: %.1f ns per row\n", size, ns);
-  if (figures.count(1000) && figures.count(100000)) {
-    std::printf("deletion: time per row, 100k / 1k = %.2f (goal <= 1.5)\n",
-                figures[100000] / figures[1000]);
-  }
-  return 0;
-}
+int main(int argc, char** argv) { return ostrevane::bench::RunWithRatios(argc, argv, "row"); }

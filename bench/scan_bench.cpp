@@ -2,9 +2,7 @@
 // users' entries namesakes of current-user entries. Prints the time per entry
 // at each size and the ratio of the 100k figure to the 1k figure: a namesake
 // search that grew with the list would make the ratio climb far above 1.
-#include <benchmark/benchmark.h>
-
-#include <malloc.h>
+#include "ratio_report.h"
 
 #include <cstdio>
 #include <map>
@@ -35,8 +33,6 @@ testing::FakeFolderService MakeRoots(std::size_t per_root) {
   return folders;
 }
 
-std::map<long, double> g_ns_per_entry;
-
 void BM_Scan(benchmark::State& state) {
   const auto per_root = static_cast<std::size_t>(state.range(0));
   testing::FakeFolderService folders = MakeRoots(per_root);
@@ -53,44 +49,12 @@ void BM_Scan(benchmark::State& state) {
     state.ResumeTiming();
   }
   state.SetItemsProcessed(state.iterations() * static_cast<long>(2 * per_root));
-  state.counters["ns_per_entry"] = benchmark::Counter(
-      static_cast<double>(2 * per_root) * static_cast<double>(state.iterations()),
-      benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+  state.counters["ns_per_item"] =
+      bench::SecondsPerItem(static_cast<double>(2 * per_root), state.iterations());
 }
 BENCHMARK(BM_Scan)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
-
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& run : runs) {
-      const auto it = run.counters.find("ns_per_entry");
-      if (it != run.counters.end()) {
-        g_ns_per_entry[std::stol(run.run_name.args)] = it->second.value * 1e9;
-      }
-    }
-  }
-};
 
 }  // namespace
 }  // namespace ostrevane
 
-int main(int argc, char** argv) {
-  // The program scans once, on fresh memory, at any size. A benchmark loop
-  // instead reuses freed memory at small sizes while glibc hands large blocks
-  // back to the kernel and faults them in anew at large ones; keeping freed
-  // memory puts every size on the same footing.
-  mallopt(M_MMAP_THRESHOLD, 1 << 30);
-  mallopt(M_TRIM_THRESHOLD, 1 << 30);
-  benchmark::Initialize(&argc, argv);
-  ostrevane::RatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  auto& figures = ostrevane::g_ns_per_entry;
-  for (const auto& [size, ns] : figures)
-    std::printf("scan: %ld entries per root: %.1f ns per entry\n", size, ns);
-  if (figures.count(1000) && figures.count(100000)) {
-    std::printf("scan: time per entry, 100k / 1k = %.2f (goal <= 1.5)\n",
-                figures[100000] / figures[1000]);
-  }
-  return 0;
-}
+int main(int argc, char** argv) { return ostrevane::bench::RunWithRatios(argc, argv, "entry"); }

@@ -2,9 +2,7 @@
 // time per row of each command at each size and the ratio of the 100k figure
 // to the 1k figure: work per row that grew with the list (a row lookup that
 // walks the list, a text asked for again per row) would make it climb.
-#include <benchmark/benchmark.h>
-
-#include <malloc.h>
+#include "ratio_report.h"
 
 #include <chrono>
 #include <cstdio>
@@ -105,41 +103,7 @@ BENCHMARK(BM_UnselectAll)->Apply(Sizes);
 BENCHMARK(BM_SelectContaining)->Apply(Sizes);
 BENCHMARK(BM_SelectNotContaining)->Apply(Sizes);
 
-// command -> rows -> nanoseconds per row
-std::map<std::string, std::map<long, double>> g_ns_per_row;
-
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& run : runs) {
-      if (run.aggregate_name != "median" || run.iterations == 0) continue;
-      const long rows = std::stol(run.run_name.args);
-      g_ns_per_row[run.run_name.function_name][rows] = run.real_accumulated_time * 1e9 /
-                                                       static_cast<double>(run.iterations) /
-                                                       static_cast<double>(rows);
-    }
-  }
-};
-
 }  // namespace
 }  // namespace ostrevane
 
-int main(int argc, char** argv) {
-  // Keep freed memory in the process, so that small and large lists run on
-  // the same footing (see scan_bench.cpp).
-  mallopt(M_MMAP_THRESHOLD, 1 << 30);
-  mallopt(M_TRIM_THRESHOLD, 1 << 30);
-  benchmark::Initialize(&argc, argv);
-  ostrevane::RatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  for (auto& [command, figures] : ostrevane::g_ns_per_row) {
-    for (const auto& [rows, ns] : figures)
-      std::printf("%s: %ld rows: %.1f ns per row\n", command.c_str(), rows, ns);
-    if (figures.count(1000) && figures.count(100000)) {
-      std::printf("%s: time per row, 100k / 1k = %.2f (goal <= 1.5)\n", command.c_str(),
-                  figures[100000] / figures[1000]);
-    }
-  }
-  return 0;
-}
+int main(int argc, char** argv) { return ostrevane::bench::RunWithRatios(argc, argv, "row"); }

@@ -14,35 +14,16 @@
 
 #include "app/form_layout.h"
 #include "platform/win32/win_text.h"
+#include "support/wine_host.h"
 
 using namespace ostrevane;
+using testing::DosPathOf;
+using testing::Environment;
+using testing::SpecialFolder;
 using win32::FromWide;
 using win32::Wide;
 
 namespace {
-
-Text Environment(const wchar_t* name) {
-  wchar_t buffer[2048] = {};
-  const DWORD length = GetEnvironmentVariableW(name, buffer, 2048);
-  return FromWide(buffer, length);
-}
-
-Text DosPathOf(const Text& unix_path) {
-  using ToDos = wchar_t* (*)(const char*);
-  const auto to_dos = reinterpret_cast<ToDos>(reinterpret_cast<void*>(
-      GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_dos_file_name")));
-  if (!to_dos) return unix_path;
-  wchar_t* dos = to_dos(ToUtf8(unix_path).c_str());
-  Text result = FromWide(dos);
-  HeapFree(GetProcessHeap(), 0, dos);
-  return result;
-}
-
-Text SpecialFolder(int csidl) {
-  wchar_t buffer[MAX_PATH] = {};
-  SHGetSpecialFolderPathW(nullptr, buffer, csidl, TRUE);
-  return FromWide(buffer);
-}
 
 void Fill(const Text& folder, int entries, bool namesakes) {
   CreateDirectoryW(Wide(folder), nullptr);

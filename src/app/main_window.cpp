@@ -7,6 +7,7 @@
 #include "platform/win32/frame.h"
 #include "platform/win32/push_button.h"
 #include "platform/win32/win_text.h"
+#include "platform/win32/window_class.h"
 
 namespace ostrevane::win32 {
 namespace {
@@ -73,16 +74,7 @@ MainWindow::~MainWindow() {
 // ---- creation and layout ---------------------------------------------------
 
 void MainWindow::Create(int show_command) {
-  static const bool registered = [] {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = WindowProc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.lpszClassName = kFormClass;
-    return RegisterClassExW(&wc) != 0;
-  }();
-  if (!registered) FailWithLastError();
+  RegisterWindowClass(kFormClass, WindowProc);
 
   hwnd_ = CreateWindowExW(kFormExStyle, kFormClass, Wide(Text(kFormInitialCaption)), kFormStyle,
                           CW_USEDEFAULT, CW_USEDEFAULT, 100, 100, nullptr, nullptr,

@@ -18,14 +18,19 @@
 
 #include "app/form_layout.h"
 #include "platform/win32/win_text.h"
+#include "support/wine_host.h"
 #include "win32/test_folders.h"
 
 namespace ostrevane {
 namespace {
 
+using testing::DosPathOf;
+using testing::Environment;
 using testing::NamesIn;
 using testing::PathExists;
 using testing::RemoveTree;
+using testing::SpecialFolder;
+using testing::UnixPathOf;
 using win32::FromWide;
 using win32::Wide;
 
@@ -36,41 +41,6 @@ int ControlId(ControlName name) {
     if (c.name == name) return c.control_id;
   }
   return 0;
-}
-
-Text Environment(const wchar_t* name) {
-  wchar_t buffer[2048] = {};
-  const DWORD length = GetEnvironmentVariableW(name, buffer, 2048);
-  return length ? FromWide(buffer, length) : Text();
-}
-
-// Wine names Unix paths as Windows paths on its Z: drive and back.
-Text DosPathOf(const Text& unix_path) {
-  using ToDos = wchar_t* (*)(const char*);
-  const auto to_dos = reinterpret_cast<ToDos>(reinterpret_cast<void*>(
-      GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_dos_file_name")));
-  if (!to_dos) return unix_path;
-  wchar_t* dos = to_dos(ToUtf8(unix_path).c_str());
-  Text result = FromWide(dos);
-  HeapFree(GetProcessHeap(), 0, dos);
-  return result;
-}
-
-std::string UnixPathOf(const Text& dos_path) {
-  using ToUnix = char* (*)(const wchar_t*);
-  const auto to_unix = reinterpret_cast<ToUnix>(reinterpret_cast<void*>(
-      GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
-  if (!to_unix) return ToUtf8(dos_path);
-  char* unix_path = to_unix(Wide(dos_path));
-  std::string result = unix_path ? unix_path : "";
-  HeapFree(GetProcessHeap(), 0, unix_path);
-  return result;
-}
-
-Text SpecialFolder(int csidl) {
-  wchar_t buffer[MAX_PATH] = {};
-  SHGetSpecialFolderPathW(nullptr, buffer, csidl, TRUE);
-  return FromWide(buffer);
 }
 
 void EmptyFolder(const Text& folder) {

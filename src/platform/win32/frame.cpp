@@ -1,6 +1,7 @@
 #include "platform/win32/frame.h"
 
 #include "platform/win32/win_text.h"
+#include "platform/win32/window_class.h"
 
 namespace ostrevane::win32 {
 namespace {
@@ -101,29 +102,12 @@ LRESULT CALLBACK FrameProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam
   return DefWindowProcW(hwnd, message, wparam, lparam);
 }
 
-void RegisterOnce() {
-  static const bool registered = [] {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = FrameProc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.lpszClassName = kClassName;
-    return RegisterClassExW(&wc) != 0;
-  }();
-  (void)registered;
-}
-
 }  // namespace
 
 HWND CreateFrame(HWND parent, int id, const Text& caption) {
-  RegisterOnce();
-  HWND frame = CreateWindowExW(WS_EX_CONTROLPARENT, kClassName, Wide(caption),
-                               WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 0, 0, parent,
-                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                               GetModuleHandleW(nullptr), nullptr);
-  if (!frame) FailWithLastError();
-  return frame;
+  RegisterWindowClass(kClassName, FrameProc);
+  return CreateChild(WS_EX_CONTROLPARENT, kClassName, caption, WS_VISIBLE | WS_CLIPCHILDREN, parent,
+                     id);
 }
 
 void SetFrameColors(HWND frame, COLORREF background, std::optional<COLORREF> text,

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "platform/win32/win_text.h"
+#include "platform/win32/window_class.h"
 
 namespace ostrevane::win32 {
 namespace {
@@ -230,29 +231,11 @@ LRESULT CALLBACK ButtonProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpara
   return DefWindowProcW(hwnd, message, wparam, lparam);
 }
 
-void RegisterOnce() {
-  static const bool registered = [] {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof(wc);
-    wc.style = CS_DBLCLKS;
-    wc.lpfnWndProc = ButtonProc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.lpszClassName = kClassName;
-    return RegisterClassExW(&wc) != 0;
-  }();
-  (void)registered;
-}
-
 }  // namespace
 
 HWND CreatePushButton(HWND parent, int id, const Text& caption) {
-  RegisterOnce();
-  HWND button = CreateWindowExW(0, kClassName, Wide(caption), WS_CHILD | WS_VISIBLE | WS_TABSTOP, 0,
-                                0, 0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                GetModuleHandleW(nullptr), nullptr);
-  if (!button) FailWithLastError();
-  return button;
+  RegisterWindowClass(kClassName, ButtonProc, CS_DBLCLKS);
+  return CreateChild(0, kClassName, caption, WS_VISIBLE | WS_TABSTOP, parent, id);
 }
 
 void SetPushButtonValue(HWND button, std::int32_t value) {
