@@ -466,3 +466,40 @@ TEST_F(EndToEndTest, UnselectAllThenNotContainingChecksExactlyTheOthers) {
 
 }  // namespace
 }  // namespace ostrevane
+
+namespace ostrevane {
+namespace {
+
+// The real program at the DPI the prefix runs at (96, then 144 in a second
+// run): every control where the layout table puts it, converted at that DPI.
+TEST_F(EndToEndTest, LayoutMatchesTheTableAtTheSystemDpi) {
+  const Text wanted = Environment(L"OSTREVANE_E2E_DPI");
+  const int dpi = wanted.empty() ? 96 : std::stoi(ToUtf8(wanted));
+  MakeFolder(current + u"\\Games");
+  Program program;
+  ASSERT_TRUE(program.form());
+  EXPECT_EQ(static_cast<int>(GetDpiForWindow(program.form())), dpi);
+  RECT client;
+  GetClientRect(program.form(), &client);
+  EXPECT_EQ(client.right, TwipsToPixels(kFormClientWidthTwips, dpi));
+  EXPECT_EQ(client.bottom, TwipsToPixels(kFormClientHeightTwips, dpi));
+  const HWND frame = GetDlgItem(program.form(), ControlId(ControlName::kFrame3));
+  for (const ControlLayout& c : kForm1Controls) {
+    const HWND parent = c.inside_frame ? frame : program.form();
+    const HWND control = GetDlgItem(parent, c.control_id);
+    ASSERT_TRUE(control) << ToUtf8(c.id);
+    RECT rect;
+    GetWindowRect(control, &rect);
+    MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&rect), 2);
+    EXPECT_EQ(rect.left, TwipsToPixels(c.left, dpi)) << ToUtf8(c.id);
+    EXPECT_EQ(rect.top, TwipsToPixels(c.top, dpi)) << ToUtf8(c.id);
+    EXPECT_EQ(rect.right, TwipsToPixels(c.left + c.width, dpi)) << ToUtf8(c.id);
+    EXPECT_EQ(rect.bottom, TwipsToPixels(c.top + c.height, dpi)) << ToUtf8(c.id);
+  }
+  const HWND list = GetDlgItem(frame, ControlId(ControlName::kListView1));
+  EXPECT_EQ(SendMessageW(list, LVM_GETCOLUMNWIDTH, 0, 0), TwipsToPixels(6000, dpi));
+  EXPECT_EQ(SendMessageW(list, LVM_GETCOLUMNWIDTH, 1, 0), TwipsToPixels(1000, dpi));
+}
+
+}  // namespace
+}  // namespace ostrevane
