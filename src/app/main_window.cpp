@@ -305,6 +305,13 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       dpi_ = HIWORD(wparam);
       CreateFonts();
       Layout();
+      if (big_icon_) {
+        try {
+          SetApplicationIcon();  // the icon sizes follow the DPI too
+        } catch (const Failure&) {
+          // The icons loaded at start-up stay.
+        }
+      }
       ResizeToClientArea(reinterpret_cast<const RECT*>(lparam));
       InvalidateRect(hwnd_, nullptr, TRUE);
       return 0;
