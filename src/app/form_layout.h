@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "platform/twips.h"
+
 namespace ostrevane {
 
 enum class ControlName {
@@ -16,7 +18,9 @@ enum class ControlName {
   kPushButton3,
 };
 
-enum class ControlKind { kFrame, kListView, kPushButton };
+// Kinds of controls a form may hold; a skin recolours option buttons, check
+// boxes, frames and labels.
+enum class ControlKind { kOptionButton, kCheckBox, kFrame, kLabel, kListView, kPushButton, kSkin };
 
 struct ControlLayout {
   ControlName name;
@@ -59,18 +63,6 @@ inline constexpr int kFormFontCentipoints = 900;
 inline constexpr int kButtonFontCentipoints = 1125;
 inline constexpr int kCharsetAnsi = 0;
 inline constexpr int kCharsetCyrillic = 204;
-
-// Twips to pixels at `dpi`, rounded to the nearest pixel.
-constexpr int TwipsToPixels(int twips, int dpi) {
-  const long long scaled = static_cast<long long>(twips) * dpi;
-  return static_cast<int>(scaled >= 0 ? (scaled + 720) / 1440 : -((-scaled + 720) / 1440));
-}
-
-// A font height in pixels (negative: character height) for a size in
-// hundredths of a point at `dpi`.
-constexpr int FontHeightPixels(int centipoints, int dpi) {
-  return -static_cast<int>((static_cast<long long>(centipoints) * dpi + 3600) / 7200);
-}
 
 // Colours as the form designer writes them: the high bit marks a system
 // colour whose index is the low byte; otherwise 0x00BBGGRR.

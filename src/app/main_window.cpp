@@ -123,6 +123,8 @@ void MainWindow::CreateControls() {
       case ControlKind::kPushButton:
         slot = CreatePushButton(hwnd_, c.control_id, c.text);
         break;
+      default:  // the window holds no other kind
+        break;
     }
   }
 
@@ -478,13 +480,8 @@ void MainWindow::SetFormBackColor(std::uint32_t color) {
 
 std::vector<FormControl> MainWindow::Controls() {
   std::vector<FormControl> controls;
-  for (const ControlLayout& c : kForm1Controls) {
-    FormControlKind kind = FormControlKind::kPushButton;
-    if (c.kind == ControlKind::kFrame) kind = FormControlKind::kFrame;
-    if (c.kind == ControlKind::kListView) kind = FormControlKind::kListView;
-    controls.push_back({c.id, kind});
-  }
-  controls.push_back({u"SkinFramework1", FormControlKind::kSkin});
+  for (const ControlLayout& c : kForm1Controls) controls.push_back({c.id, c.kind});
+  controls.push_back({u"SkinFramework1", ControlKind::kSkin});
   return controls;
 }
 

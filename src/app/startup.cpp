@@ -21,10 +21,10 @@ void ApplySkin(StartupPlatform& platform) {
   platform.SetFormBackColor(kColorButtonFace);
   for (const FormControl& control : platform.Controls()) {
     switch (control.kind) {
-      case FormControlKind::kOptionButton:
-      case FormControlKind::kCheckBox:
-      case FormControlKind::kFrame:
-      case FormControlKind::kLabel:
+      case ControlKind::kOptionButton:
+      case ControlKind::kCheckBox:
+      case ControlKind::kFrame:
+      case ControlKind::kLabel:
         platform.SetControlBackColor(control.name, kColorButtonFace);
         break;
       default:

@@ -9,6 +9,7 @@
 #include "catalogue/entry_list.h"
 #include "platform/dialogs.h"
 #include "platform/folder_service.h"
+#include "platform/skin_engine.h"
 #include "platform/text.h"
 
 namespace ostrevane {
@@ -20,33 +21,9 @@ inline constexpr char16_t kColumnType[] = u"Type";
 inline constexpr double kColumnMenuItemTwips = 6000;
 inline constexpr double kColumnTypeTwips = 1000;
 
-// Kinds of controls a form may hold; the skin recolours the first four.
-enum class FormControlKind {
-  kOptionButton,
-  kCheckBox,
-  kFrame,
-  kLabel,
-  kListView,
-  kPushButton,
-  kSkin
-};
-
 struct FormControl {
   Text name;
-  FormControlKind kind;
-};
-
-// The skin engine: loads a skin file and paints a window with it. Every call
-// throws Failure with a description when it cannot do what is asked.
-class SkinEngine {
- public:
-  virtual ~SkinEngine() = default;
-  virtual void LoadSkin(const Text& path, const Text& options) = 0;
-  virtual std::int32_t Flags() = 0;
-  virtual void SetFlags(std::int32_t flags) = 0;
-  virtual void SetPaintBackgrounds(bool on) = 0;
-  virtual void SetPaintFrames(bool on) = 0;
-  virtual void ApplyToWindow(std::uintptr_t window) = 0;
+  ControlKind kind;
 };
 
 // What start-up needs from the window and the system. Failing operations

@@ -4,7 +4,7 @@
 
 #include "app/app_title.h"
 #include "app/error_report.h"
-#include "app/skin_file.h"
+#include "platform/skin_file.h"
 #include "support/fakes.h"
 
 namespace ostrevane {
@@ -52,11 +52,11 @@ class FakeStartup : public StartupPlatform, public SkinEngine {
   }
   std::vector<FormControl> Controls() override {
     Maybe("Controls");
-    return {{u"Frame3", FormControlKind::kFrame},
-            {u"ListView1", FormControlKind::kListView},
-            {u"PushButton4", FormControlKind::kPushButton},
-            {u"Label9", FormControlKind::kLabel},
-            {u"SkinFramework1", FormControlKind::kSkin}};
+    return {{u"Frame3", ControlKind::kFrame},
+            {u"ListView1", ControlKind::kListView},
+            {u"PushButton4", ControlKind::kPushButton},
+            {u"Label9", ControlKind::kLabel},
+            {u"SkinFramework1", ControlKind::kSkin}};
   }
   void SetControlBackColor(const Text& name, std::uint32_t color) override {
     Maybe("SetControlBackColor " + ToUtf8(name) + " " + std::to_string(color));

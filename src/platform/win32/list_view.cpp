@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "app/form_layout.h"
+#include "platform/twips.h"
 #include "platform/win32/win_text.h"
 
 namespace ostrevane::win32 {

@@ -10,7 +10,7 @@
 
 #include <cstdint>
 
-#include "app/skin_file.h"
+#include "platform/skin_file.h"
 #include "platform/text.h"
 
 namespace ostrevane::win32 {

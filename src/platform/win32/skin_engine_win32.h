@@ -4,8 +4,8 @@
 
 #include <windows.h>
 
-#include "app/skin_file.h"
-#include "app/startup.h"
+#include "platform/skin_file.h"
+#include "platform/skin_engine.h"
 
 namespace ostrevane::win32 {
 

@@ -1,4 +1,4 @@
-#include "app/skin_file.h"
+#include "platform/skin_file.h"
 
 #include <cctype>
 #include <string>
