@@ -187,14 +187,10 @@ Text EntryList::RowText(std::size_t position) const {
   return LiveSlot(position).entry.text;
 }
 
-Text EntryList::RowType(std::size_t position) const { return LiveSlot(position).entry.type; }
-
 Text EntryList::RowKey(std::size_t position) const {
   Check(ListOperation::kReadKey);
   return LiveSlot(position).entry.key;
 }
-
-Text EntryList::RowTag(std::size_t position) const { return LiveSlot(position).entry.tag; }
 
 bool EntryList::Checked(std::size_t position) const {
   Check(ListOperation::kReadChecked);

@@ -84,9 +84,7 @@ class EntryList {
 
   // Field access; each fails when there is no row at `position`.
   Text RowText(std::size_t position) const;
-  Text RowType(std::size_t position) const;
   Text RowKey(std::size_t position) const;
-  Text RowTag(std::size_t position) const;
   bool Checked(std::size_t position) const;
   void SetText(std::size_t position, Text text);
   void SetType(std::size_t position, Text type);

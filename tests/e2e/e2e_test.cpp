@@ -445,25 +445,6 @@ TEST_F(EndToEndTest, ClosingTheWindowInTheMiddleOfAPassEndsTheProgramAtOnce) {
   EXPECT_EQ(left + TrashOrigins().size(), 300u);
 }
 
-TEST_F(EndToEndTest, UnselectAllThenNotContainingChecksExactlyTheOthers) {
-  MakeFile(current + u"\\Uninstall Foo.lnk");
-  MakeFile(current + u"\\Foo.lnk");
-  MakeFolder(current + u"\\Tools");
-  Program program;
-  ASSERT_TRUE(program.form());
-  program.Click(ControlName::kPushButton4);  // Select All
-  program.Click(ControlName::kPushButton5);  // Unselect All
-  program.Click(ControlName::kPushButton3);  // Select All Not Containing This Text
-  Box input = program.WaitForBox(kTitle);
-  ASSERT_TRUE(input.hwnd);
-  program.Type(input, u"UNINSTALL");
-  EXPECT_EQ(program.Rows(), (std::vector<Row>{
-                                {u"Tools", u"Folder", true},
-                                {u"Foo", u"Shortcut", true},
-                                {u"Uninstall Foo", u"Shortcut", false},
-                            }));
-}
-
 }  // namespace
 }  // namespace ostrevane
 

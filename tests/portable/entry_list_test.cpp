@@ -41,9 +41,9 @@ TEST(EntryListTest, FieldsAreStoredWithTheRowAndMissingPositionsFail) {
   list.SetText(row, list.RowText(row) + u" (All Users)");
   list.SetChecked(row, true);
   EXPECT_EQ(list.RowText(1), u"Games (All Users)");
-  EXPECT_EQ(list.RowType(1), u"Shortcut");
+  EXPECT_EQ(list.Entry(1).type, u"Shortcut");
   EXPECT_EQ(list.RowKey(1), u"AGames.lnk");
-  EXPECT_EQ(list.RowTag(1), u"Games.lnk");
+  EXPECT_EQ(list.Entry(1).tag, u"Games.lnk");
   EXPECT_TRUE(list.Checked(1));
 
   for (std::size_t bad : {std::size_t{0}, std::size_t{2}}) {
@@ -139,30 +139,6 @@ TEST(EntryListTest, PositionsAndTagsAgreeWithAPlainModelUnderRandomChanges) {
     ASSERT_EQ(list.RowKey(i + 1), model[i].key);
     ASSERT_EQ(list.Checked(i + 1), model[i].checked);
   }
-}
-
-TEST(EntryListTest, ColumnsKeepTextAndWidth) {
-  EntryList list;
-  list.AddColumn(u"Menu Item");
-  list.AddColumn(u"Type");
-  list.SetColumnWidth(1, 6000);
-  list.SetColumnWidth(2, 1000);
-  EXPECT_EQ(list.ColumnCount(), 2u);
-  EXPECT_EQ(list.Column(1).text, u"Menu Item");
-  EXPECT_EQ(list.Column(1).width_twips, 6000);
-  EXPECT_EQ(list.Column(2).width_twips, 1000);
-  EXPECT_THROW(list.SetColumnWidth(3, 10), Failure);
-}
-
-TEST(EntryListTest, AnArmedFaultFailsOnlyItsOperation) {
-  EntryList list;
-  testing::ScriptedListFaults faults;
-  list.SetFaults(&faults);
-  list.Add(u"C1", u"one");
-  faults.Arm(ListOperation::kReadChecked);
-  EXPECT_THROW(list.Checked(1), Failure);
-  EXPECT_NO_THROW(list.Checked(1));  // only the first call was armed
-  EXPECT_NO_THROW(list.RowKey(1));
 }
 
 }  // namespace

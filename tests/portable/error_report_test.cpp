@@ -25,18 +25,6 @@ TEST(ErrorReportTest, MessageIsComposedExactly) {
             0u);
 }
 
-TEST(ErrorReportTest, ContextTextsEndInABlank) {
-  for (const char16_t* context : {context_text::kFormLoad, context_text::kPushButton1Click,
-                                  context_text::kPushButton2Click, context_text::kPushButton3Click,
-                                  context_text::kSelectAllClick, context_text::kUnselectAllClick}) {
-    const Text text(context);
-    EXPECT_EQ(text.back(), u' ');
-    EXPECT_EQ(text.rfind(u"in Velmarrow2021/08/31.Form1.", 0), 0u);
-  }
-  EXPECT_EQ(Text(context_text::kUnselectAllClick),
-            u"in Velmarrow2021/08/31.Form1.chkUnselectAll_Click ");
-}
-
 TEST(StepTrapTest, AFailingStepIsReportedOnceAndTheNextStepRuns) {
   RecordingDialogs dialogs;
   StepTrap trap(dialogs, context_text::kFormLoad);

@@ -122,21 +122,6 @@ TEST(SelectionTest, TextCommandsAskOnceWithTheirPromptUnderTheApplicationTitle) 
             (std::vector<RecordingButtons::Set>{{PushButtonId::k4, 0}, {PushButtonId::k4, 0}}));
 }
 
-TEST(SelectionTest, EmptyTextTypedOrByCancelChecksNamedRowsOnlyWhenContaining) {
-  // Cancel gives the empty text, so both ways reach the command the same.
-  for (const bool cancel : {false, true}) {
-    SCOPED_TRACE(cancel ? "Cancel" : "typed");
-    Scene containing({u"Alpha", u"", u"Beta"});
-    Scene not_containing({u"Alpha", u"", u"Beta"});
-    if (!cancel) containing.dialogs.text_answers.push_back(u"");
-    if (!cancel) not_containing.dialogs.text_answers.push_back(u"");
-    PushButton1Click(containing.context);
-    PushButton3Click(not_containing.context);
-    EXPECT_EQ(containing.Marks(), "101");
-    EXPECT_EQ(not_containing.Marks(), "010");
-  }
-}
-
 TEST(SelectionTest, MatchingIgnoresCaseBothWaysAlsoBeyondBasicLatin) {
   struct Case {
     Text text;

@@ -132,29 +132,23 @@ void ExpectFreshBox(const Seen& seen) {
   EXPECT_TRUE(seen.closed_by_answer);
 }
 
-TEST(InputBoxTest, OkAndEnterGiveTheTypedText) {
-  for (const Answer answer : {Answer::kOk, Answer::kEnter}) {
-    SCOPED_TRACE(answer == Answer::kOk ? "OK" : "Enter");
-    const Text caption = u"Input box test " + DecimalText(static_cast<int>(answer));
-    Seen seen;
-    const Text result =
-        ShowAndAnswer([&] { return win32::ShowInputBox(nullptr, u"Enter text:", caption); },
-                      caption, u"Spiel É д Σ", answer, seen);
-    ExpectFreshBox(seen);
-    EXPECT_EQ(result, u"Spiel É д Σ");
-  }
-}
-
-TEST(InputBoxTest, CancelTheCloseBoxAndEscapeGiveTheEmptyText) {
-  for (const Answer answer : {Answer::kCancel, Answer::kCloseBox, Answer::kEscape}) {
+// OK and Enter give the typed text; Cancel, the Close box and Escape the
+// empty text.
+TEST(InputBoxTest, EachWayOfClosingTheBoxGivesItsText) {
+  const Text typed = u"Spiel É д Σ";
+  for (const auto& [answer, expected] : {std::pair<Answer, Text>{Answer::kOk, typed},
+                                         {Answer::kEnter, typed},
+                                         {Answer::kCancel, u""},
+                                         {Answer::kCloseBox, u""},
+                                         {Answer::kEscape, u""}}) {
     SCOPED_TRACE(static_cast<int>(answer));
     const Text caption = u"Input box test " + DecimalText(static_cast<int>(answer));
     Seen seen;
     const Text result =
         ShowAndAnswer([&] { return win32::ShowInputBox(nullptr, u"Enter text:", caption); },
-                      caption, u"typed, then dismissed", answer, seen);
+                      caption, typed, answer, seen);
     ExpectFreshBox(seen);
-    EXPECT_EQ(result, u"");
+    EXPECT_EQ(result, expected);
   }
 }
 

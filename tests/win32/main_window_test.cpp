@@ -312,18 +312,6 @@ TEST(MainWindowTest, TicksByMouseAndSpaceReachTheModelAtOnce) {
   EXPECT_FALSE(window.list().Entry(1).checked);
 }
 
-TEST(MainWindowTest, PushButtonTakesValueZeroAndClicksByMouseSpaceAndEnter) {
-  WindowUnderTest t;
-  win32::MainWindow& window = t.Open();
-  (void)window;
-  const HWND button = t.Control(ControlName::kPushButton4);
-  win32::SetPushButtonValue(button, 7);
-  EXPECT_EQ(win32::PushButtonValue(button), 7);
-  win32::SetPushButtonValue(button, 0);
-  EXPECT_EQ(win32::PushButtonValue(button), 0);
-  EXPECT_TRUE(GetWindowLongW(button, GWL_STYLE) & WS_TABSTOP);
-}
-
 TEST(MainWindowTest, NoSkinAndNoCursorFileShowNoMessageAtAll) {
   WindowUnderTest t;
   t.current_root.MakeFolder(u"Games");
@@ -476,23 +464,6 @@ TEST(MainWindowCommandsTest, DeletionFromTheRealButtonRemovesRowsTheListShowsAtO
       << ToUtf8(t.dialogs.shown.empty() ? Text() : t.dialogs.shown[0].text);
   EXPECT_EQ(t.dialogs.shown[0].text, u"Are you sure you want to delete 2 item(s) from Start Menu?");
   EXPECT_EQ(t.dialogs.shown.back().text, u"Done.");
-}
-
-TEST(MainWindowCommandsTest, ClosingWhileAPassLetsEventsRunStopsThePassWhereItIs) {
-  WindowUnderTest t;
-  for (const char16_t* name : {u"A.lnk", u"B.lnk", u"C.lnk", u"D.lnk"})
-    t.current_root.MakeFile(name);
-  MovingRecycler recycler;
-  win32::MainWindow& window = t.Open(&recycler);
-  for (std::size_t p = 1; p <= 4; ++p) window.list().SetChecked(p, true);
-  // The user closes the window after the first entry has gone.
-  recycler.on_move = [&] { PostMessageW(window.hwnd(), WM_CLOSE, 0, 0); };
-
-  ClickWithMouse(t.Control(ControlName::kPushButton2));
-  EXPECT_TRUE(window.ended());
-  EXPECT_EQ(recycler.moved.size(), 1u);
-  EXPECT_EQ(testing::NamesIn(t.current_root.path()).size(), 3u);
-  for (const auto& shown : t.dialogs.shown) EXPECT_NE(shown.text, u"Done.");
 }
 
 }  // namespace

@@ -58,9 +58,7 @@ inline void DeleteGdiObject(HGDIOBJ object) { DeleteObject(object); }
 
 using UniqueFind = UniqueHandle<FindTraits>;
 using UniqueFile = UniqueHandle<FileTraits>;
-using UniqueWindow = UniqueHandle<NullInvalidTraits<HWND, &DestroyWindow>>;
 using UniqueFont = UniqueHandle<NullInvalidTraits<HFONT, &DeleteGdiObject>>;
-using UniqueBrush = UniqueHandle<NullInvalidTraits<HBRUSH, &DeleteGdiObject>>;
 using UniqueIcon = UniqueHandle<NullInvalidTraits<HICON, &DestroyIcon>>;
 using UniqueCursor = UniqueHandle<NullInvalidTraits<HCURSOR, &DestroyCursor>>;
 
