@@ -3,40 +3,6 @@
 namespace ostrevane {
 namespace {
 
-Text SafeRelativeNameOrFail(const Text& name) {
-  // The shell reads its paths: wildcards ("*", "?", and "<", ">", '"', which
-  // the file system also matches as patterns) can match other entries,
-  // separators and ".." reach outside the root, and a trailing dot or blank is
-  // dropped by Windows, so the path would name a look-alike.
-  const auto refuse = [&](const char16_t* why) {
-    throw Failure(u"\"" + name + u"\" was not deleted: " + why);
-  };
-  if (name.empty()) {
-    throw Failure(
-        u"The entry has no name, so its path would be the Programs folder itself; nothing was "
-        u"deleted.");
-  }
-  if (name == u"." || name == u"..") refuse(u"the name does not name an entry.");
-  for (char16_t c : name) {
-    if (c == u'*' || c == u'?' || c == u'<' || c == u'>' || c == u'"') {
-      refuse(
-          u"its name holds a wildcard character (* ? < > \"), which the shell could match "
-          u"against other entries.");
-    }
-    if (c == u'\\' || c == u'/' || c == u':' || c == u'|' || c < 0x20) {
-      refuse(
-          u"its name holds a path separator or another character that cannot stand in a file "
-          u"name.");
-    }
-  }
-  if (name.back() == u'.' || name.back() == u' ') {
-    refuse(
-        u"its name ends in a dot or a blank, which Windows drops from a path, so the path could "
-        u"name another entry.");
-  }
-  return name;
-}
-
 // Adds one complete row: namesake marks first, then key and text, tag, type.
 void AddEntryRow(EntryList& list, Root root, const Text& name, Text display, const char16_t* type) {
   if (root == Root::kAllUsers) {
@@ -78,6 +44,37 @@ Text ShortcutDisplayName(TextView file_name) {
   return Text(dot == TextView::npos ? file_name : file_name.substr(0, dot));
 }
 
+void RequirePlainEntryName(const Text& name) {
+  // "<", ">" and '"' are wildcards too: the file system matches them as the
+  // MS-DOS forms of "*", "?" and ".".
+  const auto refuse = [&](const char16_t* why) {
+    throw Failure(u"\"" + name + u"\" was not deleted: " + why);
+  };
+  if (name.empty()) {
+    throw Failure(
+        u"The entry has no name, so its path would be the Programs folder itself; nothing was "
+        u"deleted.");
+  }
+  if (name == u"." || name == u"..") refuse(u"the name does not name an entry.");
+  for (char16_t c : name) {
+    if (c == u'*' || c == u'?' || c == u'<' || c == u'>' || c == u'"') {
+      refuse(
+          u"its name holds a wildcard character (* ? < > \"), which the shell could match "
+          u"against other entries.");
+    }
+    if (c == u'\\' || c == u'/' || c == u':' || c == u'|' || c < 0x20) {
+      refuse(
+          u"its name holds a path separator or another character that cannot stand in a file "
+          u"name.");
+    }
+  }
+  if (name.back() == u'.' || name.back() == u' ') {
+    refuse(
+        u"its name ends in a dot or a blank, which Windows drops from a path, so the path could "
+        u"name another entry.");
+  }
+}
+
 void ScanStartMenu(FolderService& folders, EntryList& list) {
   list.SetSorted(false);
   ScanRoot(folders, list, Root::kCurrentUser);
@@ -88,7 +85,8 @@ void ScanStartMenu(FolderService& folders, EntryList& list) {
 
 void RecycleEntry(const Text& key, RootLookup& roots, Recycler& recycler) {
   const DecodedKey decoded = DecodeEntryKey(key);
-  const Text name = SafeRelativeNameOrFail(decoded.relative_name);
+  const Text& name = decoded.relative_name;
+  RequirePlainEntryName(name);
   const Text root_path = roots.RootPath(decoded.csidl);
   if (root_path.empty()) {
     throw Failure(

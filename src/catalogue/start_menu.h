@@ -19,6 +19,14 @@ bool IsShortcutName(TextView file_name);
 // A shortcut's display name: its file name up to, not including, the last ".".
 Text ShortcutDisplayName(TextView file_name);
 
+// Fails, in words, unless `name` is a plain name the shell reads as exactly
+// one entry of its folder: not empty, "." or "..", without wildcards (which
+// the shell would match against other entries), separators or other
+// characters Windows forbids in names, and not ending in a dot or blank
+// (which Windows drops, so the path would name a look-alike). A Linux folder
+// seen through Wine can hold any of these.
+void RequirePlainEntryName(const Text& name);
+
 // Lists every top-level subfolder and shortcut of the current user's and then
 // the all users' Programs folder, marks namesakes, and sorts by type. The
 // first failure ends the scan and propagates; rows added so far stay.

@@ -110,15 +110,22 @@ struct Box {
 // The running program and what a person sees of it.
 class Program {
  public:
-  Program() {
+  // Started with the driver's environment, where `data_home`, when given,
+  // replaces XDG_DATA_HOME: the folder that holds the Recycle Bin.
+  explicit Program(const Text& data_home = Text()) {
     const Text exe = DosPathOf(Environment(L"OSTREVANE_E2E_PROGRAM"));
     Text command = u"\"" + exe + u"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
-    if (!CreateProcessW(Wide(exe),
-                        command.data() ? reinterpret_cast<wchar_t*>(command.data()) : nullptr,
-                        nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process_)) {
-      ADD_FAILURE() << "cannot start " << ToUtf8(exe) << ": " << GetLastError();
+    const Text own_data_home = Environment(L"XDG_DATA_HOME");
+    if (!data_home.empty()) SetEnvironmentVariableW(L"XDG_DATA_HOME", Wide(data_home));
+    const BOOL started =
+        CreateProcessW(Wide(exe), reinterpret_cast<wchar_t*>(command.data()), nullptr, nullptr,
+                       FALSE, 0, nullptr, nullptr, &startup, &process_);
+    const DWORD error = GetLastError();
+    SetEnvironmentVariableW(L"XDG_DATA_HOME", Wide(own_data_home));
+    if (!started) {
+      ADD_FAILURE() << "cannot start " << ToUtf8(exe) << ": " << error;
       return;
     }
     WaitForInputIdle(process_.hProcess, kPatienceMs);
@@ -424,6 +431,90 @@ TEST_F(EndToEndTest, AnEntryTheShellCannotMoveKeepsItsRowAndIsReported) {
   EXPECT_EQ(program.Rows(), (std::vector<Row>{{u"Busy", u"Shortcut", true}}));
   EXPECT_EQ(NamesIn(current), (std::vector<Text>{u"Busy.lnk"}));
   EXPECT_EQ(TrashOrigins(), (std::multiset<std::string>{Unix(current, u"Free.lnk")}));
+}
+
+// Answers every box of a deletion pass until "Done.": the shell's own
+// questions with `shell_answer`, the program's reports with OK. Returns the
+// shell's questions and the reports, in the order they came.
+struct PassBoxes {
+  std::vector<Text> shell_questions;  // their captions
+  std::vector<Text> reports;
+};
+
+PassBoxes AnswerUntilDone(Program& program, int shell_answer) {
+  PassBoxes seen;
+  for (int boxes = 0; boxes < 20; ++boxes) {
+    Box box = program.WaitForBox(nullptr);
+    if (!box.hwnd) {
+      ADD_FAILURE() << "the pass ended without \"Done.\"";
+      break;
+    }
+    if (box.caption == u"Ostrevane" && box.message == u"Done.") {
+      program.Press(box, IDOK);
+      break;
+    }
+    if (box.caption == u"Application Error") {
+      seen.reports.push_back(box.message);
+      program.Press(box, IDOK);
+    } else {
+      seen.shell_questions.push_back(box.caption);
+      program.Press(box, shell_answer);
+    }
+  }
+  return seen;
+}
+
+TEST_F(EndToEndTest, WithoutARecycleBinTheShellAsksAndOnlyYesDeletesForGood) {
+  MakeFile(current + u"\\One.lnk");
+  MakeFolder(current + u"\\Two");
+  MakeFile(current + u"\\Two\\Inside.lnk");
+  MakeFile(current + u"\\Kept.lnk");
+  // Wine makes the trash folder when it first needs it, as long as the data
+  // folder that holds it exists: a data folder that does not leaves the
+  // program without a Recycle Bin.
+  Program program(Environment(L"XDG_DATA_HOME") + u"/missing");
+  ASSERT_TRUE(program.form());
+  program.Click(ControlName::kPushButton4);  // Select All
+  program.Click(ControlName::kPushButton2);
+  Box question = program.WaitForBox(kTitle);
+  ASSERT_TRUE(question.hwnd);
+  EXPECT_EQ(question.message, u"Are you sure you want to delete 3 item(s) from Start Menu?");
+  program.Press(question, IDYES);
+  PassBoxes first = AnswerUntilDone(program, IDNO);
+  std::sort(first.shell_questions.begin(), first.shell_questions.end());
+  EXPECT_EQ(first.shell_questions,
+            (std::vector<Text>{u"Confirm file deletion", u"Confirm file deletion",
+                               u"Confirm folder deletion"}));
+  ASSERT_EQ(first.reports.size(), 3u);
+  for (const Text& report : first.reports) {
+    EXPECT_NE(report.find(u"was cancelled; it was not moved to the Recycle Bin.\r\nin "
+                          u"Velmarrow2021/08/31.Form1.PushButton2_Click at line 130\r\r"),
+              Text::npos)
+        << ToUtf8(report);
+  }
+  EXPECT_EQ(program.Rows(), (std::vector<Row>{{u"Two", u"Folder", true},
+                                              {u"Kept", u"Shortcut", true},
+                                              {u"One", u"Shortcut", true}}));
+  EXPECT_EQ(NamesIn(current), (std::vector<Text>{u"Kept.lnk", u"One.lnk", u"Two"}));
+  EXPECT_TRUE(PathExists(current + u"\\Two\\Inside.lnk"));
+
+  // Yes is the user's choice to delete for good.
+  program.Click(ControlName::kPushButton5);  // Unselect All
+  program.Click(ControlName::kPushButton1);  // Select All Containing This Text
+  Box input = program.WaitForBox(kTitle);
+  ASSERT_TRUE(input.hwnd);
+  program.Type(input, u"o");
+  program.Click(ControlName::kPushButton2);
+  question = program.WaitForBox(kTitle);
+  ASSERT_TRUE(question.hwnd);
+  EXPECT_EQ(question.message, u"Are you sure you want to delete 2 item(s) from Start Menu?");
+  program.Press(question, IDYES);
+  PassBoxes second = AnswerUntilDone(program, IDYES);
+  EXPECT_EQ(second.shell_questions.size(), 2u);
+  EXPECT_TRUE(second.reports.empty());
+  EXPECT_EQ(program.Rows(), (std::vector<Row>{{u"Kept", u"Shortcut", false}}));
+  EXPECT_EQ(NamesIn(current), (std::vector<Text>{u"Kept.lnk"}));
+  EXPECT_TRUE(TrashOrigins().empty());
 }
 
 TEST_F(EndToEndTest, ClosingTheWindowInTheMiddleOfAPassEndsTheProgramAtOnce) {

@@ -9,6 +9,7 @@
 
 #include "app/app_title.h"
 #include "app/error_report.h"
+#include "catalogue/start_menu.h"
 #include "support/fakes.h"
 
 namespace ostrevane {
@@ -344,6 +345,42 @@ TEST(DeletionTest, NamesTheShellWouldReadAsPatternsOrPathsNeverReachIt) {
       Report(u"\"q?q.lnk\" was not deleted: its name holds a wildcard character (* ? < > \"), "
              u"which the shell could match against other entries.",
              130));
+}
+
+TEST(DeletionTest, APlainNameIsOneThatCanNameNothingElse) {
+  for (const Text name : {u"Game.lnk", u"Игры", u"a.b.c", u"Two words.lnk", u".hidden",
+                          u"[x] ~$1 100% #;'", u"…", u"..a", u"a..b", u"x\U0001F600.lnk"}) {
+    EXPECT_NO_THROW(RequirePlainEntryName(name)) << ToUtf8(name);
+  }
+  const auto why = [](const Text& name) -> Text {
+    try {
+      RequirePlainEntryName(name);
+    } catch (const Failure& failure) {
+      return failure.description();
+    }
+    return u"accepted";
+  };
+  const Text wildcard =
+      u"its name holds a wildcard character (* ? < > \"), which the shell could match against "
+      u"other entries.";
+  const Text unfit =
+      u"its name holds a path separator or another character that cannot stand in a file name.";
+  const Text trailing =
+      u"its name ends in a dot or a blank, which Windows drops from a path, so the path could "
+      u"name another entry.";
+  for (const Text name : {u"q?q.lnk", u"*", u"a<b", u"a>b", u"say \"hi\""}) {
+    EXPECT_EQ(why(name), u"\"" + name + u"\" was not deleted: " + wildcard) << ToUtf8(name);
+  }
+  for (const Text& name :
+       std::vector<Text>{u"a/b", u"a\\b", u"C:x", u"a|b", Text(u"nul\0l", 5), u"bell\x07"}) {
+    EXPECT_EQ(why(name), u"\"" + name + u"\" was not deleted: " + unfit) << ToUtf8(name);
+  }
+  for (const Text name : {u"name.", u"name ", u"a. "}) {
+    EXPECT_EQ(why(name), u"\"" + name + u"\" was not deleted: " + trailing) << ToUtf8(name);
+  }
+  EXPECT_EQ(why(u"."), u"\".\" was not deleted: the name does not name an entry.");
+  EXPECT_EQ(why(u".."), u"\"..\" was not deleted: the name does not name an entry.");
+  EXPECT_NE(why(u""), u"accepted");
 }
 
 // ---- a failure at every step ------------------------------------------------

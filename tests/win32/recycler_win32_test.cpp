@@ -20,6 +20,7 @@
 #include "platform/win32/handles.h"
 #include "platform/win32/win_text.h"
 #include "support/fakes.h"
+#include "support/wine_host.h"
 #include "test_folders.h"
 
 namespace ostrevane {
@@ -29,7 +30,10 @@ using testing::NamesIn;
 using testing::PathExists;
 using testing::RecordingDialogs;
 using testing::RemoveTree;
+using testing::RunOnLinux;
+using testing::ShellWord;
 using testing::TempFolder;
+using testing::UnixPathOf;
 using win32::FromWide;
 using win32::Wide;
 
@@ -95,8 +99,9 @@ class IsolatedTrash {
   Text home_;
 };
 
-// Answers No to every box that the shell opens on the test's thread and
-// notes its caption, so that a box fails a test instead of hanging it.
+// Answers every box that the shell opens on the test's thread (No, unless told
+// otherwise) and notes its caption, so that a box fails a test instead of
+// hanging it.
 class ShellBoxAnswerer {
  public:
   ShellBoxAnswerer() : thread_(GetCurrentThreadId()), worker_([this] { Watch(); }) {}
@@ -104,6 +109,7 @@ class ShellBoxAnswerer {
     stop_ = true;
     worker_.join();
   }
+  void AnswerWith(int button) { answer_ = button; }
   std::vector<Text> Captions() {
     std::lock_guard<std::mutex> lock(mutex_);
     return captions_;
@@ -129,12 +135,13 @@ class ShellBoxAnswerer {
       self->captions_.push_back(FromWide(caption));
     }
     self->answered_.insert(window);
-    PostMessageW(window, WM_COMMAND, MAKEWPARAM(IDNO, BN_CLICKED), 0);
+    PostMessageW(window, WM_COMMAND, MAKEWPARAM(self->answer_.load(), BN_CLICKED), 0);
     return TRUE;
   }
 
   DWORD thread_;
   std::atomic<bool> stop_{false};
+  std::atomic<int> answer_{IDNO};
   std::set<HWND> answered_;
   std::mutex mutex_;
   std::vector<Text> captions_;
@@ -157,9 +164,9 @@ class RecyclerWin32Test : public ::testing::Test {
   }
 
   void Scan() { ScanStartMenu(folders, list); }
-  void Tick(const Text& key) {
+  void Tick(const Text& key, bool checked = true) {
     for (std::size_t p = 1; p <= list.Count(); ++p) {
-      if (list.Entry(p).key == key) return list.SetChecked(p, true);
+      if (list.Entry(p).key == key) return list.SetChecked(p, checked);
     }
     FAIL() << "no row " << ToUtf8(key);
   }
@@ -348,6 +355,142 @@ TEST_F(RecyclerWin32Test, WhenTheRecycleBinCannotTakeAnEntryNothingIsDeletedForG
   EXPECT_EQ(CheckedKeys(), (std::vector<Text>{u"CGame.lnk", u"CTools"}));
   EXPECT_EQ(dialogs.ErrorReports().size(), 2u);
   EXPECT_EQ(dialogs.shown.back().text, u"Done.");
+}
+
+// A folder as the Linux shell names it.
+std::string OnLinux(const Text& folder) { return ShellWord(UnixPathOf(folder)); }
+
+// Runs a Linux command when the test ends, however it ends: what the test did
+// on the Linux side, Windows calls cannot always undo.
+class AtEnd {
+ public:
+  explicit AtEnd(std::string script) : script_(std::move(script)) {}
+  ~AtEnd() {
+    try {
+      RunOnLinux(script_);
+    } catch (const std::exception& e) {
+      ADD_FAILURE() << e.what();
+    }
+  }
+
+ private:
+  std::string script_;
+};
+
+TEST_F(RecyclerWin32Test, ANameTheShellWouldReadAsAPatternTakesNothingWithIt) {
+  // Windows allows none of "? * |" in a name, but a Linux folder does, and
+  // Wine lists such a name as it is; to the shell "q?q.lnk" would match
+  // "q1q.lnk" and "q2q.lnk" too.
+  RunOnLinux("cd " + OnLinux(current.path()) +
+             " && touch 'q?q.lnk' q1q.lnk q2q.lnk 'x*.lnk' xy.lnk 'a|b.lnk'");
+  const AtEnd cleanup("cd " + OnLinux(current.path()) + " && rm -f 'q?q.lnk' 'x*.lnk' 'a|b.lnk'");
+  Scan();
+  ASSERT_EQ(RowKeys(), (std::vector<Text>{u"Ca|b.lnk", u"Cq1q.lnk", u"Cq2q.lnk", u"Cq?q.lnk",
+                                          u"Cx*.lnk", u"Cxy.lnk"}));
+  Tick(u"Cq?q.lnk");
+  Click();
+  EXPECT_EQ(NamesIn(current.path()), (std::vector<Text>{u"a|b.lnk", u"q1q.lnk", u"q2q.lnk",
+                                                        u"q?q.lnk", u"x*.lnk", u"xy.lnk"}));
+  EXPECT_TRUE(trash.FileNames().empty());
+  EXPECT_EQ(CheckedKeys(), (std::vector<Text>{u"Cq?q.lnk"}));
+  EXPECT_EQ(Reports(), (std::vector<Text>{Report(
+                           u"\"q?q.lnk\" was not deleted: its name holds a wildcard character "
+                           u"(* ? < > \"), which the shell could match against other entries.")}));
+
+  Tick(u"Cq?q.lnk", false);
+  Tick(u"Cx*.lnk");
+  Tick(u"Ca|b.lnk");
+  Click();
+  EXPECT_EQ(NamesIn(current.path()).size(), 6u);
+  EXPECT_TRUE(trash.FileNames().empty());
+  EXPECT_EQ(CheckedKeys(), (std::vector<Text>{u"Ca|b.lnk", u"Cx*.lnk"}));
+  EXPECT_EQ(dialogs.ErrorReports().size(), 3u);
+  EXPECT_TRUE(boxes.Captions().empty());
+}
+
+TEST_F(RecyclerWin32Test, ATrashThatWentAwayIsNoReasonToBelieveTheShell) {
+  current.MakeFile(u"First.lnk");
+  current.MakeFile(u"Game.lnk", "game");
+  current.MakeFolder(u"Tools");
+  current.MakeFile(u"Tools\\Editor.lnk");
+  Scan();
+  Tick(u"CFirst.lnk");
+  Click();  // the shell finds its Recycle Bin once, on first use
+  ASSERT_EQ(trash.FileNames(), (std::vector<Text>{u"First.lnk"}));
+
+  // Gone afterwards, Wine's shell cannot write there, moves nothing, asks
+  // nothing and reports success.
+  RemoveTree(trash.Trash());
+  Tick(u"CGame.lnk");
+  Tick(u"CTools");
+  Click();
+  EXPECT_TRUE(boxes.Captions().empty());
+  EXPECT_EQ(Contents(current.path() + u"\\Game.lnk"), "game");
+  EXPECT_TRUE(PathExists(current.path() + u"\\Tools\\Editor.lnk"));
+  EXPECT_EQ(CheckedKeys(), (std::vector<Text>{u"CGame.lnk", u"CTools"}));
+  const Text root = current.path() + u"\\";
+  EXPECT_EQ(Reports(), (std::vector<Text>{
+                           Report(u"The shell reported success, but \"" + root +
+                                  u"Game.lnk\" is still there: it was not moved to the Recycle "
+                                  u"Bin."),
+                           Report(u"The shell reported success, but \"" + root +
+                                  u"Tools\" is still there: it was not moved to the Recycle Bin."),
+                       }));
+  EXPECT_EQ(dialogs.shown.back().text, u"Done.");
+}
+
+TEST_F(RecyclerWin32Test, NothingIsTakenFromAReadOnlyFolder) {
+  current.MakeFile(u"Game.lnk", "game");
+  current.MakeFolder(u"Tools");
+  current.MakeFile(u"Tools\\Editor.lnk");
+  Scan();
+  Tick(u"CGame.lnk");
+  Tick(u"CTools");
+  RunOnLinux("chmod a-w " + OnLinux(current.path()));
+  const AtEnd restore("chmod u+w " + OnLinux(current.path()));
+  // Were the shell asked, it could not move either entry, would offer to
+  // delete them for good, and on Yes would empty Tools and leave it there.
+  boxes.AnswerWith(IDYES);
+
+  Click();
+  EXPECT_TRUE(boxes.Captions().empty());
+  EXPECT_EQ(Contents(current.path() + u"\\Game.lnk"), "game");
+  EXPECT_TRUE(PathExists(current.path() + u"\\Tools\\Editor.lnk"));
+  EXPECT_TRUE(trash.FileNames().empty());
+  EXPECT_EQ(CheckedKeys(), (std::vector<Text>{u"CGame.lnk", u"CTools"}));
+  const Text why = u" was not deleted: its folder \"" + current.path() +
+                   u"\" is read-only, so nothing can be moved out of it to the Recycle Bin.";
+  EXPECT_EQ(Reports(), (std::vector<Text>{Report(u"\"" + current.path() + u"\\Game.lnk\"" + why),
+                                          Report(u"\"" + current.path() + u"\\Tools\"" + why)}));
+}
+
+TEST_F(RecyclerWin32Test, AFolderOnlyItsOwnerMayChangeKeepsWhatTheShellClaimsToHaveDeleted) {
+  // A folder that only its owner, somebody else, may change: Wine does not
+  // show it as read-only, the Recycle Bin cannot take anything out of it, and
+  // told to delete for good instead, the shell deletes nothing yet reports
+  // success. Only root can give a folder away, and only a root that minds
+  // permissions (as the test runner arranges) sees what a user would.
+  const std::string folder = OnLinux(current.path());
+  if (RunOnLinux("id -u") != "0\n") GTEST_SKIP() << "needs root to give a folder away";
+  current.MakeFile(u"Game.lnk", "game");
+  Scan();
+  Tick(u"CGame.lnk");
+  RunOnLinux("chown 65534 " + folder);
+  const AtEnd restore("chown 0 " + folder);
+  if (RunOnLinux("touch " + folder + "/probe 2>/dev/null && rm " + folder + "/probe; echo $?") ==
+      "0\n") {
+    GTEST_SKIP() << "root here ignores permissions; the test runner drops that with setpriv";
+  }
+  boxes.AnswerWith(IDYES);
+
+  Click();
+  EXPECT_EQ(boxes.Captions().size(), 1u);
+  EXPECT_EQ(Contents(current.path() + u"\\Game.lnk"), "game");
+  EXPECT_EQ(CheckedKeys(), (std::vector<Text>{u"CGame.lnk"}));
+  EXPECT_EQ(Reports(),
+            (std::vector<Text>{Report(u"The shell reported success, but \"" + current.path() +
+                                      u"\\Game.lnk\" is still there: it was not moved "
+                                      u"to the Recycle Bin.")}));
 }
 
 }  // namespace

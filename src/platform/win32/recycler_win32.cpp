@@ -34,6 +34,31 @@ void RequireEntryNamedExactly(const Text& full_path) {
   }
 }
 
+bool RunningUnderWine() {
+  const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+  return ntdll && GetProcAddress(ntdll, "wine_get_version");
+}
+
+// Fails, having touched nothing, when Wine shows the entry's folder as
+// read-only. Under Wine that means no one may write in the Unix folder, so
+// nothing can be taken out of it: the shell, unable to move the entry to the
+// Recycle Bin, would offer to delete it for good instead, and then leave a
+// file where it was, or empty a folder and leave it. On Windows the attribute
+// means nothing for folders (the shell marks customised folders with it), and
+// the shell itself reports a folder that cannot be changed.
+void RequireFolderOpenToChangeUnderWine(const Text& full_path) {
+  if (!RunningUnderWine()) return;
+  const std::size_t slash = full_path.find_last_of(u"\\/");
+  if (slash == Text::npos) return;
+  const Text folder = full_path.substr(0, slash);
+  const DWORD attributes = GetFileAttributesW(Wide(folder));
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+      (attributes & FILE_ATTRIBUTE_READONLY)) {
+    throw Failure(Quoted(full_path) + u" was not deleted: its folder " + Quoted(folder) +
+                  u" is read-only, so nothing can be moved out of it to the Recycle Bin.");
+  }
+}
+
 }  // namespace
 
 Text ShellOperationErrorText(int result) {
@@ -97,6 +122,7 @@ void Win32Recycler::MoveToRecycleBin(const Text& full_path) {
                   u"character that the shell could match against other entries.");
   }
   RequireEntryNamedExactly(full_path);
+  RequireFolderOpenToChangeUnderWine(full_path);
 
   Text from = full_path;
   from.push_back(u'\0');  // with the string's own terminator: a list of one path
