@@ -172,6 +172,23 @@ class RecyclerWin32Test : public ::testing::Test {
   }
   void Click() { PushButton2Click(context); }
 
+  // A shortcut, and a folder with a shortcut in it.
+  void MakeGameAndTools() {
+    current.MakeFile(u"Game.lnk", "game");
+    current.MakeFolder(u"Tools");
+    current.MakeFile(u"Tools\\Editor.lnk");
+  }
+  void TickGameAndTools() {
+    Tick(u"CGame.lnk");
+    Tick(u"CTools");
+  }
+  // Both are still there, whole, and their rows still checked.
+  void ExpectGameAndToolsKept() {
+    EXPECT_EQ(Contents(current.path() + u"\\Game.lnk"), "game");
+    EXPECT_TRUE(PathExists(current.path() + u"\\Tools\\Editor.lnk"));
+    EXPECT_EQ(CheckedKeys(), (std::vector<Text>{u"CGame.lnk", u"CTools"}));
+  }
+
   std::vector<Text> RowKeys() const {
     std::vector<Text> keys;
     for (std::size_t p = 1; p <= list.Count(); ++p) keys.push_back(list.Entry(p).key);
@@ -193,6 +210,10 @@ class RecyclerWin32Test : public ::testing::Test {
   }
   static Text Report(const Text& description) {
     return ComposeErrorReport(description, context_text::kPushButton2Click, 130);
+  }
+  static Text StillThereReport(const Text& path) {
+    return Report(u"The shell reported success, but \"" + path +
+                  u"\" is still there: it was not moved to the Recycle Bin.");
   }
 
   IsolatedTrash trash;
@@ -335,12 +356,9 @@ TEST_F(RecyclerWin32Test, AnEntryThatCannotBeDeletedKeepsItsCheckedRow) {
 }
 
 TEST_F(RecyclerWin32Test, WhenTheRecycleBinCannotTakeAnEntryNothingIsDeletedForGoodWithoutAsking) {
-  current.MakeFile(u"Game.lnk", "game");
-  current.MakeFolder(u"Tools");
-  current.MakeFile(u"Tools\\Editor.lnk");
+  MakeGameAndTools();
   Scan();
-  Tick(u"CGame.lnk");
-  Tick(u"CTools");
+  TickGameAndTools();
   // A Recycle Bin whose files folder is a plain file cannot take anything.
   RemoveTree(trash.Files());
   HANDLE blocker = CreateFileW(Wide(trash.Files()), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
@@ -350,9 +368,7 @@ TEST_F(RecyclerWin32Test, WhenTheRecycleBinCannotTakeAnEntryNothingIsDeletedForG
 
   Click();
   EXPECT_EQ(boxes.Captions().size(), 2u);  // the shell asked for each, and heard No
-  EXPECT_EQ(Contents(current.path() + u"\\Game.lnk"), "game");
-  EXPECT_TRUE(PathExists(current.path() + u"\\Tools\\Editor.lnk"));
-  EXPECT_EQ(CheckedKeys(), (std::vector<Text>{u"CGame.lnk", u"CTools"}));
+  ExpectGameAndToolsKept();
   EXPECT_EQ(dialogs.ErrorReports().size(), 2u);
   EXPECT_EQ(dialogs.shown.back().text, u"Done.");
 }
@@ -410,9 +426,7 @@ TEST_F(RecyclerWin32Test, ANameTheShellWouldReadAsAPatternTakesNothingWithIt) {
 
 TEST_F(RecyclerWin32Test, ATrashThatWentAwayIsNoReasonToBelieveTheShell) {
   current.MakeFile(u"First.lnk");
-  current.MakeFile(u"Game.lnk", "game");
-  current.MakeFolder(u"Tools");
-  current.MakeFile(u"Tools\\Editor.lnk");
+  MakeGameAndTools();
   Scan();
   Tick(u"CFirst.lnk");
   Click();  // the shell finds its Recycle Bin once, on first use
@@ -421,31 +435,20 @@ TEST_F(RecyclerWin32Test, ATrashThatWentAwayIsNoReasonToBelieveTheShell) {
   // Gone afterwards, Wine's shell cannot write there, moves nothing, asks
   // nothing and reports success.
   RemoveTree(trash.Trash());
-  Tick(u"CGame.lnk");
-  Tick(u"CTools");
+  TickGameAndTools();
   Click();
   EXPECT_TRUE(boxes.Captions().empty());
-  EXPECT_EQ(Contents(current.path() + u"\\Game.lnk"), "game");
-  EXPECT_TRUE(PathExists(current.path() + u"\\Tools\\Editor.lnk"));
-  EXPECT_EQ(CheckedKeys(), (std::vector<Text>{u"CGame.lnk", u"CTools"}));
+  ExpectGameAndToolsKept();
   const Text root = current.path() + u"\\";
-  EXPECT_EQ(Reports(), (std::vector<Text>{
-                           Report(u"The shell reported success, but \"" + root +
-                                  u"Game.lnk\" is still there: it was not moved to the Recycle "
-                                  u"Bin."),
-                           Report(u"The shell reported success, but \"" + root +
-                                  u"Tools\" is still there: it was not moved to the Recycle Bin."),
-                       }));
+  EXPECT_EQ(Reports(), (std::vector<Text>{StillThereReport(root + u"Game.lnk"),
+                                          StillThereReport(root + u"Tools")}));
   EXPECT_EQ(dialogs.shown.back().text, u"Done.");
 }
 
 TEST_F(RecyclerWin32Test, NothingIsTakenFromAReadOnlyFolder) {
-  current.MakeFile(u"Game.lnk", "game");
-  current.MakeFolder(u"Tools");
-  current.MakeFile(u"Tools\\Editor.lnk");
+  MakeGameAndTools();
   Scan();
-  Tick(u"CGame.lnk");
-  Tick(u"CTools");
+  TickGameAndTools();
   RunOnLinux("chmod a-w " + OnLinux(current.path()));
   const AtEnd restore("chmod u+w " + OnLinux(current.path()));
   // Were the shell asked, it could not move either entry, would offer to
@@ -454,10 +457,8 @@ TEST_F(RecyclerWin32Test, NothingIsTakenFromAReadOnlyFolder) {
 
   Click();
   EXPECT_TRUE(boxes.Captions().empty());
-  EXPECT_EQ(Contents(current.path() + u"\\Game.lnk"), "game");
-  EXPECT_TRUE(PathExists(current.path() + u"\\Tools\\Editor.lnk"));
+  ExpectGameAndToolsKept();
   EXPECT_TRUE(trash.FileNames().empty());
-  EXPECT_EQ(CheckedKeys(), (std::vector<Text>{u"CGame.lnk", u"CTools"}));
   const Text why = u" was not deleted: its folder \"" + current.path() +
                    u"\" is read-only, so nothing can be moved out of it to the Recycle Bin.";
   EXPECT_EQ(Reports(), (std::vector<Text>{Report(u"\"" + current.path() + u"\\Game.lnk\"" + why),
@@ -487,10 +488,7 @@ TEST_F(RecyclerWin32Test, AFolderOnlyItsOwnerMayChangeKeepsWhatTheShellClaimsToH
   EXPECT_EQ(boxes.Captions().size(), 1u);
   EXPECT_EQ(Contents(current.path() + u"\\Game.lnk"), "game");
   EXPECT_EQ(CheckedKeys(), (std::vector<Text>{u"CGame.lnk"}));
-  EXPECT_EQ(Reports(),
-            (std::vector<Text>{Report(u"The shell reported success, but \"" + current.path() +
-                                      u"\\Game.lnk\" is still there: it was not moved "
-                                      u"to the Recycle Bin.")}));
+  EXPECT_EQ(Reports(), (std::vector<Text>{StillThereReport(current.path() + u"\\Game.lnk")}));
 }
 
 }  // namespace
