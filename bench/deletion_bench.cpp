@@ -20,6 +20,7 @@ class NoShell : public Recycler {
  public:
   void MoveToRecycleBin(const Text&) override {}
   bool Exists(const Text&) override { return false; }
+  std::optional<EntryLink> LinkAt(const Text&) override { return std::nullopt; }
 };
 
 class FixedRoots : public RootLookup {

@@ -113,6 +113,7 @@ class CheckingRecycler : public Recycler {
     moved_keys.insert(key);
   }
   bool Exists(const Text& path) override { return gone.count(path) == 0; }
+  std::optional<EntryLink> LinkAt(const Text&) override { return std::nullopt; }
 
  private:
   static Text KeyOf(const Text& path) {

@@ -100,6 +100,11 @@ void MainWindow::Create(int show_command) {
   RefreshSkin();
 
   CenterOnScreen();
+  // The layout is fixed, so the window never maximizes, whatever its starter
+  // (a shortcut set to run maximized, "start /max") asks for.
+  if (show_command == SW_MAXIMIZE || show_command == SW_SHOWMAXIMIZED) {
+    show_command = SW_SHOWNORMAL;
+  }
   ShowWindow(hwnd_, show_command);
   UpdateWindow(hwnd_);
   const HWND list = Control(ControlName::kListView1);
@@ -318,6 +323,16 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       InvalidateRect(hwnd_, nullptr, TRUE);
       return 0;
     }
+    case WM_SYSCOMMAND:
+      // No maximize box, but the caption's double-click, the system menu or a
+      // keyboard shortcut can still ask: the layout is fixed.
+      if ((wparam & 0xFFF0) == SC_MAXIMIZE) return 0;
+      break;
+    case WM_SIZE:
+      // Any other road to the maximized state (the first show of a process
+      // can take its starter's show command) ends back at the fixed size.
+      if (wparam == SIZE_MAXIMIZED) PostMessageW(hwnd_, WM_SYSCOMMAND, SC_RESTORE, 0);
+      break;
     case WM_CLOSE:
       DestroyWindow(hwnd_);
       return 0;

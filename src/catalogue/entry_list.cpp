@@ -244,11 +244,14 @@ const StartMenuEntry& EntryList::Entry(std::size_t position) const {
 
 // ---- tags ------------------------------------------------------------------
 
-std::optional<std::size_t> EntryList::FindTag(TextView tag) const {
+std::optional<std::size_t> EntryList::FindTag(TextView tag, std::size_t from) const {
   Check(ListOperation::kFindTag);
+  if (from > live_count_) return std::nullopt;
+  // Slots keep list order, so the rows from `from` on are the slots from its.
+  const std::size_t from_slot = from <= 1 ? 0 : SlotAt(from);
   std::optional<std::size_t> first;
   tags_.ForEachWithHash(HashIgnoringCase(tag), [&](std::uint32_t slot) {
-    if (slots_[slot].live && (!first || slot < *first) &&
+    if (slots_[slot].live && slot >= from_slot && (!first || slot < *first) &&
         EqualIgnoringCase(slots_[slot].entry.tag, tag)) {
       first = slot;
     }

@@ -93,9 +93,10 @@ class EntryList {
   // Removes the row; every later row moves up by one.
   void Remove(std::size_t position);
 
-  // The first row in list order whose tag equals `tag`, ignoring letter case
-  // as Windows does for file names; no such row is not a failure.
-  std::optional<std::size_t> FindTag(TextView tag) const;
+  // The first row at or after position `from`, in list order, whose tag
+  // equals `tag`, ignoring letter case as Windows does for file names; no
+  // such row is not a failure.
+  std::optional<std::size_t> FindTag(TextView tag, std::size_t from = 1) const;
 
   // Sorting is ascending and stable, comparing texts without regard to case.
   // Switching it on sorts by the sort column; changing the sort column while

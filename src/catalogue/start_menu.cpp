@@ -3,31 +3,45 @@
 namespace ostrevane {
 namespace {
 
+// The current user's rows already marked as namesakes: names that differ only
+// in case can make several all-users entries match one current-user row, and
+// that row takes its mark once.
+using MarkedRows = std::vector<bool>;
+
 // Adds one complete row: namesake marks first, then key and text, tag, type.
-void AddEntryRow(EntryList& list, Root root, const Text& name, Text display, const char16_t* type) {
+// Every current-user row whose name matches, ignoring case, is a namesake of
+// the all-users entry; each row carries at most one mark.
+void AddEntryRow(EntryList& list, MarkedRows& marked, Root root, const Text& name, Text display,
+                 const char16_t* type) {
   if (root == Root::kAllUsers) {
     // Current-user rows all precede the all-users rows while the list is
-    // unsorted, so the first match is a current-user row if any matches. A
-    // first match among the all-users rows (names that differ only in case, in
-    // a case-sensitive folder) is no namesake.
-    if (const auto hit = list.FindTag(name); hit && list.RowKey(*hit)[0] == u'C') {
+    // unsorted, so the matches among them come first; a match among the
+    // all-users rows (names that differ only in case, in a case-sensitive
+    // folder) is no namesake and ends the search.
+    bool namesake = false;
+    for (auto hit = list.FindTag(name); hit && list.RowKey(*hit)[0] == u'C';
+         hit = list.FindTag(name, *hit + 1)) {
+      namesake = true;
+      if (*hit <= marked.size() && marked[*hit - 1]) continue;
       list.SetText(*hit, list.RowText(*hit) + kSuffixCurrentUser);
-      display += kSuffixAllUsers;
+      if (marked.size() < *hit) marked.resize(*hit);
+      marked[*hit - 1] = true;
     }
+    if (namesake) display += kSuffixAllUsers;
   }
   const std::size_t row = list.Add(MakeEntryKey(root, name), std::move(display));
   list.SetTag(row, name);
   list.SetType(row, type);
 }
 
-void ScanRoot(FolderService& folders, EntryList& list, Root root) {
+void ScanRoot(FolderService& folders, EntryList& list, MarkedRows& marked, Root root) {
   const Text path = folders.RootPath(RootCsidl(root));
   const std::unique_ptr<Folder> folder = folders.OpenFolder(path);
   folder->ForEachSubfolder(
-      [&](const Text& name) { AddEntryRow(list, root, name, name, kTypeFolder); });
+      [&](const Text& name) { AddEntryRow(list, marked, root, name, name, kTypeFolder); });
   folder->ForEachFile([&](const Text& name) {
     if (IsShortcutName(name)) {
-      AddEntryRow(list, root, name, ShortcutDisplayName(name), kTypeShortcut);
+      AddEntryRow(list, marked, root, name, ShortcutDisplayName(name), kTypeShortcut);
     }
   });
 }
@@ -77,8 +91,9 @@ void RequirePlainEntryName(const Text& name) {
 
 void ScanStartMenu(FolderService& folders, EntryList& list) {
   list.SetSorted(false);
-  ScanRoot(folders, list, Root::kCurrentUser);
-  ScanRoot(folders, list, Root::kAllUsers);
+  MarkedRows marked;
+  ScanRoot(folders, list, marked, Root::kCurrentUser);
+  ScanRoot(folders, list, marked, Root::kAllUsers);
   list.SetSorted(true);
   list.SetSortKey(EntryList::kSortByType);
 }
@@ -93,10 +108,36 @@ void RecycleEntry(const Text& key, RootLookup& roots, Recycler& recycler) {
         u"The shell gave no path for the Start Menu Programs folder; nothing was deleted.");
   }
   const Text full_path = root_path + u"\\" + name;
+  const Text quoted = u"\"" + full_path + u"\"";
+  // Past this length the shell cuts or refuses the path, and a cut path can
+  // name another entry.
+  if (full_path.size() > kLongestShellPath) {
+    throw Failure(quoted + u" was not deleted: its path is " +
+                  DecimalText(static_cast<long long>(full_path.size())) +
+                  u" characters long, more than the " +
+                  DecimalText(static_cast<long long>(kLongestShellPath)) + u" the shell can take.");
+  }
+  // The shell follows a link and would move what it points to, wherever that
+  // is, and leave the link; what the row shows is the link itself.
+  if (const std::optional<EntryLink> link = recycler.LinkAt(full_path)) {
+    if (link->kind == EntryLink::Kind::kMountPoint) {
+      throw Failure(quoted +
+                    u" was not deleted: another volume is mounted there, and the shell could "
+                    u"delete what that volume holds for good instead of moving it to the "
+                    u"Recycle Bin.");
+    }
+    if (link->target.empty()) {
+      throw Failure(quoted +
+                    u" was not deleted: it is a link, and the shell could move what it points "
+                    u"to instead of the link.");
+    }
+    throw Failure(quoted + u" was not deleted: it is a link to \"" + link->target +
+                  u"\", and the shell would move what it points to instead of the link.");
+  }
   recycler.MoveToRecycleBin(full_path);
   if (recycler.Exists(full_path)) {
-    throw Failure(u"The shell reported success, but \"" + full_path +
-                  u"\" is still there: it was not moved to the Recycle Bin.");
+    throw Failure(u"The shell reported success, but " + quoted +
+                  u" is still there: it was not moved to the Recycle Bin.");
   }
 }
 

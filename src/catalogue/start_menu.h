@@ -13,6 +13,8 @@ inline constexpr char16_t kTypeFolder[] = u"Folder";
 inline constexpr char16_t kTypeShortcut[] = u"Shortcut";
 inline constexpr char16_t kSuffixCurrentUser[] = u" (Current User)";
 inline constexpr char16_t kSuffixAllUsers[] = u" (All Users)";
+// The longest path the shell's file operation takes (MAX_PATH less its NUL).
+inline constexpr std::size_t kLongestShellPath = 259;
 
 // True for a file name whose last four characters, lower-cased, are ".lnk".
 bool IsShortcutName(TextView file_name);
@@ -33,8 +35,10 @@ void RequirePlainEntryName(const Text& name);
 void ScanStartMenu(FolderService& folders, EntryList& list);
 
 // Moves the entry named by `key` to the Recycle Bin. Fails, having deleted
-// nothing, when the root cannot be found or the name is not a plain name; fails
-// when the shell did not move the entry.
+// nothing, when the root cannot be found, the name is not a plain name, the
+// path is too long for the shell, or the entry is a link or a mount point;
+// fails when the shell did not move the entry, that is when an entry of
+// exactly its name is still there afterwards.
 void RecycleEntry(const Text& key, RootLookup& roots, Recycler& recycler);
 
 }  // namespace ostrevane

@@ -110,10 +110,17 @@ struct Box {
 // The running program and what a person sees of it.
 class Program {
  public:
+  enum class Start { kNormal, kMaximized };
+
   // Started with the driver's environment, where `data_home`, when given,
-  // replaces XDG_DATA_HOME: the folder that holds the Recycle Bin.
-  explicit Program(const Text& data_home = Text()) {
+  // replaces XDG_DATA_HOME: the folder that holds the Recycle Bin. Maximized,
+  // it is started as a person does it from the command prompt.
+  explicit Program(const Text& data_home = Text(), Start start = Start::kNormal) {
     const Text exe = DosPathOf(Environment(L"OSTREVANE_E2E_PROGRAM"));
+    if (start == Start::kMaximized) {
+      StartMaximized(exe);
+      return;
+    }
     Text command = u"\"" + exe + u"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
@@ -144,8 +151,31 @@ class Program {
         TerminateProcess(process_.hProcess, 1);
       }
     }
-    CloseHandle(process_.hThread);
+    if (process_.hThread) CloseHandle(process_.hThread);
     CloseHandle(process_.hProcess);
+  }
+
+  // "start /max" runs the program with its own show command and gives no
+  // handle: the program's process is found through its window.
+  void StartMaximized(const Text& exe) {
+    Text command = u"cmd.exe /c start \"\" /max \"" + exe + u"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION shell{};
+    if (!CreateProcessW(nullptr, reinterpret_cast<wchar_t*>(command.data()), nullptr, nullptr,
+                        FALSE, 0, nullptr, nullptr, &startup, &shell)) {
+      ADD_FAILURE() << "cannot run " << ToUtf8(command) << ": " << GetLastError();
+      return;
+    }
+    WaitForSingleObject(shell.hProcess, kPatienceMs);
+    CloseHandle(shell.hThread);
+    CloseHandle(shell.hProcess);
+    form_ = WaitFor([&] { return FindTopLevel(L"OstrevaneForm1", nullptr); });
+    if (!form_) return;
+    GetWindowThreadProcessId(form_, &process_.dwProcessId);
+    process_.hProcess = OpenProcess(PROCESS_ALL_ACCESS, FALSE, process_.dwProcessId);
+    list_ = GetDlgItem(GetDlgItem(form_, ControlId(ControlName::kFrame3)),
+                       ControlId(ControlName::kListView1));
   }
 
   HWND form() const { return form_; }
@@ -249,7 +279,7 @@ class Program {
           wchar_t name[64] = {}, text[256] = {};
           GetClassNameW(hwnd, name, 64);
           GetWindowTextW(hwnd, text, 256);
-          if (pid == s.pid && IsWindowVisible(hwnd) && wcscmp(name, s.cls) == 0 &&
+          if ((pid == s.pid || s.pid == 0) && IsWindowVisible(hwnd) && wcscmp(name, s.cls) == 0 &&
               (!s.caption || wcscmp(text, s.caption) == 0)) {
             s.found = hwnd;
             return FALSE;
@@ -537,6 +567,30 @@ TEST_F(EndToEndTest, ClosingTheWindowInTheMiddleOfAPassEndsTheProgramAtOnce) {
 }
 
 }  // namespace
+TEST_F(EndToEndTest, StartedMaximizedTheWindowKeepsItsFixedSizeWhateverAsksToMaximize) {
+  MakeFolder(current + u"\\Games");
+  Program program(Text(), Program::Start::kMaximized);
+  ASSERT_TRUE(program.form());
+  ASSERT_EQ(GetDpiForWindow(program.form()), 96u);
+  const auto expect_fixed = [&](const char* after) {
+    program.Settle();
+    program.Settle();  // a restore the window posted itself
+    RECT client;
+    GetClientRect(program.form(), &client);
+    EXPECT_FALSE(IsZoomed(program.form())) << after;
+    EXPECT_EQ(client.right, 536) << after;  // 8040 twips at 96 DPI
+    EXPECT_EQ(client.bottom, 497) << after;
+  };
+  expect_fixed("start /max");
+  SendMessageW(program.form(), WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+  expect_fixed("the system menu's Maximize");
+  SendMessageW(program.form(), WM_NCLBUTTONDBLCLK, HTCAPTION, 0);
+  expect_fixed("a double-click on the caption");
+  ShowWindow(program.form(), SW_MAXIMIZE);
+  expect_fixed("ShowWindow(SW_MAXIMIZE)");
+  EXPECT_TRUE(program.running());
+}
+
 }  // namespace ostrevane
 
 namespace ostrevane {

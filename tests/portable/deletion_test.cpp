@@ -38,6 +38,11 @@ class FakeRecycler : public Recycler {
     if (!left_behind.count(path)) present.erase(path);
   }
   bool Exists(const Text& path) override { return present.count(path) != 0; }
+  std::map<Text, EntryLink> links;  // path -> what the entry there is
+  std::optional<EntryLink> LinkAt(const Text& path) override {
+    if (auto it = links.find(path); it != links.end()) return it->second;
+    return std::nullopt;
+  }
 };
 
 class FakePump : public EventPump {
@@ -309,6 +314,49 @@ TEST(DeletionTest, AnEntryTheShellDidNotMoveKeepsItsRowStillChecked) {
   EXPECT_EQ(scene.RowKeys(), Keys({2, 3, 4}));
   EXPECT_EQ(scene.CheckedKeys(), Keys({2, 3}));
   EXPECT_EQ(scene.dialogs.shown.back().text, u"Done.");
+}
+
+TEST(DeletionTest, LinksMountPointsAndOverlongPathsNeverReachTheShell) {
+  Scene scene;
+  const Text longest = Text(kLongestShellPath - Text(kCurrent).size() - 1, u'n');
+  for (const Text& key : std::vector<Text>{u"CLinked Docs", u"CLinked File.lnk", u"CNowhere.lnk",
+                                           u"CMounted", u"C" + longest + u"x", u"C" + longest}) {
+    scene.AddRow(key, true);
+  }
+  const Text current = Text(kCurrent) + u"\\";
+  scene.recycler.links[current + u"Linked Docs"] = {EntryLink::Kind::kLink, u"D:\\Docs"};
+  scene.recycler.links[current + u"Linked File.lnk"] = {EntryLink::Kind::kLink, u"D:\\f.txt"};
+  scene.recycler.links[current + u"Nowhere.lnk"] = {EntryLink::Kind::kLink, u""};
+  scene.recycler.links[current + u"Mounted"] = {EntryLink::Kind::kMountPoint, u""};
+  scene.Click();
+
+  // Only the path of exactly the longest length the shell takes reaches it.
+  EXPECT_EQ(scene.recycler.requested, (std::vector<Text>{current + longest}));
+  EXPECT_EQ(scene.CheckedKeys(),
+            (std::vector<Text>{u"CLinked Docs", u"CLinked File.lnk", u"CNowhere.lnk", u"CMounted",
+                               u"C" + longest + u"x"}));
+  const auto was_not_deleted = [&](const Text& name, const Text& why) {
+    return Report(u"\"" + current + name + u"\" was not deleted: " + why, 130);
+  };
+  EXPECT_EQ(scene.dialogs.ErrorReports(),
+            (std::vector<Text>{
+                was_not_deleted(longest + u"x",
+                                u"its path is 260 characters long, more than the "
+                                u"259 the shell can take."),
+                was_not_deleted(u"Mounted",
+                                u"another volume is mounted there, and the shell could delete what "
+                                u"that volume holds for good instead of moving it to the Recycle "
+                                u"Bin."),
+                was_not_deleted(u"Nowhere.lnk",
+                                u"it is a link, and the shell could move what it points to instead "
+                                u"of the link."),
+                was_not_deleted(u"Linked File.lnk",
+                                u"it is a link to \"D:\\f.txt\", and the shell would move what it "
+                                u"points to instead of the link."),
+                was_not_deleted(u"Linked Docs",
+                                u"it is a link to \"D:\\Docs\", and the shell would move what it "
+                                u"points to instead of the link."),
+            }));
 }
 
 TEST(DeletionTest, KeysAreDecodedByTheirExactFirstLetter) {

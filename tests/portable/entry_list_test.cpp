@@ -70,9 +70,12 @@ TEST(EntryListTest, FindTagGivesTheFirstRowInListOrderIgnoringCase) {
   list.SetTag(list.Add(u"C2", u"two"), u"GAMES");
   list.SetTag(list.Add(u"C3", u"three"), u"games");
   EXPECT_EQ(list.FindTag(u"Games"), 2u);
+  EXPECT_EQ(list.FindTag(u"Games", 3), 3u);  // from a later row on
+  EXPECT_EQ(list.FindTag(u"Games", 4), std::nullopt);
   EXPECT_EQ(list.FindTag(u"Tools.lnk"), std::nullopt);
   list.Remove(2);
   EXPECT_EQ(list.FindTag(u"games"), 2u);  // the former third row, moved up
+  EXPECT_EQ(list.FindTag(u"games", 2), 2u);
   list.SetTag(2, u"Other");
   EXPECT_EQ(list.FindTag(u"games"), std::nullopt);
   EXPECT_EQ(list.FindTag(u"OTHER"), 2u);

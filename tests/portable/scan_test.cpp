@@ -77,15 +77,22 @@ TEST_F(ScanTest, OnlyLnkFilesInAnyCaseAreListedWithTheLastExtensionRemoved) {
                         }));
 }
 
-TEST_F(ScanTest, NamesakeSearchIgnoresCaseButNeverMarksAnAllUsersRow) {
-  // Case-sensitive folders can hold names that differ only in case.
-  Roots({{u"Games"}, {}}, {{u"GAMES", u"Apps", u"APPS"}, {}});
+TEST_F(ScanTest, NamesThatDifferOnlyInCaseGiveEveryNamesakeRowExactlyOneMark) {
+  // Case-sensitive folders can hold names that differ only in case. A name
+  // matches its namesakes in the other folder ignoring case, each of those
+  // rows is marked once, and names within one folder are never namesakes.
+  Roots({{u"Games", u"Tools", u"TOOLS"}, {}},
+        {{u"Games", u"GAMES", u"Apps", u"APPS", u"tools"}, {}});
   ScanStartMenu(folders, list);
   EXPECT_EQ(Rows(list), (std::vector<Row>{
                             {u"Apps", u"Folder", u"AApps", u"Apps"},
                             {u"APPS", u"Folder", u"AAPPS", u"APPS"},
+                            {u"Games (All Users)", u"Folder", u"AGames", u"Games"},
                             {u"GAMES (All Users)", u"Folder", u"AGAMES", u"GAMES"},
                             {u"Games (Current User)", u"Folder", u"CGames", u"Games"},
+                            {u"tools (All Users)", u"Folder", u"Atools", u"tools"},
+                            {u"Tools (Current User)", u"Folder", u"CTools", u"Tools"},
+                            {u"TOOLS (Current User)", u"Folder", u"CTOOLS", u"TOOLS"},
                         }));
 }
 

@@ -440,6 +440,7 @@ class MovingRecycler : public Recycler {
     if (on_move) on_move();
   }
   bool Exists(const Text& path) override { return testing::PathExists(path); }
+  std::optional<EntryLink> LinkAt(const Text&) override { return std::nullopt; }
 };
 
 TEST(MainWindowCommandsTest, DeletionFromTheRealButtonRemovesRowsTheListShowsAtOnce) {

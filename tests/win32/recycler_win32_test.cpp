@@ -211,6 +211,10 @@ class RecyclerWin32Test : public ::testing::Test {
   static Text Report(const Text& description) {
     return ComposeErrorReport(description, context_text::kPushButton2Click, 130);
   }
+  // The report on an entry of the current user's folder that was refused.
+  Text NotDeletedReport(const Text& name, const Text& why) const {
+    return Report(u"\"" + current.path() + u"\\" + name + u"\" was not deleted: " + why);
+  }
   static Text StillThereReport(const Text& path) {
     return Report(u"The shell reported success, but \"" + path +
                   u"\" is still there: it was not moved to the Recycle Bin.");
@@ -489,6 +493,157 @@ TEST_F(RecyclerWin32Test, AFolderOnlyItsOwnerMayChangeKeepsWhatTheShellClaimsToH
   EXPECT_EQ(Contents(current.path() + u"\\Game.lnk"), "game");
   EXPECT_EQ(CheckedKeys(), (std::vector<Text>{u"CGame.lnk"}));
   EXPECT_EQ(Reports(), (std::vector<Text>{StillThereReport(current.path() + u"\\Game.lnk")}));
+}
+
+TEST_F(RecyclerWin32Test, ALinkIsNeverFollowedToWhatItPointsTo) {
+  // Linux links in the Programs folder: the shell would move their targets,
+  // wherever they are, and leave the links. A hard link is a name of the file
+  // like any other: it goes alone and the other name keeps the contents.
+  TempFolder elsewhere;
+  elsewhere.MakeFolder(u"Docs");
+  elsewhere.MakeFile(u"Docs\\Letter.txt", "letter");
+  elsewhere.MakeFile(u"Notes.txt", "notes");
+  current.MakeFolder(u"Holder");
+  const std::string here = OnLinux(current.path()), there = OnLinux(elsewhere.path());
+  RunOnLinux("cd " + here + " && ln -s " + there + "/Docs 'Linked Docs' && ln -s " + there +
+             "/Notes.txt 'Linked File.lnk' && ln -s " + there + "/Gone 'Dangling.lnk' && ln -s " +
+             there + "/Docs Holder/Inner && ln " + there + "/Notes.txt Hard.lnk");
+  // Removed on Linux, which never follows a link into its target.
+  const AtEnd cleanup("cd " + here +
+                      " && rm -f 'Linked Docs' 'Linked File.lnk' 'Dangling.lnk' && " +
+                      "rm -rf Holder " + OnLinux(trash.Files()) + "/Holder");
+  Scan();
+  // Wine lists no link that leads nowhere.
+  ASSERT_EQ(RowKeys(),
+            (std::vector<Text>{u"CHard.lnk", u"CHolder", u"CLinked Docs", u"CLinked File.lnk"}));
+  for (const Text& key : RowKeys()) Tick(key);
+  Click();
+
+  EXPECT_EQ(Contents(elsewhere.path() + u"\\Docs\\Letter.txt"), "letter");
+  EXPECT_EQ(Contents(elsewhere.path() + u"\\Notes.txt"), "notes");
+  EXPECT_EQ(
+      RunOnLinux("cd " + here + " && test -L 'Linked Docs' && test -L 'Linked File.lnk' && ls"),
+      "Dangling.lnk\nLinked Docs\nLinked File.lnk\n");
+  EXPECT_EQ(trash.FileNames(), (std::vector<Text>{u"Hard.lnk", u"Holder"}));
+  EXPECT_EQ(Contents(trash.Files() + u"\\Hard.lnk"), "notes");
+  EXPECT_EQ(CheckedKeys(), (std::vector<Text>{u"CLinked Docs", u"CLinked File.lnk"}));
+  const auto link_report = [&](const Text& name, const Text& target) {
+    return NotDeletedReport(name, u"it is a link to \"" + target +
+                                      u"\", and the shell would move what it points to instead "
+                                      u"of the link.");
+  };
+  EXPECT_EQ(Reports(), (std::vector<Text>{
+                           link_report(u"Linked Docs", elsewhere.path() + u"\\Docs"),
+                           link_report(u"Linked File.lnk", elsewhere.path() + u"\\Notes.txt"),
+                       }));
+  EXPECT_TRUE(boxes.Captions().empty());
+}
+
+TEST_F(RecyclerWin32Test, AnEntryReplacedByADanglingLinkIsNotDeleted) {
+  current.MakeFile(u"Game.lnk");
+  Scan();
+  Tick(u"CGame.lnk");
+  const std::string here = OnLinux(current.path());
+  RunOnLinux("cd " + here + " && rm Game.lnk && ln -s /nonexistent/target Game.lnk");
+  const AtEnd cleanup("rm -f " + here + "/Game.lnk");
+  Click();
+  EXPECT_EQ(RunOnLinux("readlink " + here + "/Game.lnk"), "/nonexistent/target\n");
+  EXPECT_TRUE(trash.FileNames().empty());
+  EXPECT_EQ(CheckedKeys(), (std::vector<Text>{u"CGame.lnk"}));
+  EXPECT_EQ(Reports(), (std::vector<Text>{NotDeletedReport(
+                           u"Game.lnk", win32::SystemErrorText(ERROR_FILE_NOT_FOUND))}));
+}
+
+// Names that differ only in case, side by side in case-sensitive Linux
+// folders; Windows calls would open the namesake that is already there.
+class CaseNamesakes : public RecyclerWin32Test {
+ protected:
+  void SetUp() override {
+    RecyclerWin32Test::SetUp();
+    RunOnLinux("cd " + OnLinux(current.path()) +
+               " && printf lower >Game.lnk && printf upper >GAME.lnk && mkdir Tools TOOLS && "
+               "printf t >Tools/t.lnk && printf T >TOOLS/T.lnk");
+    RunOnLinux("cd " + OnLinux(all.path()) + " && printf shared >game.lnk");
+    Scan();
+  }
+};
+
+TEST_F(CaseNamesakes, EachRowCarriesOneMarkAndItsOwnEntryAloneIsRecycled) {
+  std::set<Text> texts;  // in the folders' own order, which Linux does not fix
+  for (std::size_t p = 1; p <= list.Count(); ++p) texts.insert(list.Entry(p).text);
+  EXPECT_EQ(texts, (std::set<Text>{u"Tools", u"TOOLS", u"game (All Users)", u"Game (Current User)",
+                                   u"GAME (Current User)"}));
+
+  Tick(u"CGAME.lnk");
+  Tick(u"CTOOLS");
+  Click();
+  EXPECT_TRUE(dialogs.ErrorReports().empty());
+  EXPECT_EQ(RowKeys(), (std::vector<Text>{u"Agame.lnk", u"CGame.lnk", u"CTools"}));
+  EXPECT_EQ(trash.FileNames(), (std::vector<Text>{u"GAME.lnk", u"TOOLS"}));
+  EXPECT_EQ(Contents(trash.Files() + u"\\GAME.lnk"), "upper");
+  EXPECT_EQ(NamesIn(current.path()), (std::vector<Text>{u"Game.lnk", u"Tools"}));
+  EXPECT_EQ(Contents(current.path() + u"\\Game.lnk"), "lower");
+  EXPECT_EQ(Contents(current.path() + u"\\Tools\\t.lnk"), "t");
+}
+
+TEST_F(CaseNamesakes, ANameThatIsGoneNeverReachesItsCaseNamesake) {
+  Tick(u"CGAME.lnk");
+  Tick(u"CTOOLS");
+  RunOnLinux("cd " + OnLinux(current.path()) + " && rm -r GAME.lnk TOOLS");
+  Click();
+  EXPECT_TRUE(trash.FileNames().empty());
+  EXPECT_EQ(NamesIn(current.path()), (std::vector<Text>{u"Game.lnk", u"Tools"}));
+  EXPECT_EQ(Contents(current.path() + u"\\Game.lnk"), "lower");
+  EXPECT_EQ(CheckedKeys(), (std::vector<Text>{u"CGAME.lnk", u"CTOOLS"}));
+  const auto report = [&](const Text& name, const Text& namesake) {
+    return NotDeletedReport(name, u"no entry has exactly that name; \"" + namesake +
+                                      u"\" differs from it in letter case and is another entry.");
+  };
+  EXPECT_EQ(Reports(),
+            (std::vector<Text>{report(u"GAME.lnk", u"Game.lnk"), report(u"TOOLS", u"Tools")}));
+}
+
+TEST_F(RecyclerWin32Test, APathTooLongForTheShellIsNotHandedToIt) {
+  // The shell cuts or drops a path past its limit; a cut path could name a
+  // shorter entry beside it.
+  const std::size_t room = kLongestShellPath - current.path().size() - 1;
+  const std::string cut(room, 'n');
+  const std::string whole = cut + "nn.lnk";
+  RunOnLinux("cd " + OnLinux(current.path()) + " && touch " + whole + " " + cut);
+  const AtEnd cleanup("cd " + OnLinux(current.path()) + " && rm -f " + whole + " " + cut);
+  Scan();
+  const Text key = u"C" + FromUtf8(whole);
+  Tick(key);
+  Click();
+  EXPECT_EQ(NamesIn(current.path()).size(), 2u);
+  EXPECT_TRUE(trash.FileNames().empty());
+  EXPECT_EQ(CheckedKeys(), (std::vector<Text>{key}));
+  ASSERT_EQ(dialogs.ErrorReports().size(), 1u);
+  EXPECT_NE(dialogs.ErrorReports()[0].find(u"more than the 259 the shell can take."), Text::npos);
+}
+
+TEST_F(RecyclerWin32Test, AVolumeMountedInTheFolderIsNotDeleted) {
+  // Recycling a mount point cannot move it, so the shell offers to delete
+  // what the volume holds for good. Only root may mount.
+  current.MakeFolder(u"Mounted");
+  const std::string point = OnLinux(current.path() + u"\\Mounted");
+  try {
+    RunOnLinux("mount -t tmpfs ostrevane-test " + point + " && printf kept >" + point + "/in.txt");
+  } catch (const std::exception&) {
+    GTEST_SKIP() << "needs the right to mount";
+  }
+  const AtEnd unmount("umount " + point);
+  Scan();
+  Tick(u"CMounted");
+  boxes.AnswerWith(IDYES);
+  Click();
+  EXPECT_TRUE(boxes.Captions().empty());
+  EXPECT_EQ(Contents(current.path() + u"\\Mounted\\in.txt"), "kept");
+  EXPECT_EQ(CheckedKeys(), (std::vector<Text>{u"CMounted"}));
+  EXPECT_EQ(Reports(), (std::vector<Text>{NotDeletedReport(
+                           u"Mounted",
+                           u"another volume is mounted there, and the shell could delete what that "
+                           u"volume holds for good instead of moving it to the Recycle Bin.")}));
 }
 
 }  // namespace

@@ -20,6 +20,7 @@ class RefusingRecycler : public Recycler {
  public:
   void MoveToRecycleBin(const Text&) override { throw Failure(u"not in window tests"); }
   bool Exists(const Text&) override { return true; }
+  std::optional<EntryLink> LinkAt(const Text&) override { return std::nullopt; }
 };
 
 struct WindowUnderTest {

@@ -2,6 +2,9 @@
 
 #include <shellapi.h>
 
+#include <optional>
+#include <vector>
+
 #include "platform/win32/handles.h"
 #include "platform/win32/win_text.h"
 
@@ -14,23 +17,106 @@ Text Quoted(const Text& path) { return u"\"" + path + u"\""; }
 // more than one entry.
 bool HasWildcard(const Text& path) { return path.find_first_of(u"*?<>\"") != Text::npos; }
 
-// Fails, having touched nothing, unless an entry is there under exactly the
-// last name of `full_path`. The file system also finds an entry by its short
-// (8.3) alias, so a name that is gone could otherwise reach another entry
-// whose alias it happens to be.
-void RequireEntryNamedExactly(const Text& full_path) {
+// The last part of a path, and the folder before it.
+Text LastName(const Text& full_path) {
+  const std::size_t slash = full_path.find_last_of(u"\\/");
+  return slash == Text::npos ? full_path : full_path.substr(slash + 1);
+}
+Text FolderOf(const Text& full_path) {
+  const std::size_t slash = full_path.find_last_of(u"\\/");
+  return slash == Text::npos ? Text() : full_path.substr(0, slash);
+}
+
+// The entry the file system finds for `full_path`, or no entry. Without a
+// wildcard in the name it finds one entry at most, but not always one named
+// exactly so: it also matches a short (8.3) name, and under Wine, when the
+// exact name is not there, a name that differs only in letter case.
+std::optional<WIN32_FIND_DATAW> FindEntry(const Text& full_path) {
   WIN32_FIND_DATAW data{};
   UniqueFind find(FindFirstFileW(Wide(full_path), &data));
-  if (!find) {
-    throw Failure(Quoted(full_path) + u" was not deleted: " + SystemErrorText(GetLastError()));
+  if (find) return data;
+  const DWORD error = GetLastError();
+  if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
+      error == ERROR_NO_MORE_FILES) {
+    return std::nullopt;
   }
-  const std::size_t slash = full_path.find_last_of(u"\\/");
-  const Text name = slash == Text::npos ? full_path : full_path.substr(slash + 1);
-  const Text found = FromWide(data.cFileName);
-  if (CompareStringOrdinal(Wide(name), static_cast<int>(name.size()), data.cFileName,
-                           static_cast<int>(found.size()), TRUE) != CSTR_EQUAL) {
-    throw Failure(Quoted(full_path) + u" was not deleted: no entry has that name, which is only " +
-                  u"the short name of \"" + found + u"\".");
+  throw Failure(u"Whether " + Quoted(full_path) + u" is there cannot be told: " +
+                SystemErrorText(error));
+}
+
+// Whether the file system's find gave the entry named exactly as the path's
+// last part: code unit by code unit, letter case included.
+bool NamedExactly(const WIN32_FIND_DATAW& data, const Text& full_path) {
+  return FromWide(data.cFileName) == LastName(full_path);
+}
+
+// Fails, having touched nothing, unless an entry is there under exactly the
+// last name of `full_path`, so that the shell gets that entry and no other.
+void RequireEntryNamedExactly(const Text& full_path) {
+  const std::optional<WIN32_FIND_DATAW> data = FindEntry(full_path);
+  if (!data) {
+    throw Failure(Quoted(full_path) + u" was not deleted: " +
+                  SystemErrorText(ERROR_FILE_NOT_FOUND));
+  }
+  if (NamedExactly(*data, full_path)) return;
+  const Text name = LastName(full_path);
+  const Text found = FromWide(data->cFileName);
+  if (found.size() == name.size() && Lower(found) == Lower(name)) {
+    throw Failure(Quoted(full_path) + u" was not deleted: no entry has exactly that name; \"" +
+                  found + u"\" differs from it in letter case and is another entry.");
+  }
+  throw Failure(Quoted(full_path) + u" was not deleted: no entry has that name, which is only " +
+                u"the short name of \"" + found + u"\".");
+}
+
+// Where a path leads once every link on the way is followed, with the
+// volume it ends on.
+struct Resolved {
+  Text path;
+  DWORD volume = 0;
+};
+
+// Drops the prefix that marks a path as taken literally.
+Text WithoutLiteralPrefix(Text path) {
+  if (path.rfind(u"\\\\?\\UNC\\", 0) == 0) return u"\\\\" + path.substr(8);
+  if (path.rfind(u"\\\\?\\", 0) == 0) return path.substr(4);
+  return path;
+}
+
+std::optional<Text> FinalPathOf(HANDLE handle) {
+  std::vector<wchar_t> buffer(MAX_PATH);
+  for (;;) {
+    const DWORD length =
+        GetFinalPathNameByHandleW(handle, buffer.data(), static_cast<DWORD>(buffer.size()), 0);
+    if (length == 0) return std::nullopt;
+    if (length < buffer.size()) return WithoutLiteralPrefix(FromWide(buffer.data(), length));
+    buffer.resize(length + 1);
+  }
+}
+
+Resolved Resolve(const Text& path) {
+  // No access asked for: this only reads where the path leads, and needs no
+  // sharing with whoever has the entry open.
+  UniqueFile handle(CreateFileW(Wide(path), 0,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  BY_HANDLE_FILE_INFORMATION information{};
+  std::optional<Text> final_path;
+  if (handle && GetFileInformationByHandle(handle.get(), &information)) {
+    final_path = FinalPathOf(handle.get());
+  }
+  if (!final_path) {
+    throw Failure(u"Whether " + Quoted(path) + u" is a link cannot be told: " +
+                  SystemErrorText(GetLastError()));
+  }
+  return {*final_path, information.dwVolumeSerialNumber};
+}
+
+std::optional<Resolved> TryResolve(const Text& path) {
+  try {
+    return Resolve(path);
+  } catch (const Failure&) {
+    return std::nullopt;
   }
 }
 
@@ -48,9 +134,8 @@ bool RunningUnderWine() {
 // the shell itself reports a folder that cannot be changed.
 void RequireFolderOpenToChangeUnderWine(const Text& full_path) {
   if (!RunningUnderWine()) return;
-  const std::size_t slash = full_path.find_last_of(u"\\/");
-  if (slash == Text::npos) return;
-  const Text folder = full_path.substr(0, slash);
+  const Text folder = FolderOf(full_path);
+  if (folder.empty()) return;
   const DWORD attributes = GetFileAttributesW(Wide(folder));
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
       (attributes & FILE_ATTRIBUTE_READONLY)) {
@@ -116,6 +201,32 @@ Text ShellOperationErrorText(int result) {
   }
 }
 
+std::optional<EntryLink> Win32Recycler::LinkAt(const Text& full_path) {
+  const std::optional<WIN32_FIND_DATAW> data = FindEntry(full_path);
+  if (!data || !NamedExactly(*data, full_path)) return std::nullopt;
+  const Text own_path = FolderOf(full_path);
+  // Windows marks every symbolic link, junction and mount point; Wine marks a
+  // Linux link to a folder and a mount point, but a link to a file not at all.
+  if (data->dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+    const std::optional<Resolved> entry = TryResolve(full_path);
+    if (!entry) return EntryLink{EntryLink::Kind::kLink, Text()};  // leads nowhere that opens
+    const std::optional<Resolved> folder = TryResolve(own_path);
+    if (folder && entry->path == folder->path + u"\\" + FromWide(data->cFileName)) {
+      return EntryLink{EntryLink::Kind::kMountPoint, Text()};  // leads to itself
+    }
+    return EntryLink{EntryLink::Kind::kLink, entry->path};
+  }
+  // An entry that is itself ends up at its folder's own path and name, on its
+  // folder's volume. Anything else is a link the marks did not show.
+  const Resolved entry = Resolve(full_path);
+  const Resolved folder = Resolve(own_path);
+  if (entry.path != folder.path + u"\\" + FromWide(data->cFileName)) {
+    return EntryLink{EntryLink::Kind::kLink, entry.path};
+  }
+  if (entry.volume != folder.volume) return EntryLink{EntryLink::Kind::kMountPoint, Text()};
+  return std::nullopt;
+}
+
 void Win32Recycler::MoveToRecycleBin(const Text& full_path) {
   if (full_path.empty() || HasWildcard(full_path)) {
     throw Failure(Quoted(full_path) + u" was not deleted: the path is empty or holds a wildcard " +
@@ -145,11 +256,8 @@ void Win32Recycler::MoveToRecycleBin(const Text& full_path) {
 }
 
 bool Win32Recycler::Exists(const Text& full_path) {
-  if (GetFileAttributesW(Wide(full_path)) != INVALID_FILE_ATTRIBUTES) return true;
-  const DWORD error = GetLastError();
-  if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return false;
-  throw Failure(u"Whether " + Quoted(full_path) + u" is still there cannot be told: " +
-                SystemErrorText(error));
+  const std::optional<WIN32_FIND_DATAW> data = FindEntry(full_path);
+  return data && NamedExactly(*data, full_path);
 }
 
 }  // namespace ostrevane::win32

@@ -16,6 +16,7 @@ class Win32Recycler : public Recycler {
 
   void MoveToRecycleBin(const Text& full_path) override;
   bool Exists(const Text& full_path) override;
+  std::optional<EntryLink> LinkAt(const Text& full_path) override;
 
  private:
   HWND owner_;
