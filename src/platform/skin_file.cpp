@@ -13,6 +13,18 @@ std::string_view Trim(std::string_view s) {
   return s;
 }
 
+// A value without the comment that may follow it: from a ";", or from a "#"
+// after a blank (a colour itself begins with "#").
+std::string_view WithoutComment(std::string_view value) {
+  for (std::size_t i = 0; i < value.size(); ++i) {
+    if (value[i] == ';' ||
+        (value[i] == '#' && i > 0 && (value[i - 1] == ' ' || value[i - 1] == '\t'))) {
+      return Trim(value.substr(0, i));
+    }
+  }
+  return value;
+}
+
 std::string LowerAscii(std::string_view s) {
   std::string out(s);
   for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -64,7 +76,7 @@ SkinColors ParseSkin(std::string_view bytes, const Text& path) {
       fail(line_number, "expected a setting such as \"button.face = #E8E8E8\".");
     }
     const std::string name = LowerAscii(Trim(line.substr(0, equals)));
-    const std::string_view value = Trim(line.substr(equals + 1));
+    const std::string_view value = WithoutComment(Trim(line.substr(equals + 1)));
     std::optional<std::uint32_t>* slot = nullptr;
     if (name == "window")
       slot = &skin.window;

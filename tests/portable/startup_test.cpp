@@ -5,6 +5,7 @@
 #include "app/app_title.h"
 #include "app/error_report.h"
 #include "platform/skin_file.h"
+#include "readme_skin_example.h"
 #include "support/fakes.h"
 
 namespace ostrevane {
@@ -233,6 +234,24 @@ TEST(SkinFileTest, ReadsColoursCommentsAndLineEndingsOfAnyKind) {
   EXPECT_FALSE(skin.button_text.has_value());
 }
 
+TEST(SkinFileTest, TheReadmesExampleLoadsWithEveryColourAndItsComments) {
+  // The example block of the README, copied in when the build is configured.
+  const SkinColors skin = ParseSkin(kReadmeSkinExample, u"o.cjs");
+  EXPECT_EQ(skin.window, 0x00C8D0D4u);
+  EXPECT_EQ(skin.frame_text, 0x00800000u);
+  EXPECT_EQ(skin.frame_line, 0x00808080u);
+  EXPECT_EQ(skin.button_face, 0x00E8E8E8u);
+  EXPECT_EQ(skin.button_text, 0x00000000u);
+  EXPECT_EQ(skin.button_border, 0x00404040u);
+  EXPECT_EQ(skin.button_hot, 0x00F4F4F4u);
+  EXPECT_EQ(skin.button_pressed, 0x00C8C8C8u);
+  // A comment after a value, either way; a "#" right after the value is no
+  // comment but part of it.
+  EXPECT_EQ(ParseSkin("[Ostrevane Skin]\nwindow = #010203 # grey\nframe.line=#040506;x\n", u"o.cjs")
+                .frame_line,
+            0x00060504u);
+}
+
 TEST(SkinFileTest, RefusesWhatItCannotUseNamingTheLine) {
   const auto refusal = [](std::string_view bytes) -> Text {
     try {
@@ -255,6 +274,8 @@ TEST(SkinFileTest, RefusesWhatItCannotUseNamingTheLine) {
             Text::npos);
   EXPECT_NE(refusal(std::string("MZ\0\0\x90", 5)).find(u"not a text file"), Text::npos);
   EXPECT_NE(refusal("[Ostrevane Skin]\nwindow = #12345\n").find(u"line 2"), Text::npos);
+  EXPECT_NE(refusal("[Ostrevane Skin]\nwindow = #123456#x\n").find(u"line 2: \"#123456#x\""),
+            Text::npos);
 }
 
 }  // namespace
