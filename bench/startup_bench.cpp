@@ -12,8 +12,8 @@
 #include <cstdio>
 #include <vector>
 
-#include "app/form_layout.h"
-#include "platform/win32/win_text.h"
+#include "form/form_layout.h"
+#include "win32/win_text.h"
 #include "support/wine_host.h"
 
 using namespace ostrevane;

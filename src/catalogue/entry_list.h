@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "catalogue/chunked_vector.h"
-#include "platform/failure.h"
-#include "platform/text.h"
+#include "base/failure.h"
+#include "base/text.h"
 
 namespace ostrevane {
 

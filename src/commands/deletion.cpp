@@ -1,7 +1,7 @@
 #include "commands/deletion.h"
 
-#include "app/app_title.h"
-#include "app/error_report.h"
+#include "commands/app_title.h"
+#include "commands/error_report.h"
 #include "catalogue/start_menu.h"
 
 namespace ostrevane {

@@ -4,10 +4,10 @@
 // Bin and removes the row, walking from the last row to the first.
 
 #include "catalogue/entry_list.h"
-#include "platform/dialogs.h"
-#include "platform/event_pump.h"
-#include "platform/folder_service.h"
-#include "platform/recycler.h"
+#include "commands/dialogs.h"
+#include "commands/event_pump.h"
+#include "catalogue/folder_service.h"
+#include "catalogue/recycler.h"
 
 namespace ostrevane {
 

@@ -3,8 +3,8 @@
 // entry list, under its own step trap.
 
 #include "catalogue/entry_list.h"
-#include "platform/dialogs.h"
-#include "platform/push_buttons.h"
+#include "commands/dialogs.h"
+#include "commands/push_buttons.h"
 
 namespace ostrevane {
 

@@ -16,8 +16,8 @@
 #include <set>
 #include <string>
 
-#include "app/form_layout.h"
-#include "platform/win32/win_text.h"
+#include "form/form_layout.h"
+#include "win32/win_text.h"
 #include "support/wine_host.h"
 #include "win32/test_folders.h"
 

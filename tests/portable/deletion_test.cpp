@@ -7,8 +7,8 @@
 #include <optional>
 #include <set>
 
-#include "app/app_title.h"
-#include "app/error_report.h"
+#include "commands/app_title.h"
+#include "commands/error_report.h"
 #include "catalogue/start_menu.h"
 #include "support/fakes.h"
 

@@ -5,8 +5,8 @@
 #include <set>
 #include <string>
 
-#include "app/app_title.h"
-#include "app/error_report.h"
+#include "commands/app_title.h"
+#include "commands/error_report.h"
 #include "catalogue/start_menu.h"
 #include "support/fakes.h"
 

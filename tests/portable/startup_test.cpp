@@ -1,10 +1,10 @@
-#include "app/startup.h"
+#include "commands/startup.h"
 
 #include <gtest/gtest.h>
 
-#include "app/app_title.h"
-#include "app/error_report.h"
-#include "platform/skin_file.h"
+#include "commands/app_title.h"
+#include "commands/error_report.h"
+#include "form/skin_file.h"
 #include "support/fakes.h"
 
 namespace ostrevane {

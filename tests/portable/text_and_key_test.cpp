@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "app/app_title.h"
+#include "commands/app_title.h"
 #include "catalogue/entry_key.h"
-#include "platform/failure.h"
-#include "platform/text.h"
+#include "base/failure.h"
+#include "base/text.h"
 
 namespace ostrevane {
 namespace {

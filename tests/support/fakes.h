@@ -10,10 +10,10 @@
 #include <vector>
 
 #include "catalogue/entry_list.h"
-#include "platform/dialogs.h"
-#include "platform/folder_service.h"
-#include "platform/push_buttons.h"
-#include "platform/recycler.h"
+#include "commands/dialogs.h"
+#include "catalogue/folder_service.h"
+#include "commands/push_buttons.h"
+#include "catalogue/recycler.h"
 
 namespace ostrevane::testing {
 

@@ -1,4 +1,4 @@
-#include "platform/win32/input_box.h"
+#include "win32/input_box.h"
 
 #include <gtest/gtest.h>
 
@@ -6,10 +6,10 @@
 #include <functional>
 #include <thread>
 
-#include "app/app_title.h"
+#include "commands/app_title.h"
 #include "commands/selection.h"
-#include "platform/win32/dialogs_win32.h"
-#include "platform/win32/win_text.h"
+#include "win32/dialogs_win32.h"
+#include "win32/win_text.h"
 #include "support/fakes.h"
 
 namespace ostrevane {

@@ -5,11 +5,11 @@
 
 #include <thread>
 
-#include "app/error_report.h"
-#include "app/form_layout.h"
-#include "platform/win32/dialogs_win32.h"
-#include "platform/win32/push_button.h"
-#include "platform/win32/win_text.h"
+#include "commands/error_report.h"
+#include "form/form_layout.h"
+#include "win32/dialogs_win32.h"
+#include "win32/push_button.h"
+#include "win32/win_text.h"
 #include "window_fixture.h"
 
 namespace ostrevane {

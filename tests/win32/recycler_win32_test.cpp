@@ -2,7 +2,7 @@
 // entries to $XDG_DATA_HOME/Trash; the test runner points XDG_DATA_HOME into
 // the build folder, so these tests never see the user's own Recycle Bin, and
 // the roots are temp folders, never a real Start Menu.
-#include "platform/win32/recycler_win32.h"
+#include "win32/recycler_win32.h"
 
 #include <gtest/gtest.h>
 
@@ -12,13 +12,13 @@
 #include <set>
 #include <thread>
 
-#include "app/app_title.h"
-#include "app/error_report.h"
+#include "commands/app_title.h"
+#include "commands/error_report.h"
 #include "catalogue/start_menu.h"
 #include "commands/deletion.h"
-#include "platform/win32/folder_service_win32.h"
-#include "platform/win32/handles.h"
-#include "platform/win32/win_text.h"
+#include "win32/folder_service_win32.h"
+#include "win32/handles.h"
+#include "win32/win_text.h"
 #include "support/fakes.h"
 #include "support/wine_host.h"
 #include "test_folders.h"

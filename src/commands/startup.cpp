@@ -1,0 +1,62 @@
+#include "commands/startup.h"
+
+#include "commands/app_title.h"
+#include "commands/error_report.h"
+#include "catalogue/start_menu.h"
+
+namespace ostrevane {
+
+bool FileExists(StartupPlatform& platform, const Text& path) {
+  try {
+    platform.QueryLastModified(path);
+    return true;
+  } catch (...) {
+    return false;
+  }
+}
+
+void ApplySkin(StartupPlatform& platform) {
+  const Text path = platform.ExecutableFolder() + kSkinFileName;
+  if (!platform.FindNormalFile(path)) return;
+  platform.SetFormBackColor(kColorButtonFace);
+  for (const FormControl& control : platform.Controls()) {
+    switch (control.kind) {
+      case ControlKind::kOptionButton:
+      case ControlKind::kCheckBox:
+      case ControlKind::kFrame:
+      case ControlKind::kLabel:
+        platform.SetControlBackColor(control.name, kColorButtonFace);
+        break;
+      default:
+        break;
+    }
+  }
+  SkinEngine& skin = platform.Skin();
+  skin.LoadSkin(path, Text());
+  skin.SetFlags(skin.Flags() | 1);
+  skin.SetPaintBackgrounds(true);
+  skin.SetPaintFrames(true);
+  skin.ApplyToWindow(platform.WindowHandle());
+}
+
+void FormLoad(StartupPlatform& platform, EntryList& list, FolderService& folders,
+              Dialogs& dialogs) {
+  StepTrap trap(dialogs, context_text::kFormLoad);
+  trap.Run(100, [&] { ApplySkin(platform); });
+  Text cursor_file;
+  const bool load_cursor = trap.Test(104, [&] {
+    cursor_file = platform.ExecutableFolder() + kHandCursorFileName;
+    return FileExists(platform, cursor_file);
+  });
+  if (load_cursor) trap.Run(106, [&] { platform.LoadMouseIcon(cursor_file); });
+  trap.Run(126, [&] { platform.SetCaption(kProductFullName); });
+  trap.Run(126, [&] { platform.SetApplicationIcon(); });
+  trap.Run(126, [&] { SetAppTitle(); });
+  trap.Run(128, [&] { list.AddColumn(kColumnMenuItem); });
+  trap.Run(130, [&] { list.AddColumn(kColumnType); });
+  trap.Run(132, [&] { list.SetColumnWidth(1, kColumnMenuItemTwips); });
+  trap.Run(134, [&] { list.SetColumnWidth(2, kColumnTypeTwips); });
+  trap.Run(136, [&] { ScanStartMenu(folders, list); });
+}
+
+}  // namespace ostrevane

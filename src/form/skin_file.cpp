@@ -1,0 +1,96 @@
+#include "form/skin_file.h"
+
+#include <cctype>
+#include <string>
+
+namespace ostrevane {
+namespace {
+
+std::string_view Trim(std::string_view s) {
+  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r'))
+    s.remove_suffix(1);
+  return s;
+}
+
+std::string LowerAscii(std::string_view s) {
+  std::string out(s);
+  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return out;
+}
+
+std::optional<std::uint32_t> ParseColor(std::string_view value) {
+  if (value.size() != 7 || value[0] != '#') return std::nullopt;
+  std::uint32_t rgb = 0;
+  for (char c : value.substr(1)) {
+    if (!std::isxdigit(static_cast<unsigned char>(c))) return std::nullopt;
+    rgb = rgb * 16 +
+          static_cast<std::uint32_t>(std::isdigit(static_cast<unsigned char>(c))
+                                         ? c - '0'
+                                         : std::tolower(static_cast<unsigned char>(c)) - 'a' + 10);
+  }
+  const std::uint32_t r = (rgb >> 16) & 0xFF, g = (rgb >> 8) & 0xFF, b = rgb & 0xFF;
+  return r | (g << 8) | (b << 16);
+}
+
+}  // namespace
+
+SkinColors ParseSkin(std::string_view bytes, const Text& path) {
+  const auto fail = [&](std::size_t line, const std::string& what) -> void {
+    throw Failure(u"The skin file \"" + path + u"\" cannot be used: line " +
+                  DecimalText(static_cast<long long>(line)) + u": " + FromUtf8(what));
+  };
+  if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
+  if (bytes.find('\0') != std::string_view::npos) {
+    fail(1, "this is not a text file.");
+  }
+  SkinColors skin;
+  bool header_seen = false;
+  std::size_t line_number = 0;
+  while (!bytes.empty() || line_number == 0) {
+    ++line_number;
+    const std::size_t end = bytes.find('\n');
+    const std::string_view line = Trim(bytes.substr(0, end));
+    bytes = end == std::string_view::npos ? std::string_view() : bytes.substr(end + 1);
+    if (line.empty() || line[0] == ';' || line[0] == '#') continue;
+    if (!header_seen) {
+      if (line != kSkinHeader)
+        fail(line_number, std::string("a skin file begins with ") + kSkinHeader + ".");
+      header_seen = true;
+      continue;
+    }
+    const std::size_t equals = line.find('=');
+    if (equals == std::string_view::npos) {
+      fail(line_number, "expected a setting such as \"button.face = #E8E8E8\".");
+    }
+    const std::string name = LowerAscii(Trim(line.substr(0, equals)));
+    const std::string_view value = Trim(line.substr(equals + 1));
+    std::optional<std::uint32_t>* slot = nullptr;
+    if (name == "window")
+      slot = &skin.window;
+    else if (name == "frame.text")
+      slot = &skin.frame_text;
+    else if (name == "frame.line")
+      slot = &skin.frame_line;
+    else if (name == "button.face")
+      slot = &skin.button_face;
+    else if (name == "button.text")
+      slot = &skin.button_text;
+    else if (name == "button.border")
+      slot = &skin.button_border;
+    else if (name == "button.hot")
+      slot = &skin.button_hot;
+    else if (name == "button.pressed")
+      slot = &skin.button_pressed;
+    if (!slot) fail(line_number, "unknown setting \"" + name + "\".");
+    const std::optional<std::uint32_t> color = ParseColor(value);
+    if (!color) {
+      fail(line_number, "\"" + std::string(value) + "\" is not a colour; write it as #RRGGBB.");
+    }
+    *slot = color;
+  }
+  if (!header_seen) fail(line_number, std::string("a skin file begins with ") + kSkinHeader + ".");
+  return skin;
+}
+
+}  // namespace ostrevane

@@ -1,0 +1,123 @@
+#include "win32/frame.h"
+
+#include "win32/win_text.h"
+#include "win32/window_class.h"
+
+namespace ostrevane::win32 {
+namespace {
+
+constexpr wchar_t kClassName[] = L"OstrevaneFrame";
+
+struct FrameState {
+  HFONT font = nullptr;
+  COLORREF background = RGB(255, 255, 255);
+  std::optional<COLORREF> text;
+  std::optional<COLORREF> line;
+};
+
+FrameState* StateOf(HWND hwnd) {
+  return reinterpret_cast<FrameState*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+}
+
+void Paint(HWND hwnd, const FrameState& state, HDC dc) {
+  RECT client;
+  GetClientRect(hwnd, &client);
+  HBRUSH background = CreateSolidBrush(state.background);
+  FillRect(dc, &client, background);
+
+  HGDIOBJ old_font = SelectObject(dc, state.font ? state.font : GetStockObject(DEFAULT_GUI_FONT));
+  TEXTMETRICW metrics{};
+  GetTextMetricsW(dc, &metrics);
+  // The border runs through the middle of the caption's line.
+  RECT border = client;
+  border.top = metrics.tmHeight / 2;
+  if (state.line) {
+    HBRUSH line = CreateSolidBrush(*state.line);
+    FrameRect(dc, &border, line);
+    DeleteObject(line);
+  } else {
+    DrawEdge(dc, &border, EDGE_ETCHED, BF_RECT);
+  }
+
+  wchar_t caption[256];
+  const int length = GetWindowTextW(hwnd, caption, 256);
+  if (length > 0) {
+    SIZE extent{};
+    GetTextExtentPoint32W(dc, caption, length, &extent);
+    const int indent = MulDiv(8, GetDpiForWindow(hwnd), 96);
+    const int gap = MulDiv(2, GetDpiForWindow(hwnd), 96);
+    RECT text_rect{indent, 0, indent + extent.cx + 2 * gap, metrics.tmHeight};
+    FillRect(dc, &text_rect, background);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, state.text ? *state.text : GetSysColor(COLOR_BTNTEXT));
+    RECT inner = text_rect;
+    inner.left += gap;
+    DrawTextW(dc, caption, length, &inner, DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
+  }
+  SelectObject(dc, old_font);
+  DeleteObject(background);
+}
+
+LRESULT CALLBACK FrameProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+  FrameState* state = StateOf(hwnd);
+  switch (message) {
+    case WM_NCCREATE:
+      SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(new FrameState));
+      break;
+    case WM_NCDESTROY:
+      delete state;
+      SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+      break;
+    case WM_SETFONT:
+      state->font = reinterpret_cast<HFONT>(wparam);
+      if (LOWORD(lparam)) InvalidateRect(hwnd, nullptr, TRUE);
+      return 0;
+    case WM_GETFONT:
+      return reinterpret_cast<LRESULT>(state->font);
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(hwnd, &ps);
+      Paint(hwnd, *state, dc);
+      EndPaint(hwnd, &ps);
+      return 0;
+    }
+    case WM_PRINTCLIENT:
+      Paint(hwnd, *state, reinterpret_cast<HDC>(wparam));
+      return 0;
+    case WM_MOUSEMOVE:
+      SendMessageW(GetParent(hwnd), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(hwnd), kFramePointerMoved),
+                   reinterpret_cast<LPARAM>(hwnd));
+      return 0;
+    case WM_NOTIFY:
+    case WM_COMMAND:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLOREDIT:
+    case WM_DRAWITEM:
+    case WM_MEASUREITEM:
+      // The frame only holds the list; its owner handles the list.
+      return SendMessageW(GetParent(hwnd), message, wparam, lparam);
+  }
+  return DefWindowProcW(hwnd, message, wparam, lparam);
+}
+
+}  // namespace
+
+HWND CreateFrame(HWND parent, int id, const Text& caption) {
+  RegisterWindowClass(kClassName, FrameProc);
+  return CreateChild(WS_EX_CONTROLPARENT, kClassName, caption, WS_VISIBLE | WS_CLIPCHILDREN, parent,
+                     id);
+}
+
+void SetFrameColors(HWND frame, COLORREF background, std::optional<COLORREF> text,
+                    std::optional<COLORREF> line) {
+  if (FrameState* state = StateOf(frame)) {
+    state->background = background;
+    state->text = text;
+    state->line = line;
+    InvalidateRect(frame, nullptr, TRUE);
+  }
+}
+
+}  // namespace ostrevane::win32

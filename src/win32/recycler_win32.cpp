@@ -1,0 +1,155 @@
+#include "win32/recycler_win32.h"
+
+#include <shellapi.h>
+
+#include "win32/handles.h"
+#include "win32/win_text.h"
+
+namespace ostrevane::win32 {
+namespace {
+
+Text Quoted(const Text& path) { return u"\"" + path + u"\""; }
+
+// The file system matches these as patterns, so a path holding one may name
+// more than one entry.
+bool HasWildcard(const Text& path) { return path.find_first_of(u"*?<>\"") != Text::npos; }
+
+// Fails, having touched nothing, unless an entry is there under exactly the
+// last name of `full_path`. The file system also finds an entry by its short
+// (8.3) alias, so a name that is gone could otherwise reach another entry
+// whose alias it happens to be.
+void RequireEntryNamedExactly(const Text& full_path) {
+  WIN32_FIND_DATAW data{};
+  UniqueFind find(FindFirstFileW(Wide(full_path), &data));
+  if (!find) {
+    throw Failure(Quoted(full_path) + u" was not deleted: " + SystemErrorText(GetLastError()));
+  }
+  const std::size_t slash = full_path.find_last_of(u"\\/");
+  const Text name = slash == Text::npos ? full_path : full_path.substr(slash + 1);
+  const Text found = FromWide(data.cFileName);
+  if (CompareStringOrdinal(Wide(name), static_cast<int>(name.size()), data.cFileName,
+                           static_cast<int>(found.size()), TRUE) != CSTR_EQUAL) {
+    throw Failure(Quoted(full_path) + u" was not deleted: no entry has that name, which is only " +
+                  u"the short name of \"" + found + u"\".");
+  }
+}
+
+bool RunningUnderWine() {
+  const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+  return ntdll && GetProcAddress(ntdll, "wine_get_version");
+}
+
+// Fails, having touched nothing, when Wine shows the entry's folder as
+// read-only. Under Wine that means no one may write in the Unix folder, so
+// nothing can be taken out of it: the shell, unable to move the entry to the
+// Recycle Bin, would offer to delete it for good instead, and then leave a
+// file where it was, or empty a folder and leave it. On Windows the attribute
+// means nothing for folders (the shell marks customised folders with it), and
+// the shell itself reports a folder that cannot be changed.
+void RequireFolderOpenToChangeUnderWine(const Text& full_path) {
+  if (!RunningUnderWine()) return;
+  const std::size_t slash = full_path.find_last_of(u"\\/");
+  if (slash == Text::npos) return;
+  const Text folder = full_path.substr(0, slash);
+  const DWORD attributes = GetFileAttributesW(Wide(folder));
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+      (attributes & FILE_ATTRIBUTE_READONLY)) {
+    throw Failure(Quoted(full_path) + u" was not deleted: its folder " + Quoted(folder) +
+                  u" is read-only, so nothing can be moved out of it to the Recycle Bin.");
+  }
+}
+
+}  // namespace
+
+Text ShellOperationErrorText(int result) {
+  // The shell's own result codes (DE_*), which overlap Win32 error numbers
+  // and must be read first.
+  switch (result) {
+    case 0x71:
+      return u"The source and the destination are the same file.";
+    case 0x72:
+      return u"Several source files were given for a single destination file.";
+    case 0x73:
+      return u"The source and the destination are in different folders.";
+    case 0x74:
+      return u"The source is a root folder, which cannot be moved or renamed.";
+    case 0x75:
+      return u"The operation was cancelled.";
+    case 0x76:
+      return u"The destination is a subfolder of the source.";
+    case 0x78:
+      return u"Access to the source was denied.";
+    case 0x79:
+      return u"The path is longer than the shell can handle.";
+    case 0x7A:
+      return u"Several destinations were given.";
+    case 0x7C:
+      return u"The path is not valid.";
+    case 0x7D:
+      return u"The source and the destination are the same folder.";
+    case 0x7E:
+      return u"A folder was to replace a file of the same name.";
+    case 0x80:
+      return u"A file was to replace a folder of the same name.";
+    case 0x81:
+      return u"The name is too long.";
+    case 0x82:
+    case 0x83:
+    case 0x84:
+      return u"The destination is a read-only disc.";
+    case 0x85:
+      return u"The file is too large for the destination.";
+    case 0x86:
+    case 0x87:
+    case 0x88:
+      return u"The source is on a read-only disc.";
+    case 0xB7:
+      return u"A path grew longer than the shell can handle during the operation.";
+    case 0x402:
+      return u"An unknown error occurred, usually because a path is not valid.";
+    case 0x10000:
+      return u"An unspecified error occurred at the destination.";
+    case 0x10074:
+      return u"The destination is a root folder, which cannot be renamed.";
+    default:
+      return SystemErrorText(static_cast<DWORD>(result));
+  }
+}
+
+void Win32Recycler::MoveToRecycleBin(const Text& full_path) {
+  if (full_path.empty() || HasWildcard(full_path)) {
+    throw Failure(Quoted(full_path) + u" was not deleted: the path is empty or holds a wildcard " +
+                  u"character that the shell could match against other entries.");
+  }
+  RequireEntryNamedExactly(full_path);
+  RequireFolderOpenToChangeUnderWine(full_path);
+
+  Text from = full_path;
+  from.push_back(u'\0');  // with the string's own terminator: a list of one path
+  SHFILEOPSTRUCTW operation{};
+  operation.hwnd = owner_;
+  operation.wFunc = FO_DELETE;
+  operation.pFrom = Wide(from);
+  // Undo makes it the Recycle Bin; the nuke warning makes the shell ask before
+  // deleting for good an entry that the Recycle Bin cannot take.
+  operation.fFlags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_ALLOWUNDO | FOF_WANTNUKEWARNING;
+  const int result = SHFileOperationW(&operation);
+  if (result != 0) {
+    throw Failure(Quoted(full_path) + u" could not be moved to the Recycle Bin: " +
+                  ShellOperationErrorText(result));
+  }
+  if (operation.fAnyOperationsAborted) {
+    throw Failure(u"The deletion of " + Quoted(full_path) +
+                  u" was cancelled; it was not moved to the Recycle Bin.");
+  }
+}
+
+bool Win32Recycler::Exists(const Text& full_path) {
+  if (GetFileAttributesW(Wide(full_path)) != INVALID_FILE_ATTRIBUTES) return true;
+  const DWORD error = GetLastError();
+  if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return false;
+  throw Failure(u"Whether " + Quoted(full_path) + u" is still there cannot be told: " +
+                SystemErrorText(error));
+}
+
+}  // namespace ostrevane::win32

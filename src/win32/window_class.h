@@ -1,0 +1,19 @@
+#pragma once
+// The program's own window classes.
+
+#include <windows.h>
+
+#include "base/text.h"
+
+namespace ostrevane::win32 {
+
+// Registers a window class of this module once; later calls do nothing.
+// Throws Failure when the class cannot be registered.
+void RegisterWindowClass(const wchar_t* name, WNDPROC procedure, UINT style = 0);
+
+// Creates a child control, its id as its menu handle. Throws Failure with the
+// system's words when it cannot.
+HWND CreateChild(DWORD ex_style, const wchar_t* class_name, const Text& text, DWORD style,
+                 HWND parent, int id);
+
+}  // namespace ostrevane::win32
