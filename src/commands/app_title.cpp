@@ -5,8 +5,6 @@
 namespace ostrevane {
 namespace {
 
-Text g_title = kProductFullName;
-
 Text CutAtLastBlank(TextView text) {
   const std::size_t blank = text.rfind(u' ');
   if (blank == TextView::npos) throw Failure(failure_text::kInvalidArgument);
@@ -20,11 +18,5 @@ Text CutAppTitle(TextView full_name) {
   while (title.size() > kLongestAppTitle) title = CutAtLastBlank(title);
   return title;
 }
-
-void SetAppTitle() { g_title = CutAppTitle(kProductFullName); }
-
-Text AppTitle() { return g_title; }
-
-void ResetAppTitle() { g_title = kProductFullName; }
 
 }  // namespace ostrevane

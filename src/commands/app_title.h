@@ -13,11 +13,4 @@ inline constexpr std::size_t kLongestAppTitle = 40;
 // description when no blank is left to cut at.
 Text CutAppTitle(TextView full_name);
 
-// Sets the process-wide title from the product's full name.
-void SetAppTitle();
-// The title in force: the product's full name until SetAppTitle has run.
-Text AppTitle();
-// For tests: back to the default.
-void ResetAppTitle();
-
 }  // namespace ostrevane

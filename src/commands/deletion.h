@@ -17,9 +17,10 @@ struct DeletionContext {
   EventPump& pump;
   RootLookup& roots;
   Recycler& recycler;
+  Text title;  // the caption of the question and of the closing message
 };
 
-// The click handler of PushButton2.
-void PushButton2Click(DeletionContext& context);
+// Deletes the checked rows' entries (PushButton2's command).
+void DeleteChecked(DeletionContext& context);
 
 }  // namespace ostrevane

@@ -39,8 +39,7 @@ void ApplySkin(StartupPlatform& platform) {
   skin.ApplyToWindow(platform.WindowHandle());
 }
 
-void FormLoad(StartupPlatform& platform, EntryList& list, FolderService& folders,
-              Dialogs& dialogs) {
+Text StartUp(StartupPlatform& platform, EntryList& list, FolderService& folders, Dialogs& dialogs) {
   StepTrap trap(dialogs, context_text::kFormLoad);
   trap.Run(100, [&] { ApplySkin(platform); });
   Text cursor_file;
@@ -51,12 +50,14 @@ void FormLoad(StartupPlatform& platform, EntryList& list, FolderService& folders
   if (load_cursor) trap.Run(106, [&] { platform.LoadMouseIcon(cursor_file); });
   trap.Run(126, [&] { platform.SetCaption(kProductFullName); });
   trap.Run(126, [&] { platform.SetApplicationIcon(); });
-  trap.Run(126, [&] { SetAppTitle(); });
+  Text title = kProductFullName;
+  trap.Run(126, [&] { title = CutAppTitle(kProductFullName); });
   trap.Run(128, [&] { list.AddColumn(kColumnMenuItem); });
   trap.Run(130, [&] { list.AddColumn(kColumnType); });
   trap.Run(132, [&] { list.SetColumnWidth(1, kColumnMenuItemTwips); });
   trap.Run(134, [&] { list.SetColumnWidth(2, kColumnTypeTwips); });
   trap.Run(136, [&] { ScanStartMenu(folders, list); });
+  return title;
 }
 
 }  // namespace ostrevane

@@ -53,7 +53,9 @@ bool FileExists(StartupPlatform& platform, const Text& path);
 // Applies the skin file beside the executable, when there is one.
 void ApplySkin(StartupPlatform& platform);
 
-// The load handler of the main window.
-void FormLoad(StartupPlatform& platform, EntryList& list, FolderService& folders, Dialogs& dialogs);
+// The start-up of the main window (its load handler). Returns the
+// application title in force afterwards: the product's full name until the
+// step that cuts it has run.
+Text StartUp(StartupPlatform& platform, EntryList& list, FolderService& folders, Dialogs& dialogs);
 
 }  // namespace ostrevane

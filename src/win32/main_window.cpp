@@ -95,7 +95,7 @@ void MainWindow::Create(int show_command) {
 
   // Start-up runs while the window is hidden; the list is shown once, filled.
   list_view_->BeginBatch();
-  FormLoad(*this, list_, *services_.folders, *services_.dialogs);
+  title_ = StartUp(*this, list_, *services_.folders, *services_.dialogs);
   list_view_->EndBatch();
   RefreshSkin();
 
@@ -347,9 +347,9 @@ void MainWindow::SetMousePointer(int value) {
 }
 
 void MainWindow::OnClick(ControlName name) {
-  SelectionContext selection{list_, *services_.dialogs, *this};
-  DeletionContext deletion{list_, *services_.dialogs, *this, *services_.folders,
-                           *services_.recycler};
+  SelectionContext selection{list_, *services_.dialogs, *this, title_};
+  DeletionContext deletion{
+      list_, *services_.dialogs, *this, *services_.folders, *services_.recycler, title_};
   // The selection commands change many checks at once and never let events
   // run: the list shows the result once. The deletion lets events run, and
   // the list follows each removal.
@@ -361,19 +361,19 @@ void MainWindow::OnClick(ControlName name) {
   try {
     switch (name) {
       case ControlName::kPushButton4:
-        batched(&SelectAllClick);
+        batched(&SelectAll);
         break;
       case ControlName::kPushButton5:
-        batched(&UnselectAllClick);
+        batched(&UnselectAll);
         break;
       case ControlName::kPushButton1:
-        batched(&PushButton1Click);
+        batched(&SelectContaining);
         break;
       case ControlName::kPushButton3:
-        batched(&PushButton3Click);
+        batched(&SelectNotContaining);
         break;
       case ControlName::kPushButton2:
-        PushButton2Click(deletion);
+        DeleteChecked(deletion);
         break;
       default:
         break;

@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "form/form_layout.h"
+#include "commands/app_title.h"
 #include "commands/startup.h"
 #include "catalogue/entry_list.h"
 #include "commands/dialogs.h"
@@ -97,6 +98,7 @@ class MainWindow : private StartupPlatform, private PushButtonValues, private Ev
 
   MainWindowServices services_;
   EntryList list_;
+  Text title_ = kProductFullName;  // the caption of the commands' boxes
   HWND hwnd_ = nullptr;
   HWND tooltip_ = nullptr;
   std::array<HWND, 7> controls_{};

@@ -7,7 +7,6 @@
 #include <optional>
 #include <set>
 
-#include "commands/app_title.h"
 #include "commands/error_report.h"
 #include "catalogue/start_menu.h"
 #include "support/fakes.h"
@@ -93,7 +92,7 @@ struct Scene {
   FakeFolderService roots;
   FakeRecycler recycler;
   ScriptedListFaults faults;
-  DeletionContext context{list, dialogs, pump, roots, recycler};
+  DeletionContext context{list, dialogs, pump, roots, recycler, testing::kTitle};
 
   Scene() {
     roots.SetRoot(kCsidlPrograms, kCurrent);
@@ -112,7 +111,7 @@ struct Scene {
     recycler.present.insert(root + u"\\" + key.substr(1));
   }
 
-  void Click() { PushButton2Click(context); }
+  void Click() { DeleteChecked(context); }
 
   std::vector<Text> RowKeys() const {
     std::vector<Text> keys;
@@ -159,7 +158,7 @@ TEST(DeletionTest, TheQuestionGivesTheCountAndAnyAnswerButYesDeletesNothing) {
   EXPECT_EQ(scene.dialogs.shown[0].kind, Kind::kYesNo);
   EXPECT_EQ(scene.dialogs.shown[0].text,
             u"Are you sure you want to delete 1 item(s) from Start Menu?");
-  EXPECT_EQ(scene.dialogs.shown[0].caption, AppTitle());
+  EXPECT_EQ(scene.dialogs.shown[0].caption, testing::kTitle);
 
   for (int p : {1, 2}) scene.list.SetChecked(p, true);
   scene.dialogs.yes_no_answers = {false};
@@ -185,7 +184,7 @@ TEST(DeletionTest, CheckedRowsGoFromTheLastToTheFirstAndTheOthersKeepTheirOrder)
   EXPECT_EQ(scene.dialogs.shown[0].text, Question(3));
   EXPECT_EQ(scene.dialogs.shown[1].kind, Kind::kMessage);
   EXPECT_EQ(scene.dialogs.shown[1].text, u"Done.");
-  EXPECT_EQ(scene.dialogs.shown[1].caption, AppTitle());
+  EXPECT_EQ(scene.dialogs.shown[1].caption, testing::kTitle);
 }
 
 TEST(DeletionTest, CountsAndRowsHaveNo16BitLimit) {
@@ -232,15 +231,15 @@ TEST(DeletionTest, ANestedPassRunsWholeAndTheOuterPassReportsTheRowsThatAreGone)
   // The outer pass goes on with positions 9, 8 and 7 of a list of 6 rows.
   const Text gone = failure_text::kIndexOutOfBounds;
   std::vector<RecordingDialogs::Shown> expected = {
-      {Kind::kYesNo, Question(3), AppTitle()},
-      {Kind::kYesNo, Question(3), AppTitle()},
-      {Kind::kMessage, u"Done.", AppTitle()},
+      {Kind::kYesNo, Question(3), testing::kTitle},
+      {Kind::kYesNo, Question(3), testing::kTitle},
+      {Kind::kMessage, u"Done.", testing::kTitle},
   };
   for (int p = 9; p >= 7; --p) {
     expected.push_back({Kind::kErrorReport, Report(gone, 120), kErrorReportCaption});
     expected.push_back({Kind::kErrorReport, Report(gone, 130), kErrorReportCaption});
   }
-  expected.push_back({Kind::kMessage, u"Done.", AppTitle()});
+  expected.push_back({Kind::kMessage, u"Done.", testing::kTitle});
   ASSERT_EQ(scene.dialogs.shown.size(), expected.size());
   for (std::size_t i = 0; i < expected.size(); ++i) {
     SCOPED_TRACE(i);
@@ -283,8 +282,9 @@ TEST(DeletionTest, AFailedOrEmptyRootLookupDeletesNothingAndKeepsTheRow) {
   } empty;
   Scene second;
   second.AddRow(u"CMine.lnk", true);
-  DeletionContext context{second.list, second.dialogs, second.pump, empty, second.recycler};
-  PushButton2Click(context);
+  DeletionContext context{second.list, second.dialogs,  second.pump,
+                          empty,       second.recycler, testing::kTitle};
+  DeleteChecked(context);
   EXPECT_TRUE(second.recycler.requested.empty());
   EXPECT_EQ(second.dialogs.ErrorReports(),
             (std::vector<Text>{Report(

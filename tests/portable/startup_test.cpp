@@ -86,11 +86,10 @@ class FakeStartup : public StartupPlatform, public SkinEngine {
 class StartupTest : public ::testing::Test {
  protected:
   StartupTest() {
-    ResetAppTitle();
     folders.SetRootListing(kCsidlPrograms, u"C", {{u"Games"}, {u"Zed.lnk"}});
     folders.SetRootListing(kCsidlCommonPrograms, u"A", {{u"Games"}, {}});
   }
-  void Load() { FormLoad(platform, list, folders, dialogs); }
+  void Load() { title = StartUp(platform, list, folders, dialogs); }
   Text ReportAt(const char16_t* description, int step) {
     return ComposeErrorReport(description, context_text::kFormLoad, step);
   }
@@ -99,13 +98,14 @@ class StartupTest : public ::testing::Test {
   EntryList list;
   FakeFolderService folders;
   RecordingDialogs dialogs;
+  Text title;
 };
 
 TEST_F(StartupTest, WithoutSkinOrCursorEverythingIsSetQuietlyAndTheScanRunsLast) {
   Load();
   EXPECT_TRUE(dialogs.shown.empty());
   EXPECT_EQ(platform.caption, u"Ostrevane Software");
-  EXPECT_EQ(AppTitle(), u"Ostrevane");
+  EXPECT_EQ(title, u"Ostrevane");
   ASSERT_EQ(list.ColumnCount(), 2u);
   EXPECT_EQ(list.Column(1).text, u"Menu Item");
   EXPECT_EQ(list.Column(1).width_twips, 6000);
@@ -152,7 +152,7 @@ TEST_F(StartupTest, EachFailingStepIsReportedWithItsNumberAndStartUpGoesOn) {
     fresh.fail[c.operation] = u"It broke";
     RecordingDialogs boxes;
     EntryList rows;
-    FormLoad(fresh, rows, folders, boxes);
+    StartUp(fresh, rows, folders, boxes);
     EXPECT_EQ(boxes.ErrorReports(), (std::vector<Text>{ReportAt(u"It broke", c.step)}))
         << c.operation;
     EXPECT_EQ(rows.Size(), 3u) << c.operation;  // the scan still ran last
@@ -195,7 +195,7 @@ TEST_F(StartupTest, ListStepsAndTheScanFailAtTheirOwnNumbers) {
     rows.SetFaults(&fault);
     RecordingDialogs boxes;
     FakeStartup fresh;
-    FormLoad(fresh, rows, folders, boxes);
+    StartUp(fresh, rows, folders, boxes);
     std::vector<Text> expected;
     for (const auto& [description, step] : c.reports)
       expected.push_back(ReportAt(description, step));

@@ -52,11 +52,6 @@ TEST(AppTitleTest, CutsAtLeastOnceAndAgainWhileTooLong) {
   EXPECT_EQ(CutAppTitle(long_name), Text(30, u'x'));
   EXPECT_THROW(CutAppTitle(u"Ostrevane"), Failure);
   EXPECT_THROW(CutAppTitle(Text(50, u'z') + u" end"), Failure);  // no blank in what is left
-
-  ResetAppTitle();
-  EXPECT_EQ(AppTitle(), u"Ostrevane Software");
-  SetAppTitle();
-  EXPECT_EQ(AppTitle(), u"Ostrevane");
 }
 
 }  // namespace

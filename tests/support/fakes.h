@@ -17,6 +17,9 @@
 
 namespace ostrevane::testing {
 
+// The application title the tests hand to the commands.
+inline constexpr char16_t kTitle[] = u"Ostrevane";
+
 // Folders held in memory: a root per special-folder id, and per path the
 // names of its subfolders and files in listing order.
 class FakeFolderService : public FolderService {

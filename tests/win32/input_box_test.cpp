@@ -6,7 +6,6 @@
 #include <functional>
 #include <thread>
 
-#include "commands/app_title.h"
 #include "commands/selection.h"
 #include "win32/dialogs_win32.h"
 #include "win32/win_text.h"
@@ -153,22 +152,20 @@ TEST(InputBoxTest, EachWayOfClosingTheBoxGivesItsText) {
 }
 
 TEST(InputBoxTest, TheTextCommandAsksThroughTheBoxUnderTheApplicationTitle) {
-  SetAppTitle();
   EntryList list;
   list.Add(u"C1", u"Игры");
   list.Add(u"C2", u"Tools");
   list.Add(u"C3", u"Мои игры");
   win32::Win32Dialogs dialogs;
   testing::RecordingButtons buttons;
-  SelectionContext context{list, dialogs, buttons};
+  SelectionContext context{list, dialogs, buttons, testing::kTitle};
   Seen seen;
   ShowAndAnswer(
       [&] {
-        PushButton1Click(context);
+        SelectContaining(context);
         return Text();
       },
       u"Ostrevane", u"ИГР", Answer::kOk, seen);
-  ResetAppTitle();
   ExpectFreshBox(seen);
   EXPECT_TRUE(list.Checked(1));
   EXPECT_FALSE(list.Checked(2));

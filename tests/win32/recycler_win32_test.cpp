@@ -12,7 +12,6 @@
 #include <set>
 #include <thread>
 
-#include "commands/app_title.h"
 #include "commands/error_report.h"
 #include "catalogue/start_menu.h"
 #include "commands/deletion.h"
@@ -170,7 +169,7 @@ class RecyclerWin32Test : public ::testing::Test {
     }
     FAIL() << "no row " << ToUtf8(key);
   }
-  void Click() { PushButton2Click(context); }
+  void Click() { DeleteChecked(context); }
 
   // A shortcut, and a folder with a shortcut in it.
   void MakeGameAndTools() {
@@ -223,7 +222,7 @@ class RecyclerWin32Test : public ::testing::Test {
   EntryList list;
   RecordingDialogs dialogs;
   NoEvents pump;
-  DeletionContext context{list, dialogs, pump, folders, recycler};
+  DeletionContext context{list, dialogs, pump, folders, recycler, testing::kTitle};
   ShellBoxAnswerer boxes;
 };
 
@@ -253,7 +252,7 @@ TEST_F(RecyclerWin32Test, ExactlyTheCheckedEntriesGoToTheRecycleBinAFolderWithAl
   ASSERT_EQ(dialogs.shown.size(), 2u);
   EXPECT_EQ(dialogs.shown[0].text, u"Are you sure you want to delete 2 item(s) from Start Menu?");
   EXPECT_EQ(dialogs.shown[1].text, u"Done.");
-  EXPECT_EQ(dialogs.shown[1].caption, AppTitle());
+  EXPECT_EQ(dialogs.shown[1].caption, testing::kTitle);
   EXPECT_TRUE(boxes.Captions().empty());
 }
 
