@@ -71,6 +71,16 @@ void SetSortKeyMapping(SortKeyMapping mapping) {
   g_sort_key.store(mapping ? mapping : &PortableSortKey, std::memory_order_relaxed);
 }
 
+TextView FolderPart(TextView path) {
+  const std::size_t separator = path.find_last_of(u"\\/");
+  return separator == TextView::npos ? TextView() : path.substr(0, separator);
+}
+
+TextView NamePart(TextView path) {
+  const std::size_t separator = path.find_last_of(u"\\/");
+  return separator == TextView::npos ? path : path.substr(separator + 1);
+}
+
 Text DecimalText(long long number) {
   const std::string digits = std::to_string(number);
   return Text(digits.begin(), digits.end());

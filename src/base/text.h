@@ -40,6 +40,11 @@ void SetSortKeyMapping(SortKeyMapping mapping);
 // Decimal digits of a number, without sign padding or separators.
 Text DecimalText(long long number);
 
+// A path split at its last separator (a backslash or a slash): the folder before it (empty
+// without one) and the name after it (the whole path without one).
+TextView FolderPart(TextView path);
+TextView NamePart(TextView path);
+
 // Conversions for diagnostics and tests; an unpaired surrogate becomes U+FFFD.
 std::string ToUtf8(TextView text);
 Text FromUtf8(std::string_view utf8);

@@ -74,8 +74,6 @@ class StepTrap {
   // nobody left to tell, so the handler simply goes on.
   void Report(int step, TextView description);
 
-  const Text& context() const { return context_; }
-
  private:
   Dialogs& dialogs_;
   Text context_;

@@ -9,6 +9,9 @@
 
 namespace ostrevane {
 
+// The flag that makes the skin paint the push buttons too.
+inline constexpr std::int32_t kSkinPaintsButtons = 1;
+
 // The skin engine: loads a skin file and paints a window with it. Every call
 // throws Failure with a description when it cannot do what is asked.
 class SkinEngine {

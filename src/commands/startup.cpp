@@ -33,7 +33,7 @@ void ApplySkin(StartupPlatform& platform) {
   }
   SkinEngine& skin = platform.Skin();
   skin.LoadSkin(path, Text());
-  skin.SetFlags(skin.Flags() | 1);
+  skin.SetFlags(skin.Flags() | kSkinPaintsButtons);
   skin.SetPaintBackgrounds(true);
   skin.SetPaintFrames(true);
   skin.ApplyToWindow(platform.WindowHandle());

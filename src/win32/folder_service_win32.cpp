@@ -8,6 +8,11 @@
 #include "win32/win_text.h"
 
 namespace ostrevane::win32 {
+
+// The portable layers name the two Programs folders by these numbers.
+static_assert(kCsidlPrograms == CSIDL_PROGRAMS);
+static_assert(kCsidlCommonPrograms == CSIDL_COMMON_PROGRAMS);
+
 namespace {
 
 // Reads the folder once and hands out its subfolders and its files from that

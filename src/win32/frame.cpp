@@ -1,5 +1,6 @@
 #include "win32/frame.h"
 
+#include "base/twips.h"
 #include "win32/win_text.h"
 #include "win32/window_class.h"
 
@@ -44,8 +45,9 @@ void Paint(HWND hwnd, const FrameState& state, HDC dc) {
   if (length > 0) {
     SIZE extent{};
     GetTextExtentPoint32W(dc, caption, length, &extent);
-    const int indent = MulDiv(8, GetDpiForWindow(hwnd), 96);
-    const int gap = MulDiv(2, GetDpiForWindow(hwnd), 96);
+    const int dpi = static_cast<int>(GetDpiForWindow(hwnd));
+    const int indent = ScaleFromDefaultDpi(8, dpi);
+    const int gap = ScaleFromDefaultDpi(2, dpi);
     RECT text_rect{indent, 0, indent + extent.cx + 2 * gap, metrics.tmHeight};
     FillRect(dc, &text_rect, background);
     SetBkMode(dc, TRANSPARENT);

@@ -9,6 +9,8 @@
 #include "win32/win_text.h"
 
 namespace ostrevane::win32 {
+
+static_assert(kDefaultDpi == USER_DEFAULT_SCREEN_DPI);
 namespace {
 
 constexpr UINT_PTR kSubclassId = 1;
@@ -35,7 +37,7 @@ EntryListView::EntryListView(HWND parent, int id, EntryList& list) : list_(list)
   // The check mark is the state image; the model supplies it for every row.
   SendMessageW(hwnd_, LVM_SETCALLBACKMASK, LVIS_STATEIMAGEMASK, 0);
   dpi_ = static_cast<int>(GetDpiForWindow(hwnd_));
-  if (dpi_ <= 0) dpi_ = 96;
+  if (dpi_ <= 0) dpi_ = kDefaultDpi;
   SetWindowSubclass(hwnd_, SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
   list_.SetObserver(this);
   RebuildColumns();
@@ -59,26 +61,20 @@ void EntryListView::EndBatch() {
   }
 }
 
-void EntryListView::RowInserted(std::size_t) {
+// Rows came, went or moved: the view takes the new count now, or once the
+// batch ends.
+void EntryListView::RowsMoved() {
   if (batch_depth_ > 0)
     dirty_ = true;
   else
     SyncCount();
 }
 
-void EntryListView::RowRemoved(std::size_t) {
-  if (batch_depth_ > 0)
-    dirty_ = true;
-  else
-    SyncCount();
-}
+void EntryListView::RowInserted(std::size_t) { RowsMoved(); }
 
-void EntryListView::RowsReordered() {
-  if (batch_depth_ > 0)
-    dirty_ = true;
-  else
-    SyncCount();
-}
+void EntryListView::RowRemoved(std::size_t) { RowsMoved(); }
+
+void EntryListView::RowsReordered() { RowsMoved(); }
 
 void EntryListView::RowChanged(std::size_t position) {
   if (batch_depth_ > 0) {
@@ -101,7 +97,7 @@ void EntryListView::RebuildColumns() {
     lvc.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
     Text text = column.text;
     lvc.pszText = const_cast<wchar_t*>(Wide(text));
-    lvc.cx = TwipsToPixels(static_cast<int>(column.width_twips + 0.5), dpi_);
+    lvc.cx = TwipsToPixels(WholeTwips(column.width_twips), dpi_);
     lvc.iSubItem = static_cast<int>(i - 1);
     ListView_InsertColumn(hwnd_, static_cast<int>(i - 1), &lvc);
   }
@@ -116,9 +112,9 @@ void EntryListView::SetDpi(int dpi) {
     // exactly; one the user has dragged keeps its physical width.
     const int width = ListView_GetColumnWidth(hwnd_, i);
     const auto position = static_cast<std::size_t>(i) + 1;
-    int twips = MulDiv(width, 1440, dpi_);
+    int twips = PixelsToTwips(width, dpi_);
     if (position <= list_.ColumnCount()) {
-      const int model_twips = static_cast<int>(list_.Column(position).width_twips + 0.5);
+      const int model_twips = WholeTwips(list_.Column(position).width_twips);
       if (TwipsToPixels(model_twips, dpi_) == width) twips = model_twips;
     }
     ListView_SetColumnWidth(hwnd_, i, TwipsToPixels(twips, dpi));

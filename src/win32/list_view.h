@@ -8,6 +8,7 @@
 
 #include <functional>
 
+#include "base/twips.h"
 #include "catalogue/entry_list.h"
 
 namespace ostrevane::win32 {
@@ -46,11 +47,12 @@ class EntryListView : public EntryListObserver {
                                        UINT_PTR id, DWORD_PTR self);
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam, bool& handled);
   void SyncCount();
+  void RowsMoved();
   void RebuildColumns();
 
   HWND hwnd_ = nullptr;
   EntryList& list_;
-  int dpi_ = 96;
+  int dpi_ = kDefaultDpi;
   int batch_depth_ = 0;
   bool dirty_ = false;
 };

@@ -4,6 +4,7 @@
 
 #include "commands/deletion.h"
 #include "commands/selection.h"
+#include "base/twips.h"
 #include "win32/frame.h"
 #include "win32/push_button.h"
 #include "win32/win_text.h"
@@ -82,7 +83,7 @@ void MainWindow::Create(int show_command) {
   if (!hwnd_) FailWithLastError();
   if (services_.on_window_created) services_.on_window_created(hwnd_);
   dpi_ = static_cast<int>(GetDpiForWindow(hwnd_));
-  if (dpi_ <= 0) dpi_ = 96;
+  if (dpi_ <= 0) dpi_ = kDefaultDpi;
 
   blank_icon_.reset(CreateBlankIcon());
   SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(blank_icon_.get()));

@@ -59,7 +59,6 @@ class MainWindow : private StartupPlatform, private PushButtonValues, private Ev
   HWND Control(ControlName name) const { return controls_[static_cast<std::size_t>(name)]; }
   HWND tooltip() const { return tooltip_; }
   EntryList& list() { return list_; }
-  EntryListView& list_view() { return *list_view_; }
   int dpi() const { return dpi_; }
   int mouse_pointer() const { return mouse_pointer_; }
   HCURSOR mouse_icon() const { return mouse_icon_.get(); }
@@ -104,7 +103,7 @@ class MainWindow : private StartupPlatform, private PushButtonValues, private Ev
   std::array<HWND, 7> controls_{};
   std::unique_ptr<EntryListView> list_view_;
   Win32SkinEngine skin_;
-  int dpi_ = 96;
+  int dpi_ = kDefaultDpi;
   UniqueFont form_font_, cyrillic_font_, button_font_;
   UniqueIcon blank_icon_, big_icon_, small_icon_;
   UniqueCursor mouse_icon_;

@@ -2,8 +2,7 @@
 
 #include <windowsx.h>
 
-#include <memory>
-
+#include "base/twips.h"
 #include "win32/win_text.h"
 #include "win32/window_class.h"
 
@@ -12,8 +11,9 @@ namespace {
 
 constexpr wchar_t kClassName[] = L"OstrevanePushButton";
 constexpr UINT kMsgSetValue = WM_USER + 1;
-constexpr UINT kMsgGetValue = WM_USER + 2;
 constexpr UINT kMsgSetSkin = WM_USER + 3;
+// WM_KEYDOWN's previous-key-state bit: set on the repeats of a held key.
+constexpr LPARAM kKeyWasDown = 1 << 30;
 
 struct ButtonState {
   HFONT font = nullptr;
@@ -82,7 +82,7 @@ void Paint(HWND hwnd, ButtonState& state, HDC target) {
 
   if (GetFocus() == hwnd && !(SendMessageW(hwnd, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS)) {
     RECT focus = client;
-    const int inset = MulDiv(4, GetDpiForWindow(hwnd), 96);
+    const int inset = ScaleFromDefaultDpi(4, static_cast<int>(GetDpiForWindow(hwnd)));
     InflateRect(&focus, -inset, -inset);
     SetTextColor(dc, RGB(0, 0, 0));
     SetBkColor(dc, RGB(255, 255, 255));
@@ -124,8 +124,6 @@ LRESULT CALLBACK ButtonProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpara
       state->value = static_cast<std::int32_t>(wparam);
       InvalidateRect(hwnd, nullptr, FALSE);
       return 0;
-    case kMsgGetValue:
-      return state->value;
     case kMsgSetSkin:
       state->skin = reinterpret_cast<const SkinColors*>(lparam);
       InvalidateRect(hwnd, nullptr, FALSE);
@@ -158,7 +156,7 @@ LRESULT CALLBACK ButtonProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpara
       return DLGC_BUTTON | DLGC_UNDEFPUSHBUTTON;
     }
     case WM_KEYDOWN:
-      if (wparam == VK_SPACE && !(lparam & 0x40000000)) {
+      if (wparam == VK_SPACE && !(lparam & kKeyWasDown)) {
         state->pressed_by_key = true;
         InvalidateRect(hwnd, nullptr, FALSE);
         return 0;
@@ -240,10 +238,6 @@ HWND CreatePushButton(HWND parent, int id, const Text& caption) {
 
 void SetPushButtonValue(HWND button, std::int32_t value) {
   SendMessageW(button, kMsgSetValue, static_cast<WPARAM>(value), 0);
-}
-
-std::int32_t PushButtonValue(HWND button) {
-  return static_cast<std::int32_t>(SendMessageW(button, kMsgGetValue, 0, 0));
 }
 
 void SetPushButtonSkin(HWND button, const SkinColors* skin) {

@@ -21,7 +21,6 @@ HWND CreatePushButton(HWND parent, int id, const Text& caption);
 
 // The button's value; 0 shows it at rest, anything else pushed in.
 void SetPushButtonValue(HWND button, std::int32_t value);
-std::int32_t PushButtonValue(HWND button);
 
 // Paints with the skin's button colours; null returns to the native look.
 void SetPushButtonSkin(HWND button, const SkinColors* skin);

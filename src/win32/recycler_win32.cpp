@@ -24,8 +24,7 @@ void RequireEntryNamedExactly(const Text& full_path) {
   if (!find) {
     throw Failure(Quoted(full_path) + u" was not deleted: " + SystemErrorText(GetLastError()));
   }
-  const std::size_t slash = full_path.find_last_of(u"\\/");
-  const Text name = slash == Text::npos ? full_path : full_path.substr(slash + 1);
+  const Text name(NamePart(full_path));
   const Text found = FromWide(data.cFileName);
   if (CompareStringOrdinal(Wide(name), static_cast<int>(name.size()), data.cFileName,
                            static_cast<int>(found.size()), TRUE) != CSTR_EQUAL) {
@@ -48,9 +47,8 @@ bool RunningUnderWine() {
 // the shell itself reports a folder that cannot be changed.
 void RequireFolderOpenToChangeUnderWine(const Text& full_path) {
   if (!RunningUnderWine()) return;
-  const std::size_t slash = full_path.find_last_of(u"\\/");
-  if (slash == Text::npos) return;
-  const Text folder = full_path.substr(0, slash);
+  const Text folder(FolderPart(full_path));
+  if (folder.empty()) return;
   const DWORD attributes = GetFileAttributesW(Wide(folder));
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
       (attributes & FILE_ATTRIBUTE_READONLY)) {
@@ -59,57 +57,85 @@ void RequireFolderOpenToChangeUnderWine(const Text& full_path) {
   }
 }
 
+// The shell's own result codes (DE_* and ERRORONDEST), which no system
+// header defines. They overlap Win32 error numbers and must be read first.
+enum ShellResult : int {
+  kDeSameFile = 0x71,
+  kDeManySrc1Dest = 0x72,
+  kDeDiffDir = 0x73,
+  kDeRootDir = 0x74,
+  kDeOpCancelled = 0x75,
+  kDeDestSubtree = 0x76,
+  kDeAccessDeniedSrc = 0x78,
+  kDePathTooDeep = 0x79,
+  kDeManyDest = 0x7A,
+  kDeInvalidFiles = 0x7C,
+  kDeDestSameTree = 0x7D,
+  kDeFldDestIsFile = 0x7E,
+  kDeFileDestIsFld = 0x80,
+  kDeFileNameTooLong = 0x81,
+  kDeDestIsCdrom = 0x82,
+  kDeDestIsDvd = 0x83,
+  kDeDestIsCdRecord = 0x84,
+  kDeFileTooLarge = 0x85,
+  kDeSrcIsCdrom = 0x86,
+  kDeSrcIsDvd = 0x87,
+  kDeSrcIsCdRecord = 0x88,
+  kDeErrorMax = 0xB7,
+  kDeUnknownError = 0x402,
+  kErrorOnDest = 0x10000,
+  kDeRootDirOnDest = kErrorOnDest | kDeRootDir,
+};
+
 }  // namespace
 
 Text ShellOperationErrorText(int result) {
-  // The shell's own result codes (DE_*), which overlap Win32 error numbers
-  // and must be read first.
   switch (result) {
-    case 0x71:
+    case kDeSameFile:
       return u"The source and the destination are the same file.";
-    case 0x72:
+    case kDeManySrc1Dest:
       return u"Several source files were given for a single destination file.";
-    case 0x73:
+    case kDeDiffDir:
       return u"The source and the destination are in different folders.";
-    case 0x74:
+    case kDeRootDir:
       return u"The source is a root folder, which cannot be moved or renamed.";
-    case 0x75:
+    case kDeOpCancelled:
       return u"The operation was cancelled.";
-    case 0x76:
+    case kDeDestSubtree:
       return u"The destination is a subfolder of the source.";
-    case 0x78:
+    case kDeAccessDeniedSrc:
       return u"Access to the source was denied.";
-    case 0x79:
+    case kDePathTooDeep:
       return u"The path is longer than the shell can handle.";
-    case 0x7A:
+    case kDeManyDest:
       return u"Several destinations were given.";
-    case 0x7C:
+    case kDeInvalidFiles:
       return u"The path is not valid.";
-    case 0x7D:
+    case kDeDestSameTree:
       return u"The source and the destination are the same folder.";
-    case 0x7E:
+    case kDeFldDestIsFile:
       return u"A folder was to replace a file of the same name.";
-    case 0x80:
+    case kDeFileDestIsFld:
       return u"A file was to replace a folder of the same name.";
-    case 0x81:
+    case kDeFileNameTooLong:
       return u"The name is too long.";
-    case 0x82:
-    case 0x83:
-    case 0x84:
+    case kDeDestIsCdrom:
+    case kDeDestIsDvd:
+    case kDeDestIsCdRecord:
       return u"The destination is a read-only disc.";
-    case 0x85:
+    case kDeFileTooLarge:
       return u"The file is too large for the destination.";
-    case 0x86:
-    case 0x87:
-    case 0x88:
+    case kDeSrcIsCdrom:
+    case kDeSrcIsDvd:
+    case kDeSrcIsCdRecord:
       return u"The source is on a read-only disc.";
-    case 0xB7:
+    case kDeErrorMax:
       return u"A path grew longer than the shell can handle during the operation.";
-    case 0x402:
+    case kDeUnknownError:
       return u"An unknown error occurred, usually because a path is not valid.";
-    case 0x10000:
+    case kErrorOnDest:
       return u"An unspecified error occurred at the destination.";
-    case 0x10074:
+    case kDeRootDirOnDest:
       return u"The destination is a root folder, which cannot be renamed.";
     default:
       return SystemErrorText(static_cast<DWORD>(result));

@@ -57,7 +57,7 @@ std::optional<COLORREF> Win32SkinEngine::FrameLine() const {
 }
 
 const SkinColors* Win32SkinEngine::ButtonColors() const {
-  return applied_ && (flags_ & kSkinButtons) ? &colors_ : nullptr;
+  return applied_ && (flags_ & kSkinPaintsButtons) ? &colors_ : nullptr;
 }
 
 }  // namespace ostrevane::win32

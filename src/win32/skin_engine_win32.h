@@ -11,9 +11,6 @@ namespace ostrevane::win32 {
 
 class Win32SkinEngine : public SkinEngine {
  public:
-  // Flag bit 0: paint the push buttons with the skin.
-  static constexpr std::int32_t kSkinButtons = 1;
-
   void LoadSkin(const Text& path, const Text& options) override;
   std::int32_t Flags() override { return flags_; }
   void SetFlags(std::int32_t flags) override { flags_ = flags; }
@@ -21,7 +18,6 @@ class Win32SkinEngine : public SkinEngine {
   void SetPaintFrames(bool on) override { paint_frames_ = on; }
   void ApplyToWindow(std::uintptr_t window) override;
 
-  bool applied() const { return applied_; }
   // The colours to paint with, or nothing where the window keeps its own.
   std::optional<COLORREF> Background() const;
   std::optional<COLORREF> FrameText() const;

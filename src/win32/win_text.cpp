@@ -89,9 +89,7 @@ Text ExecutableFolder() {
         GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
     if (length == 0) FailWithLastError();
     if (length < buffer.size()) {
-      Text path = FromWide(buffer.data(), length);
-      const std::size_t slash = path.find_last_of(u"\\/");
-      return slash == Text::npos ? Text() : path.substr(0, slash);
+      return Text(FolderPart(FromWide(buffer.data(), length)));
     }
     buffer.resize(buffer.size() * 2);
   }
