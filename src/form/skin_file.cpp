@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <string>
+#include <utility>
 
 namespace ostrevane {
 namespace {
@@ -32,6 +33,14 @@ std::optional<std::uint32_t> ParseColor(std::string_view value) {
   const std::uint32_t r = (rgb >> 16) & 0xFF, g = (rgb >> 8) & 0xFF, b = rgb & 0xFF;
   return r | (g << 8) | (b << 16);
 }
+
+// The settings a skin file may hold, by the name the file gives them.
+constexpr std::pair<std::string_view, std::optional<std::uint32_t> SkinColors::*> kSettings[] = {
+    {"window", &SkinColors::window},           {"frame.text", &SkinColors::frame_text},
+    {"frame.line", &SkinColors::frame_line},   {"button.face", &SkinColors::button_face},
+    {"button.text", &SkinColors::button_text}, {"button.border", &SkinColors::button_border},
+    {"button.hot", &SkinColors::button_hot},   {"button.pressed", &SkinColors::button_pressed},
+};
 
 }  // namespace
 
@@ -66,22 +75,9 @@ SkinColors ParseSkin(std::string_view bytes, const Text& path) {
     const std::string name = LowerAscii(Trim(line.substr(0, equals)));
     const std::string_view value = Trim(line.substr(equals + 1));
     std::optional<std::uint32_t>* slot = nullptr;
-    if (name == "window")
-      slot = &skin.window;
-    else if (name == "frame.text")
-      slot = &skin.frame_text;
-    else if (name == "frame.line")
-      slot = &skin.frame_line;
-    else if (name == "button.face")
-      slot = &skin.button_face;
-    else if (name == "button.text")
-      slot = &skin.button_text;
-    else if (name == "button.border")
-      slot = &skin.button_border;
-    else if (name == "button.hot")
-      slot = &skin.button_hot;
-    else if (name == "button.pressed")
-      slot = &skin.button_pressed;
+    for (const auto& [setting, member] : kSettings) {
+      if (name == setting) slot = &(skin.*member);
+    }
     if (!slot) fail(line_number, "unknown setting \"" + name + "\".");
     const std::optional<std::uint32_t> color = ParseColor(value);
     if (!color) {

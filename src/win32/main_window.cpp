@@ -354,30 +354,20 @@ void MainWindow::OnClick(ControlName name) {
   // The selection commands change many checks at once and never let events
   // run: the list shows the result once. The deletion lets events run, and
   // the list follows each removal.
-  const auto batched = [&](void (*command)(SelectionContext&)) {
-    list_view_->BeginBatch();
-    command(selection);
-    list_view_->EndBatch();
+  using SelectionCommand = void (*)(SelectionContext&);
+  static constexpr std::pair<ControlName, SelectionCommand> kSelectionCommands[] = {
+      {ControlName::kPushButton4, &SelectAll},
+      {ControlName::kPushButton5, &UnselectAll},
+      {ControlName::kPushButton1, &SelectContaining},
+      {ControlName::kPushButton3, &SelectNotContaining},
   };
   try {
-    switch (name) {
-      case ControlName::kPushButton4:
-        batched(&SelectAll);
-        break;
-      case ControlName::kPushButton5:
-        batched(&UnselectAll);
-        break;
-      case ControlName::kPushButton1:
-        batched(&SelectContaining);
-        break;
-      case ControlName::kPushButton3:
-        batched(&SelectNotContaining);
-        break;
-      case ControlName::kPushButton2:
-        DeleteChecked(deletion);
-        break;
-      default:
-        break;
+    if (name == ControlName::kPushButton2) DeleteChecked(deletion);
+    for (const auto& [button, command] : kSelectionCommands) {
+      if (button != name) continue;
+      list_view_->BeginBatch();
+      command(selection);
+      list_view_->EndBatch();
     }
   } catch (const ProgramEnded&) {
     // The window is gone; the command stops where it was.

@@ -99,6 +99,16 @@ void Paint(HWND hwnd, ButtonState& state, HDC target) {
 // that ends with this window destroyed.
 void Click(HWND hwnd) { Notify(hwnd, BN_CLICKED); }
 
+// Ends a press by the mouse; true when it ended with the pointer still over
+// the button, which makes it a click.
+bool EndMousePress(HWND hwnd, ButtonState& state) {
+  const bool over = state.pressed_by_mouse;
+  state.capturing = false;
+  state.pressed_by_mouse = false;
+  InvalidateRect(hwnd, nullptr, FALSE);
+  return over;
+}
+
 LRESULT CALLBACK ButtonProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
   ButtonState* state = StateOf(hwnd);
   switch (message) {
@@ -209,18 +219,13 @@ LRESULT CALLBACK ButtonProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpara
       return 0;
     case WM_LBUTTONUP:
       if (state->capturing) {
-        const bool click = state->pressed_by_mouse;
-        state->capturing = false;
-        state->pressed_by_mouse = false;
+        const bool click = EndMousePress(hwnd, *state);
         ReleaseCapture();
-        InvalidateRect(hwnd, nullptr, FALSE);
         if (click) Click(hwnd);
       }
       return 0;
     case WM_CAPTURECHANGED:
-      state->capturing = false;
-      state->pressed_by_mouse = false;
-      InvalidateRect(hwnd, nullptr, FALSE);
+      EndMousePress(hwnd, *state);
       return 0;
     case BM_CLICK:
       Click(hwnd);
