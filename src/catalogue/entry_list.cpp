@@ -156,8 +156,7 @@ void EntryList::SetSortKey(int column) {
 }
 
 void EntryList::Compact() {
-  std::vector<Slot> kept;
-  kept.reserve(live_count_);
+  ChunkedVector<Slot> kept;
   for (std::size_t i = 0; i < slots_.size(); ++i) {
     if (slots_[i].live) kept.push_back(std::move(slots_[i]));
   }
@@ -166,8 +165,7 @@ void EntryList::Compact() {
 }
 
 void EntryList::SortRows() {
-  std::vector<Slot> live;
-  live.reserve(live_count_);
+  ChunkedVector<Slot> live;
   for (std::size_t i = 0; i < slots_.size(); ++i) {
     if (slots_[i].live) live.push_back(std::move(slots_[i]));
   }

@@ -14,6 +14,7 @@
 
 #include "base/failure.h"
 #include "base/text.h"
+#include "catalogue/chunked_vector.h"
 #include "catalogue/hash_chains.h"
 #include "catalogue/live_slot_index.h"
 
@@ -141,7 +142,7 @@ class EntryList {
   void SortRows();
   void RebuildIndexes();
 
-  std::vector<Slot> slots_;
+  ChunkedVector<Slot> slots_;
   LiveSlotIndex live_;
   std::size_t live_count_ = 0;
   // Every slot below this one is live, so a position that falls below it is
