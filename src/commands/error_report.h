@@ -3,8 +3,8 @@
 //
 // A handler is a fixed sequence of numbered steps. When a step fails, the
 // report names the failure, the handler's context text and the step number;
-// the handler then goes on where its step table says. The helpers here give
-// each kind of step its resumption rule:
+// the handler then goes on at the point fixed for that kind of step. The
+// helpers here give each kind of step its resumption rule:
 //   Run        a plain step: the next step follows.
 //   Test       a condition: a failed test counts as true, so the steps it
 //              guards run as though it had held.

@@ -10,6 +10,7 @@
 #include "commands/error_report.h"
 #include "catalogue/start_menu.h"
 #include "support/fakes.h"
+#include "support/reports.h"
 
 namespace ostrevane {
 namespace {
@@ -67,9 +68,7 @@ class FaultyDialogs : public RecordingDialogs {
 Text ItemName(int n) { return u"Item " + DecimalText(n) + u".lnk"; }
 Text Path(int n) { return Text(kCurrent) + u"\\" + ItemName(n); }
 Text Key(int n) { return u"C" + ItemName(n); }
-Text Report(TextView description, int step) {
-  return ComposeErrorReport(description, context_text::kPushButton2Click, step);
-}
+constexpr const testing::HandlerReports& Report = testing::kDeletionReport;
 Text Question(long long count) {
   return u"Are you sure you want to delete " + DecimalText(count) + u" item(s) from Start Menu?";
 }

@@ -200,10 +200,6 @@ TEST(SelectionTest, AnEmptyListStillAsksForTheTextAndNothingElseHappens) {
 
 // ---- failing steps ------------------------------------------------------------
 
-Text At(const char16_t* description, const char16_t* context, int step) {
-  return ComposeErrorReport(description, context, step);
-}
-
 struct SetEvery {
   Click click;
   const char16_t* context;
@@ -218,7 +214,7 @@ TEST(SelectionFaultTest, SelectAllAndUnselectAllGoOnAsTheirStepsSay) {
     SCOPED_TRACE(ToUtf8(command.context));
     const std::string before(4, command.target == '1' ? '0' : '1');
     const auto report = [&](const char16_t* description, int step) {
-      return At(description, command.context, step);
+      return ComposeErrorReport(description, command.context, step);
     };
     {  // 100: the button refuses its value; the rows are still set.
       Scene scene({u"a", u"b", u"c", u"d"}, before);
@@ -270,7 +266,7 @@ TEST(SelectionFaultTest, TextCommandsGoOnAsTheirStepsSay) {
         ByText{&SelectNotContaining, context_text::kPushButton3Click, u"err", "0000"}}) {
     SCOPED_TRACE(ToUtf8(command.context));
     const auto report = [&](const char16_t* description, int step) {
-      return At(description, command.context, step);
+      return ComposeErrorReport(description, command.context, step);
     };
     {  // 100: the button refuses its value; the command still asks and checks.
       Scene scene(kFruit);

@@ -6,6 +6,7 @@
 #include "commands/error_report.h"
 #include "form/skin_file.h"
 #include "support/fakes.h"
+#include "support/reports.h"
 
 namespace ostrevane {
 namespace {
@@ -90,9 +91,7 @@ class StartupTest : public ::testing::Test {
     folders.SetRootListing(kCsidlCommonPrograms, u"A", {{u"Games"}, {}});
   }
   void Load() { title = StartUp(platform, list, folders, dialogs); }
-  Text ReportAt(const char16_t* description, int step) {
-    return ComposeErrorReport(description, context_text::kFormLoad, step);
-  }
+  static constexpr const testing::HandlerReports& ReportAt = testing::kStartUpReport;
 
   FakeStartup platform;
   EntryList list;
@@ -133,7 +132,7 @@ TEST_F(StartupTest, SkinIsAppliedInItsFixedOrderAndOnlyFramesAndLabelsAreRecolou
 }
 
 // Every start-up step made to fail, one at a time: the report names it, and
-// start-up goes on where its table says.
+// the rest of start-up still runs, the scan last.
 TEST_F(StartupTest, EachFailingStepIsReportedWithItsNumberAndStartUpGoesOn) {
   struct Case {
     std::string operation;

@@ -19,6 +19,7 @@
 #include "win32/handles.h"
 #include "win32/win_text.h"
 #include "support/fakes.h"
+#include "support/reports.h"
 #include "support/wine_host.h"
 #include "test_folders.h"
 
@@ -207,9 +208,7 @@ class RecyclerWin32Test : public ::testing::Test {
     std::sort(reports.begin(), reports.end());
     return reports;
   }
-  static Text Report(const Text& description) {
-    return ComposeErrorReport(description, context_text::kPushButton2Click, 130);
-  }
+  static Text Report(const Text& description) { return testing::kDeletionReport(description, 130); }
   static Text StillThereReport(const Text& path) {
     return Report(u"The shell reported success, but \"" + path +
                   u"\" is still there: it was not moved to the Recycle Bin.");
