@@ -1,7 +1,11 @@
 #include "win32/frame.h"
 
+#include <memory>
+
 #include "base/twips.h"
+#include "win32/handles.h"
 #include "win32/win_text.h"
+#include "win32/window_base.h"
 #include "win32/window_class.h"
 
 namespace ostrevane::win32 {
@@ -9,33 +13,37 @@ namespace {
 
 constexpr wchar_t kClassName[] = L"OstrevaneFrame";
 
-struct FrameState {
+struct FrameState;
+LRESULT FrameMessage(HWND hwnd, FrameState* state, UINT message, WPARAM wparam, LPARAM lparam);
+
+struct FrameState : WindowBase {
+  LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override {
+    return FrameMessage(hwnd_, this, message, wparam, lparam);
+  }
+
   HFONT font = nullptr;
   COLORREF background = RGB(255, 255, 255);
   std::optional<COLORREF> text;
   std::optional<COLORREF> line;
 };
 
-FrameState* StateOf(HWND hwnd) {
-  return reinterpret_cast<FrameState*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-}
+FrameState* StateOf(HWND hwnd) { return dynamic_cast<FrameState*>(WindowBase::FromHandle(hwnd)); }
 
 void Paint(HWND hwnd, const FrameState& state, HDC dc) {
   RECT client;
   GetClientRect(hwnd, &client);
-  HBRUSH background = CreateSolidBrush(state.background);
-  FillRect(dc, &client, background);
+  const UniqueBrush background(CreateSolidBrush(state.background));
+  FillRect(dc, &client, background.get());
 
-  HGDIOBJ old_font = SelectObject(dc, state.font ? state.font : GetStockObject(DEFAULT_GUI_FONT));
+  const ScopedSelection font(dc, state.font ? state.font : GetStockObject(DEFAULT_GUI_FONT));
   TEXTMETRICW metrics{};
   GetTextMetricsW(dc, &metrics);
   // The border runs through the middle of the caption's line.
   RECT border = client;
   border.top = metrics.tmHeight / 2;
   if (state.line) {
-    HBRUSH line = CreateSolidBrush(*state.line);
-    FrameRect(dc, &border, line);
-    DeleteObject(line);
+    const UniqueBrush line(CreateSolidBrush(*state.line));
+    FrameRect(dc, &border, line.get());
   } else {
     DrawEdge(dc, &border, EDGE_ETCHED, BF_RECT);
   }
@@ -49,27 +57,17 @@ void Paint(HWND hwnd, const FrameState& state, HDC dc) {
     const int indent = ScaleFromDefaultDpi(8, dpi);
     const int gap = ScaleFromDefaultDpi(2, dpi);
     RECT text_rect{indent, 0, indent + extent.cx + 2 * gap, metrics.tmHeight};
-    FillRect(dc, &text_rect, background);
+    FillRect(dc, &text_rect, background.get());
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, state.text ? *state.text : GetSysColor(COLOR_BTNTEXT));
     RECT inner = text_rect;
     inner.left += gap;
     DrawTextW(dc, caption, length, &inner, DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
   }
-  SelectObject(dc, old_font);
-  DeleteObject(background);
 }
 
-LRESULT CALLBACK FrameProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-  FrameState* state = StateOf(hwnd);
+LRESULT FrameMessage(HWND hwnd, FrameState* state, UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
-    case WM_NCCREATE:
-      SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(new FrameState));
-      break;
-    case WM_NCDESTROY:
-      delete state;
-      SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-      break;
     case WM_SETFONT:
       state->font = reinterpret_cast<HFONT>(wparam);
       if (LOWORD(lparam)) InvalidateRect(hwnd, nullptr, TRUE);
@@ -107,9 +105,10 @@ LRESULT CALLBACK FrameProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam
 }  // namespace
 
 HWND CreateFrame(HWND parent, int id, const Text& caption) {
-  RegisterWindowClass(kClassName, FrameProc);
+  RegisterWindowClass(kClassName, &WindowBase::OwningProcedure);
+  std::unique_ptr<WindowBase> frame = std::make_unique<FrameState>();
   return CreateChild(WS_EX_CONTROLPARENT, kClassName, caption, WS_VISIBLE | WS_CLIPCHILDREN, parent,
-                     id);
+                     id, &frame);
 }
 
 void SetFrameColors(HWND frame, COLORREF background, std::optional<COLORREF> text,

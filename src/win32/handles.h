@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <objbase.h>
+
 #include <utility>
 
 namespace ostrevane::win32 {
@@ -56,9 +58,44 @@ struct FileTraits {
 
 inline void DeleteGdiObject(HGDIOBJ object) { DeleteObject(object); }
 
+// Puts an object into a device context for this object's life, then puts
+// back what was there before.
+class ScopedSelection {
+ public:
+  ScopedSelection(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
+  ScopedSelection(const ScopedSelection&) = delete;
+  ScopedSelection& operator=(const ScopedSelection&) = delete;
+  ~ScopedSelection() {
+    if (previous_) SelectObject(dc_, previous_);
+  }
+
+ private:
+  HDC dc_;
+  HGDIOBJ previous_;
+};
+
+// COM initialised on this thread for this object's life (when it could be).
+class ScopedComInit {
+ public:
+  explicit ScopedComInit(DWORD flags) : result_(CoInitializeEx(nullptr, flags)) {}
+  ScopedComInit(const ScopedComInit&) = delete;
+  ScopedComInit& operator=(const ScopedComInit&) = delete;
+  ~ScopedComInit() {
+    if (SUCCEEDED(result_)) CoUninitialize();
+  }
+
+ private:
+  HRESULT result_;
+};
+
+inline void DeleteDeviceContext(HDC dc) { DeleteDC(dc); }
+
 using UniqueFind = UniqueHandle<FindTraits>;
 using UniqueFile = UniqueHandle<FileTraits>;
 using UniqueFont = UniqueHandle<NullInvalidTraits<HFONT, &DeleteGdiObject>>;
+using UniqueBrush = UniqueHandle<NullInvalidTraits<HBRUSH, &DeleteGdiObject>>;
+using UniqueBitmap = UniqueHandle<NullInvalidTraits<HBITMAP, &DeleteGdiObject>>;
+using UniqueMemoryDc = UniqueHandle<NullInvalidTraits<HDC, &DeleteDeviceContext>>;
 using UniqueIcon = UniqueHandle<NullInvalidTraits<HICON, &DestroyIcon>>;
 using UniqueCursor = UniqueHandle<NullInvalidTraits<HCURSOR, &DestroyCursor>>;
 

@@ -42,16 +42,13 @@ HICON CreateBlankIcon() {
   info.bmiHeader.biBitCount = 24;
   info.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
-  HBITMAP color = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  const UniqueBitmap color(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
   if (bits) ZeroMemory(bits, 32 * 32 * 3);
   BYTE mask_bits[32 * 32 / 8];
   FillMemory(mask_bits, sizeof(mask_bits), 0xFF);
-  HBITMAP mask = CreateBitmap(32, 32, 1, 1, mask_bits);
-  ICONINFO icon{TRUE, 0, 0, mask, color};
-  HICON result = CreateIconIndirect(&icon);
-  DeleteObject(color);
-  DeleteObject(mask);
-  return result;
+  const UniqueBitmap mask(CreateBitmap(32, 32, 1, 1, mask_bits));
+  ICONINFO icon{TRUE, 0, 0, mask.get(), color.get()};
+  return CreateIconIndirect(&icon);
 }
 
 HFONT MakeArialBold(int centipoints, int dpi, int charset) {
@@ -75,7 +72,7 @@ MainWindow::~MainWindow() {
 // ---- creation and layout ---------------------------------------------------
 
 void MainWindow::Create(int show_command) {
-  RegisterWindowClass(kFormClass, WindowProc);
+  RegisterWindowClass(kFormClass, &WindowBase::BorrowingProcedure);
 
   hwnd_ = CreateWindowExW(kFormExStyle, kFormClass, Wide(Text(kFormInitialCaption)), kFormStyle,
                           CW_USEDEFAULT, CW_USEDEFAULT, 100, 100, nullptr, nullptr,
@@ -250,16 +247,12 @@ void MainWindow::RefreshSkin() {
 
 // ---- events ----------------------------------------------------------------
 
-LRESULT CALLBACK MainWindow::WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-  if (message == WM_NCCREATE) {
-    auto* self = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
-    self->hwnd_ = hwnd;
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+void MainWindow::ReportHandlerFailure(TextView description, UINT message) noexcept {
+  try {
+    services_.dialogs->ShowErrorReport(HandlerFailureReport(description, message));
+  } catch (...) {
+    // Nobody is left to tell.
   }
-  auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  if (message == WM_NCDESTROY) SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-  return self ? self->HandleMessage(message, wparam, lparam)
-              : DefWindowProcW(hwnd, message, wparam, lparam);
 }
 
 LRESULT MainWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
@@ -267,9 +260,8 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_ERASEBKGND: {
       RECT client;
       GetClientRect(hwnd_, &client);
-      HBRUSH brush = CreateSolidBrush(FormBackground());
-      FillRect(reinterpret_cast<HDC>(wparam), &client, brush);
-      DeleteObject(brush);
+      FillRect(reinterpret_cast<HDC>(wparam), &client,
+               UniqueBrush(CreateSolidBrush(FormBackground())).get());
       return 1;
     }
     case WM_COMMAND: {

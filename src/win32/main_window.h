@@ -21,6 +21,7 @@
 #include "win32/handles.h"
 #include "win32/list_view.h"
 #include "win32/skin_engine_win32.h"
+#include "win32/window_base.h"
 
 namespace ostrevane::win32 {
 
@@ -40,7 +41,10 @@ struct MainWindowServices {
   std::function<void(HWND)> on_window_created;
 };
 
-class MainWindow : private StartupPlatform, private PushButtonValues, private EventPump {
+class MainWindow : public WindowBase,
+                   private StartupPlatform,
+                   private PushButtonValues,
+                   private EventPump {
  public:
   explicit MainWindow(MainWindowServices services);
   ~MainWindow() override;
@@ -55,7 +59,6 @@ class MainWindow : private StartupPlatform, private PushButtonValues, private Ev
   // Keyboard navigation between the controls; true when the message was used.
   bool PreTranslate(MSG& msg);
 
-  HWND hwnd() const { return hwnd_; }
   HWND Control(ControlName name) const { return controls_[static_cast<std::size_t>(name)]; }
   HWND tooltip() const { return tooltip_; }
   EntryList& list() { return list_; }
@@ -67,8 +70,8 @@ class MainWindow : private StartupPlatform, private PushButtonValues, private Ev
   bool ended() const { return ended_; }
 
  private:
-  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
-  LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
+  LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
+  void ReportHandlerFailure(TextView description, UINT message) noexcept override;
   void CreateControls();
   void CreateFonts();
   void Layout();
@@ -98,7 +101,6 @@ class MainWindow : private StartupPlatform, private PushButtonValues, private Ev
   MainWindowServices services_;
   EntryList list_;
   Text title_ = kProductFullName;  // the caption of the commands' boxes
-  HWND hwnd_ = nullptr;
   HWND tooltip_ = nullptr;
   std::array<HWND, 7> controls_{};
   std::unique_ptr<EntryListView> list_view_;

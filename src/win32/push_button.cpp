@@ -2,8 +2,12 @@
 
 #include <windowsx.h>
 
+#include <memory>
+
 #include "base/twips.h"
+#include "win32/handles.h"
 #include "win32/win_text.h"
+#include "win32/window_base.h"
 #include "win32/window_class.h"
 
 namespace ostrevane::win32 {
@@ -15,7 +19,14 @@ constexpr UINT kMsgSetSkin = WM_USER + 3;
 // WM_KEYDOWN's previous-key-state bit: set on the repeats of a held key.
 constexpr LPARAM kKeyWasDown = 1 << 30;
 
-struct ButtonState {
+struct ButtonState;
+LRESULT ButtonMessage(HWND hwnd, ButtonState* state, UINT message, WPARAM wparam, LPARAM lparam);
+
+struct ButtonState : WindowBase {
+  LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override {
+    return ButtonMessage(hwnd_, this, message, wparam, lparam);
+  }
+
   HFONT font = nullptr;
   std::int32_t value = 0;
   const SkinColors* skin = nullptr;
@@ -25,10 +36,6 @@ struct ButtonState {
   bool pressed_by_mouse = false;
   bool pressed_by_key = false;
 };
-
-ButtonState* StateOf(HWND hwnd) {
-  return reinterpret_cast<ButtonState*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-}
 
 void Notify(HWND hwnd, WORD code) {
   SendMessageW(GetParent(hwnd), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(hwnd), code),
@@ -40,9 +47,10 @@ void Paint(HWND hwnd, ButtonState& state, HDC target) {
   GetClientRect(hwnd, &client);
   const int width = client.right, height = client.bottom;
   // Drawn off screen first, so the button never flickers.
-  HDC dc = CreateCompatibleDC(target);
-  HBITMAP bitmap = CreateCompatibleBitmap(target, width, height);
-  HGDIOBJ old_bitmap = SelectObject(dc, bitmap);
+  const UniqueMemoryDc memory(CreateCompatibleDC(target));
+  const UniqueBitmap bitmap(CreateCompatibleBitmap(target, width, height));
+  const HDC dc = memory.get();
+  const ScopedSelection bitmap_selected(dc, bitmap.get());
 
   const bool pressed =
       state.pressed_by_key || (state.capturing && state.pressed_by_mouse) || state.value != 0;
@@ -53,14 +61,10 @@ void Paint(HWND hwnd, ButtonState& state, HDC target) {
     face = *skin->button_pressed;
   else if (skin && state.hot && skin->button_hot)
     face = *skin->button_hot;
-  HBRUSH face_brush = CreateSolidBrush(face);
-  FillRect(dc, &client, face_brush);
-  DeleteObject(face_brush);
+  FillRect(dc, &client, UniqueBrush(CreateSolidBrush(face)).get());
 
   if (skin && skin->button_border) {
-    HBRUSH border = CreateSolidBrush(*skin->button_border);
-    FrameRect(dc, &client, border);
-    DeleteObject(border);
+    FrameRect(dc, &client, UniqueBrush(CreateSolidBrush(*skin->button_border)).get());
   } else {
     RECT edge = client;
     DrawEdge(dc, &edge, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
@@ -70,15 +74,16 @@ void Paint(HWND hwnd, ButtonState& state, HDC target) {
   const int length = GetWindowTextW(hwnd, caption, 256);
   RECT text_rect = client;
   if (pressed) OffsetRect(&text_rect, 1, 1);
-  HGDIOBJ old_font = SelectObject(dc, state.font ? state.font : GetStockObject(DEFAULT_GUI_FONT));
-  SetBkMode(dc, TRANSPARENT);
-  const bool enabled = IsWindowEnabled(hwnd) != FALSE;
-  COLORREF text = GetSysColor(enabled ? COLOR_BTNTEXT : COLOR_GRAYTEXT);
-  if (skin && skin->button_text && enabled) text = *skin->button_text;
-  SetTextColor(dc, text);
-  DrawTextW(dc, caption, length, &text_rect,
-            DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
-  SelectObject(dc, old_font);
+  {
+    const ScopedSelection font(dc, state.font ? state.font : GetStockObject(DEFAULT_GUI_FONT));
+    SetBkMode(dc, TRANSPARENT);
+    const bool enabled = IsWindowEnabled(hwnd) != FALSE;
+    COLORREF text = GetSysColor(enabled ? COLOR_BTNTEXT : COLOR_GRAYTEXT);
+    if (skin && skin->button_text && enabled) text = *skin->button_text;
+    SetTextColor(dc, text);
+    DrawTextW(dc, caption, length, &text_rect,
+              DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+  }
 
   if (GetFocus() == hwnd && !(SendMessageW(hwnd, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS)) {
     RECT focus = client;
@@ -90,9 +95,6 @@ void Paint(HWND hwnd, ButtonState& state, HDC target) {
   }
 
   BitBlt(target, 0, 0, width, height, dc, 0, 0, SRCCOPY);
-  SelectObject(dc, old_bitmap);
-  DeleteObject(bitmap);
-  DeleteDC(dc);
 }
 
 // The click is the last thing a message does: a click may run a long command
@@ -109,16 +111,8 @@ bool EndMousePress(HWND hwnd, ButtonState& state) {
   return over;
 }
 
-LRESULT CALLBACK ButtonProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-  ButtonState* state = StateOf(hwnd);
+LRESULT ButtonMessage(HWND hwnd, ButtonState* state, UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
-    case WM_NCCREATE:
-      SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(new ButtonState));
-      break;
-    case WM_NCDESTROY:
-      delete state;
-      SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-      break;
     case WM_SETFONT:
       state->font = reinterpret_cast<HFONT>(wparam);
       if (LOWORD(lparam)) InvalidateRect(hwnd, nullptr, FALSE);
@@ -237,8 +231,9 @@ LRESULT CALLBACK ButtonProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpara
 }  // namespace
 
 HWND CreatePushButton(HWND parent, int id, const Text& caption) {
-  RegisterWindowClass(kClassName, ButtonProc, CS_DBLCLKS);
-  return CreateChild(0, kClassName, caption, WS_VISIBLE | WS_TABSTOP, parent, id);
+  RegisterWindowClass(kClassName, &WindowBase::OwningProcedure, CS_DBLCLKS);
+  std::unique_ptr<WindowBase> button = std::make_unique<ButtonState>();
+  return CreateChild(0, kClassName, caption, WS_VISIBLE | WS_TABSTOP, parent, id, &button);
 }
 
 void SetPushButtonValue(HWND button, std::int32_t value) {

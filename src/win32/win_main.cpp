@@ -9,6 +9,7 @@
 #include "win32/main_window.h"
 #include "win32/dialogs_win32.h"
 #include "win32/folder_service_win32.h"
+#include "win32/handles.h"
 #include "win32/recycler_win32.h"
 #include "win32/win_text.h"
 
@@ -20,7 +21,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show_command) {
   SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
   InitCommonControlsEx(&controls);
-  const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+  const win32::ScopedComInit com(COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
   win32::InstallSystemCaseMapping();
   win32::InstallSystemSortKeys();
 
@@ -45,7 +46,5 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show_command) {
                 MB_OK | MB_ICONERROR);
     return 1;
   }
-  const int exit_code = form.RunMessageLoop();
-  if (SUCCEEDED(com)) CoUninitialize();
-  return exit_code;
+  return form.RunMessageLoop();
 }

@@ -16,10 +16,10 @@ void RegisterWindowClass(const wchar_t* name, WNDPROC procedure, UINT style) {
 }
 
 HWND CreateChild(DWORD ex_style, const wchar_t* class_name, const Text& text, DWORD style,
-                 HWND parent, int id) {
+                 HWND parent, int id, void* create_param) {
   HWND child = CreateWindowExW(ex_style, class_name, Wide(text), WS_CHILD | style, 0, 0, 0, 0,
                                parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                               GetModuleHandleW(nullptr), nullptr);
+                               GetModuleHandleW(nullptr), create_param);
   if (!child) FailWithLastError();
   return child;
 }
