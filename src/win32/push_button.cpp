@@ -7,7 +7,7 @@
 #include "base/twips.h"
 #include "win32/handles.h"
 #include "win32/win_text.h"
-#include "win32/window_base.h"
+#include "win32/painted_control.h"
 #include "win32/window_class.h"
 
 namespace ostrevane::win32 {
@@ -19,32 +19,33 @@ constexpr UINT kMsgSetSkin = WM_USER + 3;
 // WM_KEYDOWN's previous-key-state bit: set on the repeats of a held key.
 constexpr LPARAM kKeyWasDown = 1 << 30;
 
-struct ButtonState;
-LRESULT ButtonMessage(HWND hwnd, ButtonState* state, UINT message, WPARAM wparam, LPARAM lparam);
+class Button : public PaintedControl {
+ private:
+  LRESULT HandleControlMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
+  void Paint(HDC target) override;
+  void Notify(WORD code);
+  // The click is the last thing a message does: a click may run a long
+  // command that ends with this window destroyed.
+  void Click() { Notify(BN_CLICKED); }
+  bool EndMousePress();
 
-struct ButtonState : WindowBase {
-  LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override {
-    return ButtonMessage(hwnd_, this, message, wparam, lparam);
-  }
-
-  HFONT font = nullptr;
-  std::int32_t value = 0;
-  const SkinColors* skin = nullptr;
-  bool hot = false;
-  bool tracking_leave = false;
-  bool capturing = false;
-  bool pressed_by_mouse = false;
-  bool pressed_by_key = false;
+  std::int32_t value_ = 0;
+  const SkinColors* skin_ = nullptr;
+  bool hot_ = false;
+  bool tracking_leave_ = false;
+  bool capturing_ = false;
+  bool pressed_by_mouse_ = false;
+  bool pressed_by_key_ = false;
 };
 
-void Notify(HWND hwnd, WORD code) {
-  SendMessageW(GetParent(hwnd), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(hwnd), code),
-               reinterpret_cast<LPARAM>(hwnd));
+void Button::Notify(WORD code) {
+  SendMessageW(GetParent(hwnd_), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(hwnd_), code),
+               reinterpret_cast<LPARAM>(hwnd_));
 }
 
-void Paint(HWND hwnd, ButtonState& state, HDC target) {
+void Button::Paint(HDC target) {
   RECT client;
-  GetClientRect(hwnd, &client);
+  GetClientRect(hwnd_, &client);
   const int width = client.right, height = client.bottom;
   // Drawn off screen first, so the button never flickers.
   const UniqueMemoryDc memory(CreateCompatibleDC(target));
@@ -52,42 +53,40 @@ void Paint(HWND hwnd, ButtonState& state, HDC target) {
   const HDC dc = memory.get();
   const ScopedSelection bitmap_selected(dc, bitmap.get());
 
-  const bool pressed =
-      state.pressed_by_key || (state.capturing && state.pressed_by_mouse) || state.value != 0;
-  const SkinColors* skin = state.skin;
+  const bool pressed = pressed_by_key_ || (capturing_ && pressed_by_mouse_) || value_ != 0;
   COLORREF face = RGB(255, 255, 255);
-  if (skin && skin->button_face) face = *skin->button_face;
-  if (skin && pressed && skin->button_pressed)
-    face = *skin->button_pressed;
-  else if (skin && state.hot && skin->button_hot)
-    face = *skin->button_hot;
+  if (skin_ && skin_->button_face) face = *skin_->button_face;
+  if (skin_ && pressed && skin_->button_pressed)
+    face = *skin_->button_pressed;
+  else if (skin_ && hot_ && skin_->button_hot)
+    face = *skin_->button_hot;
   FillRect(dc, &client, UniqueBrush(CreateSolidBrush(face)).get());
 
-  if (skin && skin->button_border) {
-    FrameRect(dc, &client, UniqueBrush(CreateSolidBrush(*skin->button_border)).get());
+  if (skin_ && skin_->button_border) {
+    FrameRect(dc, &client, UniqueBrush(CreateSolidBrush(*skin_->button_border)).get());
   } else {
     RECT edge = client;
     DrawEdge(dc, &edge, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
   }
 
   wchar_t caption[256];
-  const int length = GetWindowTextW(hwnd, caption, 256);
+  const int length = GetWindowTextW(hwnd_, caption, 256);
   RECT text_rect = client;
   if (pressed) OffsetRect(&text_rect, 1, 1);
   {
-    const ScopedSelection font(dc, state.font ? state.font : GetStockObject(DEFAULT_GUI_FONT));
+    const ScopedSelection font_selected(dc, font ? font : GetStockObject(DEFAULT_GUI_FONT));
     SetBkMode(dc, TRANSPARENT);
-    const bool enabled = IsWindowEnabled(hwnd) != FALSE;
+    const bool enabled = IsWindowEnabled(hwnd_) != FALSE;
     COLORREF text = GetSysColor(enabled ? COLOR_BTNTEXT : COLOR_GRAYTEXT);
-    if (skin && skin->button_text && enabled) text = *skin->button_text;
+    if (skin_ && skin_->button_text && enabled) text = *skin_->button_text;
     SetTextColor(dc, text);
     DrawTextW(dc, caption, length, &text_rect,
               DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
   }
 
-  if (GetFocus() == hwnd && !(SendMessageW(hwnd, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS)) {
+  if (GetFocus() == hwnd_ && !(SendMessageW(hwnd_, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS)) {
     RECT focus = client;
-    const int inset = ScaleFromDefaultDpi(4, static_cast<int>(GetDpiForWindow(hwnd)));
+    const int inset = ScaleFromDefaultDpi(4, static_cast<int>(GetDpiForWindow(hwnd_)));
     InflateRect(&focus, -inset, -inset);
     SetTextColor(dc, RGB(0, 0, 0));
     SetBkColor(dc, RGB(255, 255, 255));
@@ -97,61 +96,39 @@ void Paint(HWND hwnd, ButtonState& state, HDC target) {
   BitBlt(target, 0, 0, width, height, dc, 0, 0, SRCCOPY);
 }
 
-// The click is the last thing a message does: a click may run a long command
-// that ends with this window destroyed.
-void Click(HWND hwnd) { Notify(hwnd, BN_CLICKED); }
-
 // Ends a press by the mouse; true when it ended with the pointer still over
 // the button, which makes it a click.
-bool EndMousePress(HWND hwnd, ButtonState& state) {
-  const bool over = state.pressed_by_mouse;
-  state.capturing = false;
-  state.pressed_by_mouse = false;
-  InvalidateRect(hwnd, nullptr, FALSE);
+bool Button::EndMousePress() {
+  const bool over = pressed_by_mouse_;
+  capturing_ = false;
+  pressed_by_mouse_ = false;
+  InvalidateRect(hwnd_, nullptr, FALSE);
   return over;
 }
 
-LRESULT ButtonMessage(HWND hwnd, ButtonState* state, UINT message, WPARAM wparam, LPARAM lparam) {
+LRESULT Button::HandleControlMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
-    case WM_SETFONT:
-      state->font = reinterpret_cast<HFONT>(wparam);
-      if (LOWORD(lparam)) InvalidateRect(hwnd, nullptr, FALSE);
-      return 0;
-    case WM_GETFONT:
-      return reinterpret_cast<LRESULT>(state->font);
     case WM_SETTEXT: {
-      const LRESULT result = DefWindowProcW(hwnd, message, wparam, lparam);
-      InvalidateRect(hwnd, nullptr, FALSE);
+      const LRESULT result = DefWindowProcW(hwnd_, message, wparam, lparam);
+      InvalidateRect(hwnd_, nullptr, FALSE);
       return result;
     }
     case kMsgSetValue:
-      state->value = static_cast<std::int32_t>(wparam);
-      InvalidateRect(hwnd, nullptr, FALSE);
+      value_ = static_cast<std::int32_t>(wparam);
+      InvalidateRect(hwnd_, nullptr, FALSE);
       return 0;
     case kMsgSetSkin:
-      state->skin = reinterpret_cast<const SkinColors*>(lparam);
-      InvalidateRect(hwnd, nullptr, FALSE);
-      return 0;
-    case WM_ERASEBKGND:
-      return 1;
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(hwnd, &ps);
-      Paint(hwnd, *state, dc);
-      EndPaint(hwnd, &ps);
-      return 0;
-    }
-    case WM_PRINTCLIENT:
-      Paint(hwnd, *state, reinterpret_cast<HDC>(wparam));
+      skin_ = reinterpret_cast<const SkinColors*>(lparam);
+      InvalidateRect(hwnd_, nullptr, FALSE);
       return 0;
     case WM_SETFOCUS:
     case WM_ENABLE:
     case WM_UPDATEUISTATE:
-      InvalidateRect(hwnd, nullptr, FALSE);
+      InvalidateRect(hwnd_, nullptr, FALSE);
       break;
     case WM_KILLFOCUS:
-      state->pressed_by_key = false;
-      InvalidateRect(hwnd, nullptr, FALSE);
+      pressed_by_key_ = false;
+      InvalidateRect(hwnd_, nullptr, FALSE);
       break;
     case WM_GETDLGCODE: {
       // Enter clicks the focused button; everything else is a button's usual.
@@ -161,20 +138,20 @@ LRESULT ButtonMessage(HWND hwnd, ButtonState* state, UINT message, WPARAM wparam
     }
     case WM_KEYDOWN:
       if (wparam == VK_SPACE && !(lparam & kKeyWasDown)) {
-        state->pressed_by_key = true;
-        InvalidateRect(hwnd, nullptr, FALSE);
+        pressed_by_key_ = true;
+        InvalidateRect(hwnd_, nullptr, FALSE);
         return 0;
       }
       if (wparam == VK_RETURN) {
-        Click(hwnd);
+        Click();
         return 0;
       }
       break;
     case WM_KEYUP:
-      if (wparam == VK_SPACE && state->pressed_by_key) {
-        state->pressed_by_key = false;
-        InvalidateRect(hwnd, nullptr, FALSE);
-        Click(hwnd);
+      if (wparam == VK_SPACE && pressed_by_key_) {
+        pressed_by_key_ = false;
+        InvalidateRect(hwnd_, nullptr, FALSE);
+        Click();
         return 0;
       }
       break;
@@ -183,56 +160,56 @@ LRESULT ButtonMessage(HWND hwnd, ButtonState* state, UINT message, WPARAM wparam
       break;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
-      SetFocus(hwnd);
-      SetCapture(hwnd);
-      state->capturing = true;
-      state->pressed_by_mouse = true;
-      InvalidateRect(hwnd, nullptr, FALSE);
+      SetFocus(hwnd_);
+      SetCapture(hwnd_);
+      capturing_ = true;
+      pressed_by_mouse_ = true;
+      InvalidateRect(hwnd_, nullptr, FALSE);
       return 0;
     case WM_MOUSEMOVE: {
-      if (!state->tracking_leave) {
-        TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, hwnd, 0};
-        state->tracking_leave = TrackMouseEvent(&track) != FALSE;
+      if (!tracking_leave_) {
+        TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, hwnd_, 0};
+        tracking_leave_ = TrackMouseEvent(&track) != FALSE;
       }
       RECT client;
-      GetClientRect(hwnd, &client);
+      GetClientRect(hwnd_, &client);
       const POINT point{GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)};
       const bool inside = PtInRect(&client, point) != FALSE;
-      if (inside != state->hot || (state->capturing && inside != state->pressed_by_mouse)) {
-        state->hot = inside;
-        if (state->capturing) state->pressed_by_mouse = inside;
-        InvalidateRect(hwnd, nullptr, FALSE);
+      if (inside != hot_ || (capturing_ && inside != pressed_by_mouse_)) {
+        hot_ = inside;
+        if (capturing_) pressed_by_mouse_ = inside;
+        InvalidateRect(hwnd_, nullptr, FALSE);
       }
-      Notify(hwnd, kPushButtonPointerMoved);
+      Notify(kPushButtonPointerMoved);
       return 0;
     }
     case WM_MOUSELEAVE:
-      state->tracking_leave = false;
-      state->hot = false;
-      InvalidateRect(hwnd, nullptr, FALSE);
+      tracking_leave_ = false;
+      hot_ = false;
+      InvalidateRect(hwnd_, nullptr, FALSE);
       return 0;
     case WM_LBUTTONUP:
-      if (state->capturing) {
-        const bool click = EndMousePress(hwnd, *state);
+      if (capturing_) {
+        const bool click = EndMousePress();
         ReleaseCapture();
-        if (click) Click(hwnd);
+        if (click) Click();
       }
       return 0;
     case WM_CAPTURECHANGED:
-      EndMousePress(hwnd, *state);
+      EndMousePress();
       return 0;
     case BM_CLICK:
-      Click(hwnd);
+      Click();
       return 0;
   }
-  return DefWindowProcW(hwnd, message, wparam, lparam);
+  return DefWindowProcW(hwnd_, message, wparam, lparam);
 }
 
 }  // namespace
 
 HWND CreatePushButton(HWND parent, int id, const Text& caption) {
   RegisterWindowClass(kClassName, &WindowBase::OwningProcedure, CS_DBLCLKS);
-  std::unique_ptr<WindowBase> button = std::make_unique<ButtonState>();
+  std::unique_ptr<WindowBase> button = std::make_unique<Button>();
   return CreateChild(0, kClassName, caption, WS_VISIBLE | WS_TABSTOP, parent, id, &button);
 }
 
