@@ -6,18 +6,18 @@
 
 namespace ostrevane {
 
-bool FileExists(StartupPlatform& platform, const Text& path) {
+bool FileExists(FileQueries& files, const Text& path) {
   try {
-    platform.QueryLastModified(path);
+    files.QueryLastModified(path);
     return true;
   } catch (...) {
     return false;
   }
 }
 
-void ApplySkin(StartupPlatform& platform) {
-  const Text path = platform.ExecutableFolder() + kSkinFileName;
-  if (!platform.FindNormalFile(path)) return;
+void ApplySkin(StartupPlatform& platform, FileQueries& files) {
+  const Text path = files.ExecutableFolder() + kSkinFileName;
+  if (!files.FindNormalFile(path)) return;
   platform.SetFormBackColor(kColorButtonFace);
   for (const FormControl& control : platform.Controls()) {
     switch (control.kind) {
@@ -39,13 +39,14 @@ void ApplySkin(StartupPlatform& platform) {
   skin.ApplyToWindow(platform.WindowHandle());
 }
 
-Text StartUp(StartupPlatform& platform, EntryList& list, FolderService& folders, Dialogs& dialogs) {
+Text StartUp(StartupPlatform& platform, FileQueries& files, EntryList& list, FolderService& folders,
+             Dialogs& dialogs) {
   StepTrap trap(dialogs, context_text::kFormLoad);
-  trap.Run(100, [&] { ApplySkin(platform); });
+  trap.Run(100, [&] { ApplySkin(platform, files); });
   Text cursor_file;
   const bool load_cursor = trap.Test(104, [&] {
-    cursor_file = platform.ExecutableFolder() + kHandCursorFileName;
-    return FileExists(platform, cursor_file);
+    cursor_file = files.ExecutableFolder() + kHandCursorFileName;
+    return FileExists(files, cursor_file);
   });
   if (load_cursor) trap.Run(106, [&] { platform.LoadMouseIcon(cursor_file); });
   trap.Run(126, [&] { platform.SetCaption(kProductFullName); });

@@ -8,6 +8,7 @@
 #include "form/form_layout.h"
 #include "catalogue/entry_list.h"
 #include "commands/dialogs.h"
+#include "commands/file_queries.h"
 #include "catalogue/folder_service.h"
 #include "commands/skin_engine.h"
 #include "base/text.h"
@@ -26,17 +27,10 @@ struct FormControl {
   ControlKind kind;
 };
 
-// What start-up needs from the window and the system. Failing operations
-// throw Failure.
+// What start-up needs from the window. Failing operations throw Failure.
 class StartupPlatform {
  public:
   virtual ~StartupPlatform() = default;
-  virtual Text ExecutableFolder() = 0;
-  // Asks the file system for the path's last-modified time.
-  virtual void QueryLastModified(const Text& path) = 0;
-  // A directory search for `path` that matches only files with normal
-  // attributes: no folder, nothing hidden or system.
-  virtual bool FindNormalFile(const Text& path) = 0;
   virtual void LoadMouseIcon(const Text& cursor_file) = 0;
   virtual void SetCaption(const Text& caption) = 0;
   virtual void SetApplicationIcon() = 0;
@@ -48,14 +42,15 @@ class StartupPlatform {
 };
 
 // True when the path's last-modified time can be read; never fails.
-bool FileExists(StartupPlatform& platform, const Text& path);
+bool FileExists(FileQueries& files, const Text& path);
 
 // Applies the skin file beside the executable, when there is one.
-void ApplySkin(StartupPlatform& platform);
+void ApplySkin(StartupPlatform& platform, FileQueries& files);
 
 // The start-up of the main window (its load handler). Returns the
 // application title in force afterwards: the product's full name until the
 // step that cuts it has run.
-Text StartUp(StartupPlatform& platform, EntryList& list, FolderService& folders, Dialogs& dialogs);
+Text StartUp(StartupPlatform& platform, FileQueries& files, EntryList& list, FolderService& folders,
+             Dialogs& dialogs);
 
 }  // namespace ostrevane

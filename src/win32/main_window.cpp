@@ -93,7 +93,7 @@ void MainWindow::Create(int show_command) {
 
   // Start-up runs while the window is hidden; the list is shown once, filled.
   list_view_->BeginBatch();
-  title_ = StartUp(*this, list_, *services_.folders, *services_.dialogs);
+  title_ = StartUp(*this, files_, list_, *services_.folders, *services_.dialogs);
   list_view_->EndBatch();
   RefreshSkin();
 
@@ -398,29 +398,6 @@ void MainWindow::DoEvents() {
 }
 
 // ---- start-up operations -----------------------------------------------------
-
-Text MainWindow::ExecutableFolder() {
-  return services_.executable_folder.empty() ? win32::ExecutableFolder()
-                                             : services_.executable_folder;
-}
-
-void MainWindow::QueryLastModified(const Text& path) {
-  WIN32_FILE_ATTRIBUTE_DATA data;
-  if (!GetFileAttributesExW(Wide(path), GetFileExInfoStandard, &data)) FailWithLastError();
-}
-
-bool MainWindow::FindNormalFile(const Text& path) {
-  WIN32_FIND_DATAW data;
-  UniqueFind find(
-      FindFirstFileExW(Wide(path), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr, 0));
-  if (!find) return false;
-  constexpr DWORD kNotNormal =
-      FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
-  do {
-    if ((data.dwFileAttributes & kNotNormal) == 0) return true;
-  } while (FindNextFileW(find.get(), &data));
-  return false;
-}
 
 void MainWindow::LoadMouseIcon(const Text& cursor_file) {
   SetLastError(0);

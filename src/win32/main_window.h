@@ -18,6 +18,7 @@
 #include "catalogue/folder_service.h"
 #include "commands/push_buttons.h"
 #include "catalogue/recycler.h"
+#include "win32/file_queries_win32.h"
 #include "win32/handles.h"
 #include "win32/list_view.h"
 #include "win32/skin_engine_win32.h"
@@ -82,9 +83,6 @@ class MainWindow : public WindowBase,
   void RefreshSkin();
 
   // StartupPlatform
-  Text ExecutableFolder() override;
-  void QueryLastModified(const Text& path) override;
-  bool FindNormalFile(const Text& path) override;
   void LoadMouseIcon(const Text& cursor_file) override;
   void SetCaption(const Text& caption) override;
   void SetApplicationIcon() override;
@@ -99,6 +97,7 @@ class MainWindow : public WindowBase,
   void DoEvents() override;
 
   MainWindowServices services_;
+  Win32FileQueries files_{services_.executable_folder};
   EntryList list_;
   Text title_ = kProductFullName;  // the caption of the commands' boxes
   HWND tooltip_ = nullptr;

@@ -15,7 +15,7 @@ using testing::FakeFolderService;
 using testing::RecordingDialogs;
 
 // Records what start-up asks of the window; any operation can be made to fail.
-class FakeStartup : public StartupPlatform, public SkinEngine {
+class FakeStartup : public StartupPlatform, public FileQueries, public SkinEngine {
  public:
   std::vector<std::string> calls;
   std::map<std::string, Text> fail;  // operation -> description
@@ -90,7 +90,7 @@ class StartupTest : public ::testing::Test {
     folders.SetRootListing(kCsidlPrograms, u"C", {{u"Games"}, {u"Zed.lnk"}});
     folders.SetRootListing(kCsidlCommonPrograms, u"A", {{u"Games"}, {}});
   }
-  void Load() { title = StartUp(platform, list, folders, dialogs); }
+  void Load() { title = StartUp(platform, platform, list, folders, dialogs); }
   static constexpr const testing::HandlerReports& ReportAt = testing::kStartUpReport;
 
   FakeStartup platform;
@@ -151,7 +151,7 @@ TEST_F(StartupTest, EachFailingStepIsReportedWithItsNumberAndStartUpGoesOn) {
     fresh.fail[c.operation] = u"It broke";
     RecordingDialogs boxes;
     EntryList rows;
-    StartUp(fresh, rows, folders, boxes);
+    StartUp(fresh, fresh, rows, folders, boxes);
     EXPECT_EQ(boxes.ErrorReports(), (std::vector<Text>{ReportAt(u"It broke", c.step)}))
         << c.operation;
     EXPECT_EQ(rows.Size(), 3u) << c.operation;  // the scan still ran last
@@ -194,7 +194,7 @@ TEST_F(StartupTest, ListStepsAndTheScanFailAtTheirOwnNumbers) {
     rows.SetFaults(&fault);
     RecordingDialogs boxes;
     FakeStartup fresh;
-    StartUp(fresh, rows, folders, boxes);
+    StartUp(fresh, fresh, rows, folders, boxes);
     std::vector<Text> expected;
     for (const auto& [description, step] : c.reports)
       expected.push_back(ReportAt(description, step));
