@@ -78,6 +78,7 @@ void MainWindow::Create(int show_command) {
                           CW_USEDEFAULT, CW_USEDEFAULT, 100, 100, nullptr, nullptr,
                           GetModuleHandleW(nullptr), this);
   if (!hwnd_) FailWithLastError();
+  loop_.SetDialogWindow(hwnd_);
   if (services_.on_window_created) services_.on_window_created(hwnd_);
   dpi_ = static_cast<int>(GetDpiForWindow(hwnd_));
   if (dpi_ <= 0) dpi_ = kDefaultDpi;
@@ -319,7 +320,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       // Closing ends the program at once, also in the middle of a command
       // that is letting events run; nothing is saved.
       if (services_.end_process_on_close) ExitProcess(0);
-      ended_ = true;
+      loop_.End();
       PostQuitMessage(0);
       return 0;
   }
@@ -342,7 +343,7 @@ void MainWindow::SetMousePointer(int value) {
 void MainWindow::OnClick(ControlName name) {
   SelectionContext selection{list_, *services_.dialogs, *this, title_};
   DeletionContext deletion{
-      list_, *services_.dialogs, *this, *services_.folders, *services_.recycler, title_};
+      list_, *services_.dialogs, loop_, *services_.folders, *services_.recycler, title_};
   // The selection commands change many checks at once and never let events
   // run: the list shows the result once. The deletion lets events run, and
   // the list follows each removal.
@@ -364,37 +365,6 @@ void MainWindow::OnClick(ControlName name) {
   } catch (const ProgramEnded&) {
     // The window is gone; the command stops where it was.
   }
-}
-
-bool MainWindow::PreTranslate(MSG& msg) {
-  return hwnd_ && !ended_ && IsWindow(hwnd_) && IsDialogMessageW(hwnd_, &msg);
-}
-
-int MainWindow::RunMessageLoop() {
-  MSG msg{};
-  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-    if (!PreTranslate(msg)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-  }
-  return static_cast<int>(msg.wParam);
-}
-
-void MainWindow::DoEvents() {
-  MSG msg;
-  while (!ended_ && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    if (msg.message == WM_QUIT) {
-      PostQuitMessage(static_cast<int>(msg.wParam));
-      ended_ = true;
-      break;
-    }
-    if (!PreTranslate(msg)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-  }
-  if (ended_) throw ProgramEnded{};
 }
 
 // ---- start-up operations -----------------------------------------------------

@@ -21,6 +21,7 @@
 #include "win32/file_queries_win32.h"
 #include "win32/handles.h"
 #include "win32/list_view.h"
+#include "win32/message_loop.h"
 #include "win32/skin_engine_win32.h"
 #include "win32/window_base.h"
 
@@ -42,10 +43,7 @@ struct MainWindowServices {
   std::function<void(HWND)> on_window_created;
 };
 
-class MainWindow : public WindowBase,
-                   private StartupPlatform,
-                   private PushButtonValues,
-                   private EventPump {
+class MainWindow : public WindowBase, private StartupPlatform, private PushButtonValues {
  public:
   explicit MainWindow(MainWindowServices services);
   ~MainWindow() override;
@@ -56,9 +54,9 @@ class MainWindow : public WindowBase,
   // centred on the screen with the focus in the list.
   void Create(int show_command = SW_SHOWNORMAL);
   // The program's message loop; returns the exit code.
-  int RunMessageLoop();
+  int RunMessageLoop() { return loop_.Run(); }
   // Keyboard navigation between the controls; true when the message was used.
-  bool PreTranslate(MSG& msg);
+  bool PreTranslate(MSG& msg) { return loop_.PreTranslate(msg); }
 
   HWND Control(ControlName name) const { return controls_[static_cast<std::size_t>(name)]; }
   HWND tooltip() const { return tooltip_; }
@@ -68,7 +66,7 @@ class MainWindow : public WindowBase,
   HCURSOR mouse_icon() const { return mouse_icon_.get(); }
   COLORREF FormBackground() const;
   COLORREF FrameBackground() const;
-  bool ended() const { return ended_; }
+  bool ended() const { return loop_.ended(); }
 
  private:
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
@@ -93,8 +91,6 @@ class MainWindow : public WindowBase,
   std::uintptr_t WindowHandle() override { return reinterpret_cast<std::uintptr_t>(hwnd_); }
   // PushButtonValues
   void SetValue(PushButtonId button, std::int32_t value) override;
-  // EventPump
-  void DoEvents() override;
 
   MainWindowServices services_;
   Win32FileQueries files_{services_.executable_folder};
@@ -111,7 +107,7 @@ class MainWindow : public WindowBase,
   int mouse_pointer_ = 0;
   std::uint32_t form_back_ = kColorWhite;
   std::uint32_t frame_back_ = kColorWhite;
-  bool ended_ = false;
+  MessageLoop loop_;
   bool destroying_ = false;
 };
 
