@@ -10,6 +10,7 @@
 #include "commands/error_report.h"
 #include "catalogue/start_menu.h"
 #include "support/fakes.h"
+#include "support/list_scene.h"
 #include "support/reports.h"
 
 namespace ostrevane {
@@ -84,19 +85,16 @@ std::vector<Text> Keys(std::initializer_list<int> rows) {
   return keys;
 }
 
-struct Scene {
-  EntryList list;
+struct Scene : testing::ListScene {
   FaultyDialogs dialogs;
   FakePump pump;
   FakeFolderService roots;
   FakeRecycler recycler;
-  ScriptedListFaults faults;
   DeletionContext context{list, dialogs, pump, roots, recycler, testing::kTitle};
 
   Scene() {
     roots.SetRoot(kCsidlPrograms, kCurrent);
     roots.SetRoot(kCsidlCommonPrograms, kAll);
-    list.SetFaults(&faults);
   }
 
   // Rows "Item 1" to "Item n" of the current user's folder, all on disk.
@@ -112,18 +110,6 @@ struct Scene {
 
   void Click() { DeleteChecked(context); }
 
-  std::vector<Text> RowKeys() const {
-    std::vector<Text> keys;
-    for (std::size_t p = 1; p <= list.Count(); ++p) keys.push_back(list.Entry(p).key);
-    return keys;
-  }
-  std::vector<Text> CheckedKeys() const {
-    std::vector<Text> keys;
-    for (std::size_t p = 1; p <= list.Count(); ++p) {
-      if (list.Entry(p).checked) keys.push_back(list.Entry(p).key);
-    }
-    return keys;
-  }
   std::vector<Text> Shown(Kind kind) const {
     std::vector<Text> texts;
     for (const auto& box : dialogs.shown) {

@@ -8,6 +8,7 @@
 #include "commands/error_report.h"
 #include "catalogue/start_menu.h"
 #include "support/fakes.h"
+#include "support/list_scene.h"
 
 namespace ostrevane {
 namespace {
@@ -58,24 +59,11 @@ constexpr char16_t kBroken[] = u"The operation failed";
 
 // A list with rows of the given display names, and the doubles a command
 // talks to. Check marks are written as a string, one '1' or '0' per row.
-struct Scene {
+struct Scene : testing::ListScene {
   explicit Scene(const std::vector<Text>& names = {}, const std::string& marks = "") {
     for (const Text& name : names) list.Add(u"C" + DecimalText(++keys), name);
     for (std::size_t p = 1; p <= marks.size(); ++p) list.SetChecked(p, marks[p - 1] == '1');
     faults.description = kBroken;
-    list.SetFaults(&faults);
-  }
-  std::string Marks() const {
-    std::string marks;
-    for (std::size_t p = 1; p <= list.Count(); ++p) marks += list.Entry(p).checked ? '1' : '0';
-    return marks;
-  }
-  std::set<Text> CheckedNames() const {
-    std::set<Text> names;
-    for (std::size_t p = 1; p <= list.Count(); ++p) {
-      if (list.Entry(p).checked) names.insert(list.Entry(p).text);
-    }
-    return names;
   }
   // Runs a text command, the input box answering `text`.
   void Type(Click click, const Text& text) {
@@ -84,10 +72,8 @@ struct Scene {
   }
 
   int keys = 0;
-  EntryList list;
   RecordingDialogs dialogs;
   RecordingButtons buttons;
-  ScriptedListFaults faults;
   SelectionContext context{list, dialogs, buttons, testing::kTitle};
 };
 

@@ -19,6 +19,7 @@
 #include "win32/handles.h"
 #include "win32/win_text.h"
 #include "support/fakes.h"
+#include "support/list_scene.h"
 #include "support/reports.h"
 #include "support/wine_host.h"
 #include "test_folders.h"
@@ -189,17 +190,10 @@ class RecyclerWin32Test : public ::testing::Test {
     EXPECT_EQ(CheckedKeys(), (std::vector<Text>{u"CGame.lnk", u"CTools"}));
   }
 
-  std::vector<Text> RowKeys() const {
-    std::vector<Text> keys;
-    for (std::size_t p = 1; p <= list.Count(); ++p) keys.push_back(list.Entry(p).key);
-    std::sort(keys.begin(), keys.end());
-    return keys;
-  }
-  std::vector<Text> CheckedKeys() const {
-    std::vector<Text> keys;
-    for (std::size_t p = 1; p <= list.Count(); ++p) {
-      if (list.Entry(p).checked) keys.push_back(list.Entry(p).key);
-    }
+  // In key order: these tests ask which rows are left, not in what order.
+  std::vector<Text> RowKeys() const { return Sorted(testing::RowKeys(list)); }
+  std::vector<Text> CheckedKeys() const { return Sorted(testing::CheckedKeys(list)); }
+  static std::vector<Text> Sorted(std::vector<Text> keys) {
     std::sort(keys.begin(), keys.end());
     return keys;
   }
