@@ -89,6 +89,7 @@ class ScopedComInit {
 };
 
 inline void DeleteDeviceContext(HDC dc) { DeleteDC(dc); }
+inline void FreeLocalText(wchar_t* text) { LocalFree(text); }
 
 using UniqueFind = UniqueHandle<FindTraits>;
 using UniqueFile = UniqueHandle<FileTraits>;
@@ -96,6 +97,8 @@ using UniqueFont = UniqueHandle<NullInvalidTraits<HFONT, &DeleteGdiObject>>;
 using UniqueBrush = UniqueHandle<NullInvalidTraits<HBRUSH, &DeleteGdiObject>>;
 using UniqueBitmap = UniqueHandle<NullInvalidTraits<HBITMAP, &DeleteGdiObject>>;
 using UniqueMemoryDc = UniqueHandle<NullInvalidTraits<HDC, &DeleteDeviceContext>>;
+// Text the system allocated with LocalAlloc (FormatMessageW's buffer).
+using UniqueLocalText = UniqueHandle<NullInvalidTraits<wchar_t*, &FreeLocalText>>;
 using UniqueIcon = UniqueHandle<NullInvalidTraits<HICON, &DestroyIcon>>;
 using UniqueCursor = UniqueHandle<NullInvalidTraits<HCURSOR, &DestroyCursor>>;
 

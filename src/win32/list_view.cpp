@@ -7,6 +7,7 @@
 
 #include "base/twips.h"
 #include "win32/win_text.h"
+#include "win32/window_base.h"
 
 namespace ostrevane::win32 {
 
@@ -179,8 +180,15 @@ bool EntryListView::HandleNotify(const NMHDR& header, LRESULT& result) {
 LRESULT CALLBACK EntryListView::SubclassProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam,
                                              UINT_PTR, DWORD_PTR self) {
   bool handled = false;
-  const LRESULT result =
-      reinterpret_cast<EntryListView*>(self)->HandleMessage(message, wparam, lparam, handled);
+  LRESULT result = 0;
+  try {
+    result =
+        reinterpret_cast<EntryListView*>(self)->HandleMessage(message, wparam, lparam, handled);
+  } catch (...) {
+    // As in every window of the program, nothing thrown crosses user32.
+    ReportWindowFailure(hwnd, CurrentExceptionDescription(), message);
+    handled = false;
+  }
   return handled ? result : DefSubclassProc(hwnd, message, wparam, lparam);
 }
 

@@ -1,5 +1,7 @@
 #include "win32/win_text.h"
 
+#include "win32/handles.h"
+
 #include <array>
 #include <string>
 #include <vector>
@@ -11,8 +13,8 @@ Text SystemErrorText(DWORD code) {
   const DWORD length = FormatMessageW(
       FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_ALLOCATE_BUFFER,
       nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+  const UniqueLocalText owned(buffer);
   Text text = length ? FromWide(buffer, length) : Text();
-  if (buffer) LocalFree(buffer);
   while (!text.empty() && (text.back() == u'\r' || text.back() == u'\n' || text.back() == u' ')) {
     text.pop_back();
   }

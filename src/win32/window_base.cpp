@@ -80,13 +80,17 @@ Text HandlerFailureReport(TextView description, UINT message) {
   return ComposeErrorReport(description, kWindowProcedureContext, static_cast<int>(message));
 }
 
-void WindowBase::ReportHandlerFailure(TextView description, UINT message) noexcept {
+void ReportWindowFailure(HWND window, TextView description, UINT message) noexcept {
   try {
-    Win32Dialogs(GetAncestor(hwnd_, GA_ROOT))
+    Win32Dialogs(GetAncestor(window, GA_ROOT))
         .ShowErrorReport(HandlerFailureReport(description, message));
   } catch (...) {
     // Nobody is left to tell.
   }
+}
+
+void WindowBase::ReportHandlerFailure(TextView description, UINT message) noexcept {
+  ReportWindowFailure(hwnd_, description, message);
 }
 
 }  // namespace ostrevane::win32

@@ -55,4 +55,8 @@ Text CurrentExceptionDescription();
 // The error report of a handler that threw while handling `message`.
 Text HandlerFailureReport(TextView description, UINT message);
 
+// Shows that report in a box owned by the window's top-level window; never
+// throws.
+void ReportWindowFailure(HWND window, TextView description, UINT message) noexcept;
+
 }  // namespace ostrevane::win32
