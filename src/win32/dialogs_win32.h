@@ -4,13 +4,13 @@
 #include <windows.h>
 
 #include "commands/dialogs.h"
+#include "win32/owner_window.h"
 
 namespace ostrevane::win32 {
 
-class Win32Dialogs : public Dialogs {
+class Win32Dialogs : public Dialogs, public OwnerWindow {
  public:
-  explicit Win32Dialogs(HWND owner = nullptr) : owner_(owner) {}
-  void SetOwner(HWND owner) { owner_ = owner; }
+  using OwnerWindow::OwnerWindow;
 
   void ShowErrorReport(const Text& message) override;
   bool AskYesNo(const Text& question, const Text& caption) override;
@@ -19,7 +19,6 @@ class Win32Dialogs : public Dialogs {
 
  private:
   int Box(const Text& text, const Text& caption, UINT style);
-  HWND owner_;
 };
 
 }  // namespace ostrevane::win32

@@ -6,23 +6,22 @@
 #include <map>
 
 #include "catalogue/folder_service.h"
+#include "win32/owner_window.h"
 
 namespace ostrevane::win32 {
 
-class Win32FolderService : public FolderService {
+class Win32FolderService : public FolderService, public OwnerWindow {
  public:
-  explicit Win32FolderService(HWND owner = nullptr) : owner_(owner) {}
+  using OwnerWindow::OwnerWindow;
 
   // Answers `csidl` with `path` instead of asking the shell; tests point the
   // scan and the deletion at folders of their own this way.
   void OverrideRoot(int csidl, Text path) { overrides_[csidl] = std::move(path); }
-  void SetOwner(HWND owner) { owner_ = owner; }
 
   Text RootPath(int csidl) override;
   std::unique_ptr<Folder> OpenFolder(const Text& path) override;
 
  private:
-  HWND owner_;
   std::map<int, Text> overrides_;
 };
 

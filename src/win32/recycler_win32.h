@@ -5,20 +5,17 @@
 #include <windows.h>
 
 #include "catalogue/recycler.h"
+#include "win32/owner_window.h"
 
 namespace ostrevane::win32 {
 
-class Win32Recycler : public Recycler {
+// The owner window owns any box the shell shows.
+class Win32Recycler : public Recycler, public OwnerWindow {
  public:
-  // `owner` owns any box the shell shows (may be null).
-  explicit Win32Recycler(HWND owner = nullptr) : owner_(owner) {}
-  void SetOwner(HWND owner) { owner_ = owner; }
+  using OwnerWindow::OwnerWindow;
 
   void MoveToRecycleBin(const Text& full_path) override;
   bool Exists(const Text& full_path) override;
-
- private:
-  HWND owner_;
 };
 
 // Words for a non-zero result of SHFileOperationW: the shell's own codes for
