@@ -15,7 +15,9 @@
 // A routine called from a step has no trap of its own: its first failure skips
 // the rest of it and is reported with the calling step's number.
 
+#include <array>
 #include <cstddef>
+#include <iterator>
 #include <new>
 #include <utility>
 
@@ -28,15 +30,39 @@ namespace ostrevane {
 
 inline constexpr char16_t kSupportAddress[] = u"support@ostrevane.com";
 
-// Context texts of the handlers, each ending in a blank.
+// Context texts of the handlers: where the handler lives, its name and a
+// blank, each built once at compile time.
 namespace context_text {
-inline constexpr char16_t kFormLoad[] = u"in Velmarrow2021/08/31.Form1.Form_Load ";
-inline constexpr char16_t kPushButton1Click[] = u"in Velmarrow2021/08/31.Form1.PushButton1_Click ";
-inline constexpr char16_t kPushButton2Click[] = u"in Velmarrow2021/08/31.Form1.PushButton2_Click ";
-inline constexpr char16_t kPushButton3Click[] = u"in Velmarrow2021/08/31.Form1.PushButton3_Click ";
-inline constexpr char16_t kSelectAllClick[] = u"in Velmarrow2021/08/31.Form1.chkSelectAll_Click ";
-inline constexpr char16_t kUnselectAllClick[] =
-    u"in Velmarrow2021/08/31.Form1.chkUnselectAll_Click ";
+
+inline constexpr char16_t kHandlerHome[] = u"in Velmarrow2021/08/31.Form1.";
+
+// A handler's name as a template argument.
+template <std::size_t N>
+struct HandlerName {
+  constexpr HandlerName(const char16_t (&name)[N]) {  // NOLINT: implicit on purpose
+    for (std::size_t i = 0; i < N; ++i) chars[i] = name[i];
+  }
+  char16_t chars[N];
+};
+
+template <HandlerName Name>
+inline constexpr auto kContextOf = [] {
+  constexpr std::size_t home = std::size(kHandlerHome) - 1;
+  constexpr std::size_t name = std::size(Name.chars) - 1;
+  std::array<char16_t, home + name + 2> text{};  // and a blank and the terminator
+  for (std::size_t i = 0; i < home; ++i) text[i] = kHandlerHome[i];
+  for (std::size_t i = 0; i < name; ++i) text[home + i] = Name.chars[i];
+  text[home + name] = u' ';
+  return text;
+}();
+
+inline constexpr const char16_t* kFormLoad = kContextOf<u"Form_Load">.data();
+inline constexpr const char16_t* kPushButton1Click = kContextOf<u"PushButton1_Click">.data();
+inline constexpr const char16_t* kPushButton2Click = kContextOf<u"PushButton2_Click">.data();
+inline constexpr const char16_t* kPushButton3Click = kContextOf<u"PushButton3_Click">.data();
+inline constexpr const char16_t* kSelectAllClick = kContextOf<u"chkSelectAll_Click">.data();
+inline constexpr const char16_t* kUnselectAllClick = kContextOf<u"chkUnselectAll_Click">.data();
+
 }  // namespace context_text
 
 // description CR LF context "at line " step CR CR "Please email screenshot ..."

@@ -21,6 +21,20 @@ TEST(ErrorReportTest, MessageIsComposedExactly) {
             0u);
 }
 
+TEST(ErrorReportTest, EveryHandlerNamesItselfInItsContextText) {
+  EXPECT_EQ(Text(context_text::kFormLoad), u"in Velmarrow2021/08/31.Form1.Form_Load ");
+  EXPECT_EQ(Text(context_text::kPushButton1Click),
+            u"in Velmarrow2021/08/31.Form1.PushButton1_Click ");
+  EXPECT_EQ(Text(context_text::kPushButton2Click),
+            u"in Velmarrow2021/08/31.Form1.PushButton2_Click ");
+  EXPECT_EQ(Text(context_text::kPushButton3Click),
+            u"in Velmarrow2021/08/31.Form1.PushButton3_Click ");
+  EXPECT_EQ(Text(context_text::kSelectAllClick),
+            u"in Velmarrow2021/08/31.Form1.chkSelectAll_Click ");
+  EXPECT_EQ(Text(context_text::kUnselectAllClick),
+            u"in Velmarrow2021/08/31.Form1.chkUnselectAll_Click ");
+}
+
 TEST(StepTrapTest, AFailingStepIsReportedOnceAndTheNextStepRuns) {
   RecordingDialogs dialogs;
   StepTrap trap(dialogs, context_text::kFormLoad);
