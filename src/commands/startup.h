@@ -5,22 +5,18 @@
 #include <cstdint>
 #include <vector>
 
-#include "form/form_layout.h"
+#include "base/text.h"
 #include "catalogue/entry_list.h"
+#include "catalogue/folder_service.h"
 #include "commands/dialogs.h"
 #include "commands/file_queries.h"
-#include "catalogue/folder_service.h"
 #include "commands/skin_engine.h"
-#include "base/text.h"
+#include "form/form_layout.h"
 
 namespace ostrevane {
 
 inline constexpr char16_t kSkinFileName[] = u"\\x\\o.cjs";
 inline constexpr char16_t kHandCursorFileName[] = u"\\HAND-M.CUR";
-inline constexpr char16_t kColumnMenuItem[] = u"Menu Item";
-inline constexpr char16_t kColumnType[] = u"Type";
-inline constexpr double kColumnMenuItemTwips = 6000;
-inline constexpr double kColumnTypeTwips = 1000;
 
 struct FormControl {
   Text name;

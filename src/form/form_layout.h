@@ -57,6 +57,12 @@ inline constexpr ControlLayout kForm1Controls[] = {
      405, 6, u"Select All Not Containing This Text", 1103},
 };
 
+// The list's two columns, as start-up adds them.
+inline constexpr char16_t kColumnMenuItem[] = u"Menu Item";
+inline constexpr char16_t kColumnType[] = u"Type";
+inline constexpr double kColumnMenuItemTwips = 6000;
+inline constexpr double kColumnTypeTwips = 1000;
+
 // Font sizes in hundredths of a point: the window, frame and list use 9 pt;
 // the push buttons 11.25 pt.
 inline constexpr int kFormFontCentipoints = 900;
