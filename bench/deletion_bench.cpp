@@ -54,16 +54,16 @@ void BM_Deletion(benchmark::State& state) {
   testing::RecordingDialogs dialogs;
   {
     auto warm_up = MakeList(rows);  // untimed: leaves the allocator holding enough memory
-    DeletionContext context{*warm_up, dialogs, pump, roots, shell};
-    PushButton2Click(context);
+    DeletionContext context{*warm_up, dialogs, pump, roots, shell, testing::kTitle};
+    DeleteChecked(context);
   }
   for (auto _ : state) {
     state.PauseTiming();
     auto list = MakeList(rows);
     dialogs.shown.clear();
-    DeletionContext context{*list, dialogs, pump, roots, shell};
+    DeletionContext context{*list, dialogs, pump, roots, shell, testing::kTitle};
     state.ResumeTiming();
-    PushButton2Click(context);
+    DeleteChecked(context);
     benchmark::DoNotOptimize(list->Count());
     state.PauseTiming();  // tearing the list down is not part of the pass
     list.reset();

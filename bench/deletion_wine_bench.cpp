@@ -14,7 +14,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/win32/recycler_win32.h"
+#include "win32/recycler_win32.h"
 #include "support/wine_host.h"
 #include "window_fixture.h"
 

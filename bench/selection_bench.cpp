@@ -68,7 +68,7 @@ void TimeCommand(benchmark::State& state, Command&& command, Reset&& reset) {
   Fill(list, rows);
   AnsweringDialogs dialogs{Text(kSearchText)};
   IgnoringButtons buttons;
-  SelectionContext context{list, dialogs, buttons};
+  SelectionContext context{list, dialogs, buttons, u"Ostrevane"};
   reset(context);
   command(context);  // warm-up, untimed
   for (auto _ : state) {
@@ -81,15 +81,13 @@ void TimeCommand(benchmark::State& state, Command&& command, Reset&& reset) {
   state.SetItemsProcessed(state.iterations() * static_cast<long>(rows));
 }
 
-void BM_SelectAll(benchmark::State& state) { TimeCommand(state, SelectAllClick, UnselectAllClick); }
-void BM_UnselectAll(benchmark::State& state) {
-  TimeCommand(state, UnselectAllClick, SelectAllClick);
-}
+void BM_SelectAll(benchmark::State& state) { TimeCommand(state, SelectAll, UnselectAll); }
+void BM_UnselectAll(benchmark::State& state) { TimeCommand(state, UnselectAll, SelectAll); }
 void BM_SelectContaining(benchmark::State& state) {
-  TimeCommand(state, PushButton1Click, UnselectAllClick);
+  TimeCommand(state, SelectContaining, UnselectAll);
 }
 void BM_SelectNotContaining(benchmark::State& state) {
-  TimeCommand(state, PushButton3Click, UnselectAllClick);
+  TimeCommand(state, SelectNotContaining, UnselectAll);
 }
 
 // Each size runs five times and the median counts: one command over 1,000

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/win32/win_text.h"
+#include "win32/win_text.h"
 #include "support/wine_host.h"
 
 using namespace ostrevane;

@@ -146,10 +146,10 @@ void RunCommand(std::uint8_t which, SelectionContext& selection, testing::Record
                 Input& in) {
   switch (which % 5) {
     case 0:
-      SelectAllClick(selection);
+      SelectAll(selection);
       break;
     case 1:
-      UnselectAllClick(selection);
+      UnselectAll(selection);
       break;
     case 2:
     case 3: {
@@ -159,9 +159,9 @@ void RunCommand(std::uint8_t which, SelectionContext& selection, testing::Record
         text += static_cast<char16_t>(u"aBlnk. (É"[in.Byte() % 9]);
       dialogs.text_answers.push_back(text);
       if (which % 5 == 2)
-        PushButton1Click(selection);
+        SelectContaining(selection);
       else
-        PushButton3Click(selection);
+        SelectNotContaining(selection);
       break;
     }
     case 4:
@@ -221,10 +221,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   testing::RecordingDialogs dialogs;
   testing::RecordingButtons buttons;
-  SelectionContext selection{list, dialogs, buttons};
+  SelectionContext selection{list, dialogs, buttons, testing::kTitle};
   CheckingRecycler recycler(list, in);
   FuzzPump pump;
-  DeletionContext deletion{list, dialogs, pump, folders, recycler};
+  DeletionContext deletion{list, dialogs, pump, folders, recycler, testing::kTitle};
 
   for (int round = 0; round < 12 && !in.empty(); ++round) {
     const std::uint8_t action = in.Byte();
@@ -241,7 +241,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       if (b % 7 == 0) RunCommand(b / 7, selection, dialogs, in);
     };
     dialogs.yes_no_answers = {in.Byte() % 4 != 0};
-    PushButton2Click(deletion);
+    DeleteChecked(deletion);
     pump.on_events = nullptr;
     std::set<Text> after;
     for (std::size_t p = 1; p <= list.Size(); ++p) after.insert(list.Entry(p).key);

@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Draws the application icon and writes src/resources/ostrevane.ico.
+"""Draws the application icon and writes src/win32/resources/ostrevane.ico.
 
 Four images, all uncompressed bitmaps: 32 x 32 at 24 bits per pixel (with a
 transparency mask), and 48 x 48, 128 x 128 and 256 x 256 at 32 bits per pixel
@@ -112,7 +112,7 @@ def image(size, bits):
 
 
 def main():
-    out = Path(sys.argv[1]) if len(sys.argv) > 1 else Path(__file__).parent.parent / "src/resources/ostrevane.ico"
+    out = Path(sys.argv[1]) if len(sys.argv) > 1 else Path(__file__).parent.parent / "src/win32/resources/ostrevane.ico"
     images = [(32, 24), (48, 32), (128, 32), (256, 32)]
     blobs = [image(size, bits) for size, bits in images]
     directory = struct.pack("<HHH", 0, 1, len(images))

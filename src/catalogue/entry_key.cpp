@@ -1,6 +1,6 @@
 #include "catalogue/entry_key.h"
 
-#include "platform/folder_service.h"
+#include "catalogue/folder_service.h"
 
 namespace ostrevane {
 

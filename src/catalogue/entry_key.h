@@ -1,7 +1,7 @@
 #pragma once
 // Entry keys: one root letter followed directly by the entry's own name.
 
-#include "platform/text.h"
+#include "base/text.h"
 
 namespace ostrevane {
 

@@ -6,125 +6,6 @@
 
 namespace ostrevane {
 
-// ---- LiveIndex -------------------------------------------------------------
-
-void EntryList::LiveIndex::Rebuild(std::size_t slots) {
-  tree_.assign(slots + 1, 0);
-  for (std::size_t i = 1; i <= slots; ++i) {
-    tree_[i] += 1;
-    const std::size_t parent = i + (i & (~i + 1));
-    if (parent <= slots) tree_[parent] += tree_[i];
-  }
-}
-
-void EntryList::LiveIndex::Append() {
-  const std::size_t i = tree_.size();
-  // The new node covers (i - lowbit(i), i]: itself plus the nodes below it.
-  std::size_t sum = 1;
-  const std::size_t low = i & (~i + 1);
-  for (std::size_t j = i - 1; j > i - low; j -= j & (~j + 1)) sum += tree_[j];
-  tree_.push_back(sum);
-}
-
-void EntryList::LiveIndex::Kill(std::size_t slot) {
-  for (std::size_t i = slot + 1; i < tree_.size(); i += i & (~i + 1)) tree_[i] -= 1;
-}
-
-std::size_t EntryList::LiveIndex::SlotOf(std::size_t position) const {
-  std::size_t at = 0;
-  std::size_t step = 1;
-  while (step * 2 < tree_.size()) step *= 2;
-  for (; step > 0; step /= 2) {
-    if (at + step < tree_.size() && tree_[at + step] < position) {
-      at += step;
-      position -= tree_[at];
-    }
-  }
-  return at;  // 0-based slot of the position-th live slot
-}
-
-std::size_t EntryList::LiveIndex::PositionOf(std::size_t slot) const {
-  std::size_t sum = 0;
-  for (std::size_t i = slot + 1; i > 0; i -= i & (~i + 1)) sum += tree_[i];
-  return sum;
-}
-
-// ---- HashChains ------------------------------------------------------------
-
-namespace {
-
-constexpr std::uint64_t kFnvOffset = 14695981039346656037ull;
-constexpr std::uint64_t kFnvPrime = 1099511628211ull;
-
-std::uint64_t HashExact(TextView text) {
-  std::uint64_t hash = kFnvOffset;
-  for (char16_t unit : text) hash = (hash ^ unit) * kFnvPrime;
-  return hash;
-}
-
-std::uint64_t HashIgnoringCase(TextView text) {
-  const CaseMapping map = ActiveCaseMapping();
-  std::uint64_t hash = kFnvOffset;
-  for (char16_t unit : text) hash = (hash ^ map(unit)) * kFnvPrime;
-  return hash;
-}
-
-bool EqualIgnoringCase(TextView a, TextView b) {
-  if (a.size() != b.size()) return false;
-  const CaseMapping map = ActiveCaseMapping();
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (a[i] != b[i] && map(a[i]) != map(b[i])) return false;
-  }
-  return true;
-}
-
-}  // namespace
-
-void EntryList::HashChains::Clear(std::size_t expected) {
-  std::size_t buckets = 16;
-  while (buckets < expected) buckets *= 2;
-  heads_.assign(expected ? buckets : 0, kNone);
-  next_.assign(expected, kNone);
-  hashes_.assign(expected, 0);
-  count_ = 0;
-}
-
-void EntryList::HashChains::Insert(std::uint32_t slot, std::uint64_t hash) {
-  if (count_ + 1 > heads_.size()) Grow();
-  if (slot >= next_.size()) {
-    next_.resize(std::max<std::size_t>(slot + 1, next_.size() * 2), kNone);
-    hashes_.resize(next_.size(), 0);
-  }
-  const std::size_t bucket = hash & (heads_.size() - 1);
-  hashes_[slot] = hash;
-  next_[slot] = heads_[bucket];
-  heads_[bucket] = slot;
-  ++count_;
-}
-
-void EntryList::HashChains::Erase(std::uint32_t slot) {
-  std::uint32_t* link = &heads_[hashes_[slot] & (heads_.size() - 1)];
-  while (*link != kNone && *link != slot) link = &next_[*link];
-  if (*link == kNone) return;
-  *link = next_[slot];
-  next_[slot] = kNone;
-  --count_;
-}
-
-void EntryList::HashChains::Grow() {
-  std::vector<std::uint32_t> chained;
-  chained.reserve(count_);
-  for (std::uint32_t head : heads_) {
-    for (std::uint32_t s = head; s != kNone; s = next_[s]) chained.push_back(s);
-  }
-  heads_.assign(std::max<std::size_t>(16, heads_.size() * 2), kNone);
-  for (std::uint32_t s : chained) {
-    const std::size_t bucket = hashes_[s] & (heads_.size() - 1);
-    next_[s] = heads_[bucket];
-    heads_[bucket] = s;
-  }
-}
-
 // ---- rows ------------------------------------------------------------------
 
 void EntryList::Check(ListOperation operation) const {
@@ -262,48 +143,6 @@ std::optional<std::size_t> EntryList::FindTag(TextView tag, std::size_t from) co
 
 // ---- order -----------------------------------------------------------------
 
-namespace {
-
-// The stable ascending order of `count` texts. When few distinct texts
-// occur (sorting by type) rows are distributed into their groups in one
-// pass; otherwise a merge sort of positions.
-template <typename View>
-std::vector<std::uint32_t> StableOrder(std::size_t count, const View& view) {
-  std::vector<std::uint32_t> order(count);
-  constexpr std::size_t kFewGroups = 16;
-  std::vector<std::string_view> groups;
-  std::vector<std::uint8_t> group_of(count);
-  for (std::size_t i = 0; i < count && groups.size() <= kFewGroups; ++i) {
-    const std::string_view text = view(static_cast<std::uint32_t>(i));
-    std::size_t g = 0;
-    while (g < groups.size() && groups[g] != text) ++g;
-    if (g == groups.size()) groups.push_back(text);
-    group_of[i] = static_cast<std::uint8_t>(g);
-  }
-  if (groups.size() <= kFewGroups) {
-    std::vector<std::uint8_t> rank(groups.size());
-    std::vector<std::size_t> by_rank(groups.size());
-    for (std::size_t g = 0; g < groups.size(); ++g) by_rank[g] = g;
-    std::sort(by_rank.begin(), by_rank.end(),
-              [&](std::size_t a, std::size_t b) { return groups[a] < groups[b]; });
-    for (std::size_t r = 0; r < by_rank.size(); ++r)
-      rank[by_rank[r]] = static_cast<std::uint8_t>(r);
-    std::vector<std::size_t> start(groups.size() + 1, 0);
-    for (std::size_t i = 0; i < count; ++i) ++start[rank[group_of[i]] + 1];
-    for (std::size_t r = 1; r < start.size(); ++r) start[r] += start[r - 1];
-    for (std::size_t i = 0; i < count; ++i) {
-      order[start[rank[group_of[i]]]++] = static_cast<std::uint32_t>(i);
-    }
-    return order;
-  }
-  for (std::size_t i = 0; i < count; ++i) order[i] = static_cast<std::uint32_t>(i);
-  std::stable_sort(order.begin(), order.end(),
-                   [&](std::uint32_t a, std::uint32_t b) { return view(a) < view(b); });
-  return order;
-}
-
-}  // namespace
-
 void EntryList::SetSorted(bool sorted) {
   Check(ListOperation::kSetSorted);
   sorted_ = sorted;
@@ -360,7 +199,10 @@ void EntryList::SortRows() {
   const auto view = [&](std::uint32_t i) {
     return std::string_view(keys).substr(spans[i].first, spans[i].second);
   };
-  std::vector<std::uint32_t> order = StableOrder(live.size(), view);
+  std::vector<std::uint32_t> order(live.size());
+  for (std::size_t i = 0; i < order.size(); ++i) order[i] = static_cast<std::uint32_t>(i);
+  std::stable_sort(order.begin(), order.end(),
+                   [&](std::uint32_t a, std::uint32_t b) { return view(a) < view(b); });
   slots_.clear();
   for (std::uint32_t i : order) slots_.push_back(std::move(live[i]));
   RebuildIndexes();

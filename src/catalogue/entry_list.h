@@ -12,9 +12,11 @@
 #include <cstdint>
 #include <vector>
 
+#include "base/failure.h"
+#include "base/text.h"
 #include "catalogue/chunked_vector.h"
-#include "platform/failure.h"
-#include "platform/text.h"
+#include "catalogue/hash_chains.h"
+#include "catalogue/live_slot_index.h"
 
 namespace ostrevane {
 
@@ -132,43 +134,6 @@ class EntryList {
     bool live = true;
   };
 
-  // Fenwick tree over slot liveness: position <-> slot in O(log n).
-  class LiveIndex {
-   public:
-    void Rebuild(std::size_t slots);
-    void Append();
-    void Kill(std::size_t slot);
-    std::size_t SlotOf(std::size_t position) const;  // position is 1-based
-    std::size_t PositionOf(std::size_t slot) const;
-
-   private:
-    std::vector<std::size_t> tree_{0};  // 1-based
-  };
-
-  // Slots chained by a hash of one field, without an allocation per slot.
-  // Dead slots stay chained until the next rebuild; lookups skip them.
-  class HashChains {
-   public:
-    static constexpr std::uint32_t kNone = 0xFFFFFFFFu;
-    void Clear(std::size_t expected = 0);
-    void Insert(std::uint32_t slot, std::uint64_t hash);
-    void Erase(std::uint32_t slot);
-    template <typename Visit>
-    void ForEachWithHash(std::uint64_t hash, Visit&& visit) const {
-      if (heads_.empty()) return;
-      for (std::uint32_t s = heads_[hash & (heads_.size() - 1)]; s != kNone; s = next_[s]) {
-        if (hashes_[s] == hash) visit(s);
-      }
-    }
-
-   private:
-    void Grow();
-    std::vector<std::uint32_t> heads_;
-    std::vector<std::uint32_t> next_;
-    std::vector<std::uint64_t> hashes_;
-    std::size_t count_ = 0;
-  };
-
   void Check(ListOperation operation) const;
   std::size_t SlotAt(std::size_t position) const;
   Slot& LiveSlot(std::size_t position);
@@ -179,7 +144,7 @@ class EntryList {
   void RebuildIndexes();
 
   ChunkedVector<Slot> slots_;
-  LiveIndex live_;
+  LiveSlotIndex live_;
   std::size_t live_count_ = 0;
   // Every slot below this one is live, so a position that falls below it is
   // its own slot without asking the tree. Rows removed from the end first, as

@@ -4,8 +4,8 @@
 
 #include "catalogue/entry_key.h"
 #include "catalogue/entry_list.h"
-#include "platform/folder_service.h"
-#include "platform/recycler.h"
+#include "catalogue/folder_service.h"
+#include "catalogue/recycler.h"
 
 namespace ostrevane {
 

@@ -1,7 +1,6 @@
 #include "commands/deletion.h"
 
-#include "app/app_title.h"
-#include "app/error_report.h"
+#include "commands/error_report.h"
 #include "catalogue/start_menu.h"
 
 namespace ostrevane {
@@ -51,7 +50,7 @@ void VisitRow(StepTrap& trap, DeletionContext& context, std::size_t p) {
 
 }  // namespace
 
-void PushButton2Click(DeletionContext& context) {
+void DeleteChecked(DeletionContext& context) {
   StepTrap trap(context.dialogs, context_text::kPushButton2Click);
 
   const std::size_t count = CountCheckedRows(trap, context.list);
@@ -62,7 +61,7 @@ void PushButton2Click(DeletionContext& context) {
     confirmed = context.dialogs.AskYesNo(u"Are you sure you want to delete " +
                                              DecimalText(static_cast<long long>(count)) +
                                              u" item(s) from Start Menu?",
-                                         AppTitle());
+                                         context.title);
   });
   // Without an answer there is no consent: a question that could not be asked
   // ends the handler as No does.
@@ -74,7 +73,7 @@ void PushButton2Click(DeletionContext& context) {
       trap, 116, 134, LoopDirection::kDown, [&] { return context.list.Count(); },
       [&](std::size_t p) { VisitRow(trap, context, p); });
 
-  trap.Run(140, [&] { context.dialogs.ShowMessage(u"Done.", AppTitle()); });
+  trap.Run(140, [&] { context.dialogs.ShowMessage(u"Done.", context.title); });
 }
 
 }  // namespace ostrevane

@@ -4,10 +4,10 @@
 // Bin and removes the row, walking from the last row to the first.
 
 #include "catalogue/entry_list.h"
-#include "platform/dialogs.h"
-#include "platform/event_pump.h"
-#include "platform/folder_service.h"
-#include "platform/recycler.h"
+#include "commands/dialogs.h"
+#include "commands/event_pump.h"
+#include "catalogue/folder_service.h"
+#include "catalogue/recycler.h"
 
 namespace ostrevane {
 
@@ -17,9 +17,10 @@ struct DeletionContext {
   EventPump& pump;
   RootLookup& roots;
   Recycler& recycler;
+  Text title;  // the caption of the question and of the closing message
 };
 
-// The click handler of PushButton2.
-void PushButton2Click(DeletionContext& context);
+// Deletes the checked rows' entries (PushButton2's command).
+void DeleteChecked(DeletionContext& context);
 
 }  // namespace ostrevane

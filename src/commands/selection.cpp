@@ -1,7 +1,6 @@
 #include "commands/selection.h"
 
-#include "app/app_title.h"
-#include "app/error_report.h"
+#include "commands/error_report.h"
 
 namespace ostrevane {
 namespace {
@@ -44,7 +43,7 @@ void CheckByText(SelectionContext& context, const char16_t* context_text, bool c
   EntryList& list = context.list;
   trap.Run(100, [&] { context.buttons.SetValue(PushButtonId::k4, 0); });
   Text text;
-  trap.Run(102, [&] { text = context.dialogs.AskText(kAskTextPrompt, AppTitle()); });
+  trap.Run(102, [&] { text = context.dialogs.AskText(kAskTextPrompt, context.title); });
   const Text lowered_text = Lower(text);
   VisitLoop(
       trap, 104, 108, [&] { return list.VisitStart(); }, [&] { list.VisitNext(); },
@@ -65,19 +64,19 @@ void CheckByText(SelectionContext& context, const char16_t* context_text, bool c
 
 bool NameContains(TextView name, TextView text) { return LoweredTextIn(name, Lower(text)); }
 
-void SelectAllClick(SelectionContext& context) {
+void SelectAll(SelectionContext& context) {
   SetEveryCheck(context, context_text::kSelectAllClick, PushButtonId::k4, true);
 }
 
-void UnselectAllClick(SelectionContext& context) {
+void UnselectAll(SelectionContext& context) {
   SetEveryCheck(context, context_text::kUnselectAllClick, PushButtonId::k5, false);
 }
 
-void PushButton1Click(SelectionContext& context) {
+void SelectContaining(SelectionContext& context) {
   CheckByText(context, context_text::kPushButton1Click, true);
 }
 
-void PushButton3Click(SelectionContext& context) {
+void SelectNotContaining(SelectionContext& context) {
   CheckByText(context, context_text::kPushButton3Click, false);
 }
 

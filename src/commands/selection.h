@@ -3,8 +3,8 @@
 // entry list, under its own step trap.
 
 #include "catalogue/entry_list.h"
-#include "platform/dialogs.h"
-#include "platform/push_buttons.h"
+#include "commands/dialogs.h"
+#include "commands/push_buttons.h"
 
 namespace ostrevane {
 
@@ -12,18 +12,19 @@ struct SelectionContext {
   EntryList& list;
   Dialogs& dialogs;
   PushButtonValues& buttons;
+  Text title;  // the caption of the box that asks for a text
 };
 
 // "Select All" (PushButton4): every row checked.
-void SelectAllClick(SelectionContext& context);
+void SelectAll(SelectionContext& context);
 // "Unselect All" (PushButton5): every row unchecked.
-void UnselectAllClick(SelectionContext& context);
+void UnselectAll(SelectionContext& context);
 // "Select All Containing This Text" (PushButton1): asks for a text and checks
 // the rows whose display name contains it; other rows keep their check.
-void PushButton1Click(SelectionContext& context);
+void SelectContaining(SelectionContext& context);
 // "Select All Not Containing This Text" (PushButton3): the same for the rows
 // whose display name does not contain it.
-void PushButton3Click(SelectionContext& context);
+void SelectNotContaining(SelectionContext& context);
 
 // The containment rule: both texts lower-cased with the active case mapping,
 // then searched code unit by code unit. The empty text is found in every

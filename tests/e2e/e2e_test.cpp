@@ -16,9 +16,10 @@
 #include <set>
 #include <string>
 
-#include "app/form_layout.h"
-#include "platform/win32/win_text.h"
+#include "form/form_layout.h"
+#include "win32/win_text.h"
 #include "support/wine_host.h"
+#include "win32/form_pixels.h"
 #include "win32/test_folders.h"
 
 namespace ostrevane {
@@ -597,8 +598,8 @@ namespace ostrevane {
 namespace {
 
 // The real program at the DPI the prefix runs at (96, then 144 in a second
-// run): every control where the layout table puts it, converted at that DPI.
-TEST_F(EndToEndTest, LayoutMatchesTheTableAtTheSystemDpi) {
+// run): every control at its pixel position for that DPI.
+TEST_F(EndToEndTest, LayoutMatchesThePixelPositionsAtTheSystemDpi) {
   const Text wanted = Environment(L"OSTREVANE_E2E_DPI");
   const int dpi = wanted.empty() ? 96 : std::stoi(ToUtf8(wanted));
   MakeFolder(current + u"\\Games");
@@ -607,24 +608,28 @@ TEST_F(EndToEndTest, LayoutMatchesTheTableAtTheSystemDpi) {
   EXPECT_EQ(static_cast<int>(GetDpiForWindow(program.form())), dpi);
   RECT client;
   GetClientRect(program.form(), &client);
-  EXPECT_EQ(client.right, TwipsToPixels(kFormClientWidthTwips, dpi));
-  EXPECT_EQ(client.bottom, TwipsToPixels(kFormClientHeightTwips, dpi));
+  const SIZE client_size = dpi == 144 ? testing::kFormClientAt144 : testing::kFormClientAt96;
+  EXPECT_EQ(client.right, client_size.cx);
+  EXPECT_EQ(client.bottom, client_size.cy);
   const HWND frame = GetDlgItem(program.form(), ControlId(ControlName::kFrame3));
-  for (const ControlLayout& c : kForm1Controls) {
-    const HWND parent = c.inside_frame ? frame : program.form();
-    const HWND control = GetDlgItem(parent, c.control_id);
-    ASSERT_TRUE(control) << ToUtf8(c.id);
+  for (const testing::PixelRect& pixels : testing::kFormPixels) {
+    const HWND parent = pixels.name == ControlName::kListView1 ? frame : program.form();
+    const HWND control = GetDlgItem(parent, ControlId(pixels.name));
+    const int id = static_cast<int>(pixels.name);
+    ASSERT_TRUE(control) << "control " << id;
     RECT rect;
     GetWindowRect(control, &rect);
     MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&rect), 2);
-    EXPECT_EQ(rect.left, TwipsToPixels(c.left, dpi)) << ToUtf8(c.id);
-    EXPECT_EQ(rect.top, TwipsToPixels(c.top, dpi)) << ToUtf8(c.id);
-    EXPECT_EQ(rect.right, TwipsToPixels(c.left + c.width, dpi)) << ToUtf8(c.id);
-    EXPECT_EQ(rect.bottom, TwipsToPixels(c.top + c.height, dpi)) << ToUtf8(c.id);
+    const RECT& expected = testing::PixelsAt(pixels, dpi);
+    EXPECT_EQ(rect.left, expected.left) << "control " << id;
+    EXPECT_EQ(rect.top, expected.top) << "control " << id;
+    EXPECT_EQ(rect.right, expected.right) << "control " << id;
+    EXPECT_EQ(rect.bottom, expected.bottom) << "control " << id;
   }
   const HWND list = GetDlgItem(frame, ControlId(ControlName::kListView1));
-  EXPECT_EQ(SendMessageW(list, LVM_GETCOLUMNWIDTH, 0, 0), TwipsToPixels(6000, dpi));
-  EXPECT_EQ(SendMessageW(list, LVM_GETCOLUMNWIDTH, 1, 0), TwipsToPixels(1000, dpi));
+  const int* widths = dpi == 144 ? testing::kColumnWidthsAt144 : testing::kColumnWidthsAt96;
+  EXPECT_EQ(SendMessageW(list, LVM_GETCOLUMNWIDTH, 0, 0), widths[0]);
+  EXPECT_EQ(SendMessageW(list, LVM_GETCOLUMNWIDTH, 1, 0), widths[1]);
 }
 
 }  // namespace

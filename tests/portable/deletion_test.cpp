@@ -7,10 +7,11 @@
 #include <optional>
 #include <set>
 
-#include "app/app_title.h"
-#include "app/error_report.h"
+#include "commands/error_report.h"
 #include "catalogue/start_menu.h"
 #include "support/fakes.h"
+#include "support/list_scene.h"
+#include "support/reports.h"
 
 namespace ostrevane {
 namespace {
@@ -73,9 +74,7 @@ class FaultyDialogs : public RecordingDialogs {
 Text ItemName(int n) { return u"Item " + DecimalText(n) + u".lnk"; }
 Text Path(int n) { return Text(kCurrent) + u"\\" + ItemName(n); }
 Text Key(int n) { return u"C" + ItemName(n); }
-Text Report(TextView description, int step) {
-  return ComposeErrorReport(description, context_text::kPushButton2Click, step);
-}
+constexpr const testing::HandlerReports& Report = testing::kDeletionReport;
 Text Question(long long count) {
   return u"Are you sure you want to delete " + DecimalText(count) + u" item(s) from Start Menu?";
 }
@@ -91,19 +90,16 @@ std::vector<Text> Keys(std::initializer_list<int> rows) {
   return keys;
 }
 
-struct Scene {
-  EntryList list;
+struct Scene : testing::ListScene {
   FaultyDialogs dialogs;
   FakePump pump;
   FakeFolderService roots;
   FakeRecycler recycler;
-  ScriptedListFaults faults;
-  DeletionContext context{list, dialogs, pump, roots, recycler};
+  DeletionContext context{list, dialogs, pump, roots, recycler, testing::kTitle};
 
   Scene() {
     roots.SetRoot(kCsidlPrograms, kCurrent);
     roots.SetRoot(kCsidlCommonPrograms, kAll);
-    list.SetFaults(&faults);
   }
 
   // Rows "Item 1" to "Item n" of the current user's folder, all on disk.
@@ -117,20 +113,8 @@ struct Scene {
     recycler.present.insert(root + u"\\" + key.substr(1));
   }
 
-  void Click() { PushButton2Click(context); }
+  void Click() { DeleteChecked(context); }
 
-  std::vector<Text> RowKeys() const {
-    std::vector<Text> keys;
-    for (std::size_t p = 1; p <= list.Count(); ++p) keys.push_back(list.Entry(p).key);
-    return keys;
-  }
-  std::vector<Text> CheckedKeys() const {
-    std::vector<Text> keys;
-    for (std::size_t p = 1; p <= list.Count(); ++p) {
-      if (list.Entry(p).checked) keys.push_back(list.Entry(p).key);
-    }
-    return keys;
-  }
   std::vector<Text> Shown(Kind kind) const {
     std::vector<Text> texts;
     for (const auto& box : dialogs.shown) {
@@ -164,7 +148,7 @@ TEST(DeletionTest, TheQuestionGivesTheCountAndAnyAnswerButYesDeletesNothing) {
   EXPECT_EQ(scene.dialogs.shown[0].kind, Kind::kYesNo);
   EXPECT_EQ(scene.dialogs.shown[0].text,
             u"Are you sure you want to delete 1 item(s) from Start Menu?");
-  EXPECT_EQ(scene.dialogs.shown[0].caption, AppTitle());
+  EXPECT_EQ(scene.dialogs.shown[0].caption, testing::kTitle);
 
   for (int p : {1, 2}) scene.list.SetChecked(p, true);
   scene.dialogs.yes_no_answers = {false};
@@ -190,7 +174,7 @@ TEST(DeletionTest, CheckedRowsGoFromTheLastToTheFirstAndTheOthersKeepTheirOrder)
   EXPECT_EQ(scene.dialogs.shown[0].text, Question(3));
   EXPECT_EQ(scene.dialogs.shown[1].kind, Kind::kMessage);
   EXPECT_EQ(scene.dialogs.shown[1].text, u"Done.");
-  EXPECT_EQ(scene.dialogs.shown[1].caption, AppTitle());
+  EXPECT_EQ(scene.dialogs.shown[1].caption, testing::kTitle);
 }
 
 TEST(DeletionTest, CountsAndRowsHaveNo16BitLimit) {
@@ -237,15 +221,15 @@ TEST(DeletionTest, ANestedPassRunsWholeAndTheOuterPassReportsTheRowsThatAreGone)
   // The outer pass goes on with positions 9, 8 and 7 of a list of 6 rows.
   const Text gone = failure_text::kIndexOutOfBounds;
   std::vector<RecordingDialogs::Shown> expected = {
-      {Kind::kYesNo, Question(3), AppTitle()},
-      {Kind::kYesNo, Question(3), AppTitle()},
-      {Kind::kMessage, u"Done.", AppTitle()},
+      {Kind::kYesNo, Question(3), testing::kTitle},
+      {Kind::kYesNo, Question(3), testing::kTitle},
+      {Kind::kMessage, u"Done.", testing::kTitle},
   };
   for (int p = 9; p >= 7; --p) {
     expected.push_back({Kind::kErrorReport, Report(gone, 120), kErrorReportCaption});
     expected.push_back({Kind::kErrorReport, Report(gone, 130), kErrorReportCaption});
   }
-  expected.push_back({Kind::kMessage, u"Done.", AppTitle()});
+  expected.push_back({Kind::kMessage, u"Done.", testing::kTitle});
   ASSERT_EQ(scene.dialogs.shown.size(), expected.size());
   for (std::size_t i = 0; i < expected.size(); ++i) {
     SCOPED_TRACE(i);
@@ -288,8 +272,9 @@ TEST(DeletionTest, AFailedOrEmptyRootLookupDeletesNothingAndKeepsTheRow) {
   } empty;
   Scene second;
   second.AddRow(u"CMine.lnk", true);
-  DeletionContext context{second.list, second.dialogs, second.pump, empty, second.recycler};
-  PushButton2Click(context);
+  DeletionContext context{second.list, second.dialogs,  second.pump,
+                          empty,       second.recycler, testing::kTitle};
+  DeleteChecked(context);
   EXPECT_TRUE(second.recycler.requested.empty());
   EXPECT_EQ(second.dialogs.ErrorReports(),
             (std::vector<Text>{Report(

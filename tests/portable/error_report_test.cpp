@@ -1,4 +1,4 @@
-#include "app/error_report.h"
+#include "commands/error_report.h"
 
 #include <gtest/gtest.h>
 
@@ -11,18 +11,28 @@ namespace {
 
 using testing::RecordingDialogs;
 
-Text Report(const char16_t* description, const char16_t* context, int step) {
-  return ComposeErrorReport(description, context, step);
-}
-
 TEST(ErrorReportTest, MessageIsComposedExactly) {
-  EXPECT_EQ(Report(u"Path not found", context_text::kFormLoad, 136),
+  EXPECT_EQ(ComposeErrorReport(u"Path not found", context_text::kFormLoad, 136),
             u"Path not found\r\nin Velmarrow2021/08/31.Form1.Form_Load at line 136\r\r"
             u"Please email screenshot of this message to support@ostrevane.com");
   // An empty description begins the message with the line break.
-  EXPECT_EQ(Report(u"", context_text::kSelectAllClick, 104)
+  EXPECT_EQ(ComposeErrorReport(u"", context_text::kSelectAllClick, 104)
                 .rfind(u"\r\nin Velmarrow2021/08/31.Form1.chkSelectAll_Click at line 104\r\r", 0),
             0u);
+}
+
+TEST(ErrorReportTest, EveryHandlerNamesItselfInItsContextText) {
+  EXPECT_EQ(Text(context_text::kFormLoad), u"in Velmarrow2021/08/31.Form1.Form_Load ");
+  EXPECT_EQ(Text(context_text::kPushButton1Click),
+            u"in Velmarrow2021/08/31.Form1.PushButton1_Click ");
+  EXPECT_EQ(Text(context_text::kPushButton2Click),
+            u"in Velmarrow2021/08/31.Form1.PushButton2_Click ");
+  EXPECT_EQ(Text(context_text::kPushButton3Click),
+            u"in Velmarrow2021/08/31.Form1.PushButton3_Click ");
+  EXPECT_EQ(Text(context_text::kSelectAllClick),
+            u"in Velmarrow2021/08/31.Form1.chkSelectAll_Click ");
+  EXPECT_EQ(Text(context_text::kUnselectAllClick),
+            u"in Velmarrow2021/08/31.Form1.chkUnselectAll_Click ");
 }
 
 TEST(StepTrapTest, AFailingStepIsReportedOnceAndTheNextStepRuns) {
@@ -35,8 +45,8 @@ TEST(StepTrapTest, AFailingStepIsReportedOnceAndTheNextStepRuns) {
   EXPECT_TRUE(trap.Run(106, [&] { ran.push_back(106); }));
   EXPECT_EQ(ran, (std::vector<int>{100, 106}));
   EXPECT_EQ(dialogs.ErrorReports(),
-            (std::vector<Text>{Report(u"boom", context_text::kFormLoad, 102),
-                               Report(u"plain", context_text::kFormLoad, 104)}));
+            (std::vector<Text>{ComposeErrorReport(u"boom", context_text::kFormLoad, 102),
+                               ComposeErrorReport(u"plain", context_text::kFormLoad, 104)}));
   EXPECT_EQ(dialogs.shown[0].caption, u"Application Error");
 }
 
@@ -56,10 +66,11 @@ TEST(StepTrapTest, AFailedLoopHeadEntersTheBodyOnceThenLeavesAfterTheLoop) {
       trap, 104, 108, LoopDirection::kUp, []() -> std::size_t { throw Failure(u"Overflow"); },
       [&](std::size_t p) { visited.push_back(p); });
   EXPECT_EQ(visited, (std::vector<std::size_t>{0}));
-  EXPECT_EQ(dialogs.ErrorReports(),
-            (std::vector<Text>{
-                Report(u"Overflow", context_text::kPushButton2Click, 104),
-                Report(u"For loop not initialized", context_text::kPushButton2Click, 108)}));
+  EXPECT_EQ(
+      dialogs.ErrorReports(),
+      (std::vector<Text>{
+          ComposeErrorReport(u"Overflow", context_text::kPushButton2Click, 104),
+          ComposeErrorReport(u"For loop not initialized", context_text::kPushButton2Click, 108)}));
 }
 
 TEST(StepTrapTest, CountedLoopsRunUpAndDown) {
@@ -94,7 +105,8 @@ TEST(StepTrapTest, AFailedAdvanceEndsTheVisit) {
       [&](std::size_t p) { visited.push_back(p); });
   EXPECT_EQ(visited, (std::vector<std::size_t>{1, 2}));
   EXPECT_EQ(dialogs.ErrorReports(),
-            (std::vector<Text>{Report(u"moved past the end", context_text::kSelectAllClick, 104)}));
+            (std::vector<Text>{
+                ComposeErrorReport(u"moved past the end", context_text::kSelectAllClick, 104)}));
 }
 
 TEST(StepTrapTest, AReportThatCannotBeShownDoesNotStopTheHandler) {

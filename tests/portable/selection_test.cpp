@@ -5,10 +5,10 @@
 #include <set>
 #include <string>
 
-#include "app/app_title.h"
-#include "app/error_report.h"
+#include "commands/error_report.h"
 #include "catalogue/start_menu.h"
 #include "support/fakes.h"
+#include "support/list_scene.h"
 
 namespace ostrevane {
 namespace {
@@ -59,24 +59,11 @@ constexpr char16_t kBroken[] = u"The operation failed";
 
 // A list with rows of the given display names, and the doubles a command
 // talks to. Check marks are written as a string, one '1' or '0' per row.
-struct Scene {
+struct Scene : testing::ListScene {
   explicit Scene(const std::vector<Text>& names = {}, const std::string& marks = "") {
     for (const Text& name : names) list.Add(u"C" + DecimalText(++keys), name);
     for (std::size_t p = 1; p <= marks.size(); ++p) list.SetChecked(p, marks[p - 1] == '1');
     faults.description = kBroken;
-    list.SetFaults(&faults);
-  }
-  std::string Marks() const {
-    std::string marks;
-    for (std::size_t p = 1; p <= list.Count(); ++p) marks += list.Entry(p).checked ? '1' : '0';
-    return marks;
-  }
-  std::set<Text> CheckedNames() const {
-    std::set<Text> names;
-    for (std::size_t p = 1; p <= list.Count(); ++p) {
-      if (list.Entry(p).checked) names.insert(list.Entry(p).text);
-    }
-    return names;
   }
   // Runs a text command, the input box answering `text`.
   void Type(Click click, const Text& text) {
@@ -85,20 +72,18 @@ struct Scene {
   }
 
   int keys = 0;
-  EntryList list;
   RecordingDialogs dialogs;
   RecordingButtons buttons;
-  ScriptedListFaults faults;
-  SelectionContext context{list, dialogs, buttons};
+  SelectionContext context{list, dialogs, buttons, testing::kTitle};
 };
 
 TEST(SelectionTest, SelectAllAndUnselectAllSetEveryRowAndShowNothing) {
   Scene scene({u"Alpha", u"", u"Beta", u"Gamma"}, "0100");
-  SelectAllClick(scene.context);
+  SelectAll(scene.context);
   EXPECT_EQ(scene.Marks(), "1111");
-  SelectAllClick(scene.context);
+  SelectAll(scene.context);
   EXPECT_EQ(scene.Marks(), "1111");
-  UnselectAllClick(scene.context);
+  UnselectAll(scene.context);
   EXPECT_EQ(scene.Marks(), "0000");
   EXPECT_EQ(scene.buttons.set,
             (std::vector<RecordingButtons::Set>{
@@ -107,11 +92,9 @@ TEST(SelectionTest, SelectAllAndUnselectAllSetEveryRowAndShowNothing) {
 }
 
 TEST(SelectionTest, TextCommandsAskOnceWithTheirPromptUnderTheApplicationTitle) {
-  SetAppTitle();
   Scene scene({u"Alpha", u"Beta", u"Gamma"});
-  scene.Type(&PushButton1Click, u"x");
-  scene.Type(&PushButton3Click, u"x");
-  ResetAppTitle();
+  scene.Type(&SelectContaining, u"x");
+  scene.Type(&SelectNotContaining, u"x");
   ASSERT_EQ(scene.dialogs.shown.size(), 2u);
   for (const auto& box : scene.dialogs.shown) {
     EXPECT_EQ(box.kind, Kind::kInput);
@@ -134,7 +117,7 @@ TEST(SelectionTest, MatchingIgnoresCaseBothWaysAlsoBeyondBasicLatin) {
     SCOPED_TRACE(ToUtf8(c.text));
     Scene scene({u"game launcher", u"GAME TOOLS", u"Éditeur", u"éditeur", u"ДОМ", u"дом", u"ΣΟΦΙΑ",
                  u"σοφια", u"Editeur", u"Other"});
-    scene.Type(&PushButton1Click, c.text);
+    scene.Type(&SelectContaining, c.text);
     EXPECT_EQ(scene.Marks(), c.marks);
   }
 }
@@ -149,18 +132,18 @@ TEST(SelectionTest, ScannedNamesCarryNamesakeMarksButNoExtension) {
   Scene scene;
   ScanStartMenu(folders, scene.list);
 
-  scene.Type(&PushButton1Click, u".lnk");
+  scene.Type(&SelectContaining, u".lnk");
   EXPECT_EQ(scene.CheckedNames(), (std::set<Text>{u"X.lnk (Current User)"}));
 
-  UnselectAllClick(scene.context);
-  scene.Type(&PushButton1Click, u"(all users)");
+  UnselectAll(scene.context);
+  scene.Type(&SelectContaining, u"(all users)");
   EXPECT_EQ(scene.CheckedNames(), (std::set<Text>{u"Games (All Users)", u"Notepad (All Users)",
                                                   u"X (All Users)", u"Tips (all users)"}));
 
   // The shortcut named just ".lnk" has an empty name: even the empty text
   // does not select it.
-  UnselectAllClick(scene.context);
-  scene.Type(&PushButton1Click, u"");
+  UnselectAll(scene.context);
+  scene.Type(&SelectContaining, u"");
   for (std::size_t p = 1; p <= scene.list.Count(); ++p) {
     EXPECT_EQ(scene.list.Entry(p).checked, !scene.list.Entry(p).text.empty());
   }
@@ -176,26 +159,26 @@ TEST(SelectionTest, TextCommandsOnlyAddChecks) {
     SCOPED_TRACE(ToUtf8(c.text));
     // Earlier checks stay: Beta was ticked by hand.
     Scene scene({u"Alpha", u"Beta", u"", u"Gamma"}, "0100");
-    scene.Type(&PushButton1Click, c.text);
+    scene.Type(&SelectContaining, c.text);
     std::string kept = c.matches;
     kept[1] = '1';
     EXPECT_EQ(scene.Marks(), kept);
     // After Unselect All exactly the matches are checked.
-    UnselectAllClick(scene.context);
-    scene.Type(&PushButton1Click, c.text);
+    UnselectAll(scene.context);
+    scene.Type(&SelectContaining, c.text);
     EXPECT_EQ(scene.Marks(), c.matches);
     // Containing, then Not Containing with the same text: every row.
-    scene.Type(&PushButton3Click, c.text);
+    scene.Type(&SelectNotContaining, c.text);
     EXPECT_EQ(scene.Marks(), "1111");
   }
 }
 
 TEST(SelectionTest, AnEmptyListStillAsksForTheTextAndNothingElseHappens) {
   Scene scene;
-  SelectAllClick(scene.context);
-  UnselectAllClick(scene.context);
-  PushButton1Click(scene.context);
-  PushButton3Click(scene.context);
+  SelectAll(scene.context);
+  UnselectAll(scene.context);
+  SelectContaining(scene.context);
+  SelectNotContaining(scene.context);
   ASSERT_EQ(scene.dialogs.shown.size(), 2u);
   EXPECT_EQ(scene.dialogs.shown[0].kind, Kind::kInput);
   EXPECT_EQ(scene.dialogs.shown[1].kind, Kind::kInput);
@@ -203,25 +186,21 @@ TEST(SelectionTest, AnEmptyListStillAsksForTheTextAndNothingElseHappens) {
 
 // ---- failing steps ------------------------------------------------------------
 
-Text At(const char16_t* description, const char16_t* context, int step) {
-  return ComposeErrorReport(description, context, step);
-}
-
 struct SetEvery {
   Click click;
   const char16_t* context;
   char target;  // the mark the command sets
 };
 
-const SetEvery kSetEvery[] = {{&SelectAllClick, context_text::kSelectAllClick, '1'},
-                              {&UnselectAllClick, context_text::kUnselectAllClick, '0'}};
+const SetEvery kSetEvery[] = {{&SelectAll, context_text::kSelectAllClick, '1'},
+                              {&UnselectAll, context_text::kUnselectAllClick, '0'}};
 
 TEST(SelectionFaultTest, SelectAllAndUnselectAllGoOnAsTheirStepsSay) {
   for (const SetEvery& command : kSetEvery) {
     SCOPED_TRACE(ToUtf8(command.context));
     const std::string before(4, command.target == '1' ? '0' : '1');
     const auto report = [&](const char16_t* description, int step) {
-      return At(description, command.context, step);
+      return ComposeErrorReport(description, command.context, step);
     };
     {  // 100: the button refuses its value; the rows are still set.
       Scene scene({u"a", u"b", u"c", u"d"}, before);
@@ -269,11 +248,11 @@ const std::vector<Text> kFruit = {u"apple", u"berry", u"apricot", u"cherry"};
 
 TEST(SelectionFaultTest, TextCommandsGoOnAsTheirStepsSay) {
   for (const ByText& command :
-       {ByText{&PushButton1Click, context_text::kPushButton1Click, u"AP", "1111"},
-        ByText{&PushButton3Click, context_text::kPushButton3Click, u"err", "0000"}}) {
+       {ByText{&SelectContaining, context_text::kPushButton1Click, u"AP", "1111"},
+        ByText{&SelectNotContaining, context_text::kPushButton3Click, u"err", "0000"}}) {
     SCOPED_TRACE(ToUtf8(command.context));
     const auto report = [&](const char16_t* description, int step) {
-      return At(description, command.context, step);
+      return ComposeErrorReport(description, command.context, step);
     };
     {  // 100: the button refuses its value; the command still asks and checks.
       Scene scene(kFruit);

@@ -1,12 +1,13 @@
-#include "app/startup.h"
+#include "commands/startup.h"
 
 #include <gtest/gtest.h>
 
-#include "app/app_title.h"
-#include "app/error_report.h"
-#include "platform/skin_file.h"
+#include "commands/app_title.h"
+#include "commands/error_report.h"
+#include "form/skin_file.h"
 #include "readme_skin_example.h"
 #include "support/fakes.h"
+#include "support/reports.h"
 
 namespace ostrevane {
 namespace {
@@ -15,7 +16,7 @@ using testing::FakeFolderService;
 using testing::RecordingDialogs;
 
 // Records what start-up asks of the window; any operation can be made to fail.
-class FakeStartup : public StartupPlatform, public SkinEngine {
+class FakeStartup : public StartupPlatform, public FileQueries, public SkinEngine {
  public:
   std::vector<std::string> calls;
   std::map<std::string, Text> fail;  // operation -> description
@@ -87,26 +88,24 @@ class FakeStartup : public StartupPlatform, public SkinEngine {
 class StartupTest : public ::testing::Test {
  protected:
   StartupTest() {
-    ResetAppTitle();
     folders.SetRootListing(kCsidlPrograms, u"C", {{u"Games"}, {u"Zed.lnk"}});
     folders.SetRootListing(kCsidlCommonPrograms, u"A", {{u"Games"}, {}});
   }
-  void Load() { FormLoad(platform, list, folders, dialogs); }
-  Text ReportAt(const char16_t* description, int step) {
-    return ComposeErrorReport(description, context_text::kFormLoad, step);
-  }
+  void Load() { title = StartUp(platform, platform, list, folders, dialogs); }
+  static constexpr const testing::HandlerReports& ReportAt = testing::kStartUpReport;
 
   FakeStartup platform;
   EntryList list;
   FakeFolderService folders;
   RecordingDialogs dialogs;
+  Text title;
 };
 
 TEST_F(StartupTest, WithoutSkinOrCursorEverythingIsSetQuietlyAndTheScanRunsLast) {
   Load();
   EXPECT_TRUE(dialogs.shown.empty());
   EXPECT_EQ(platform.caption, u"Ostrevane Software");
-  EXPECT_EQ(AppTitle(), u"Ostrevane");
+  EXPECT_EQ(title, u"Ostrevane");
   ASSERT_EQ(list.ColumnCount(), 2u);
   EXPECT_EQ(list.Column(1).text, u"Menu Item");
   EXPECT_EQ(list.Column(1).width_twips, 6000);
@@ -134,7 +133,7 @@ TEST_F(StartupTest, SkinIsAppliedInItsFixedOrderAndOnlyFramesAndLabelsAreRecolou
 }
 
 // Every start-up step made to fail, one at a time: the report names it, and
-// start-up goes on where its table says.
+// the rest of start-up still runs, the scan last.
 TEST_F(StartupTest, EachFailingStepIsReportedWithItsNumberAndStartUpGoesOn) {
   struct Case {
     std::string operation;
@@ -153,7 +152,7 @@ TEST_F(StartupTest, EachFailingStepIsReportedWithItsNumberAndStartUpGoesOn) {
     fresh.fail[c.operation] = u"It broke";
     RecordingDialogs boxes;
     EntryList rows;
-    FormLoad(fresh, rows, folders, boxes);
+    StartUp(fresh, fresh, rows, folders, boxes);
     EXPECT_EQ(boxes.ErrorReports(), (std::vector<Text>{ReportAt(u"It broke", c.step)}))
         << c.operation;
     EXPECT_EQ(rows.Size(), 3u) << c.operation;  // the scan still ran last
@@ -196,7 +195,7 @@ TEST_F(StartupTest, ListStepsAndTheScanFailAtTheirOwnNumbers) {
     rows.SetFaults(&fault);
     RecordingDialogs boxes;
     FakeStartup fresh;
-    FormLoad(fresh, rows, folders, boxes);
+    StartUp(fresh, fresh, rows, folders, boxes);
     std::vector<Text> expected;
     for (const auto& [description, step] : c.reports)
       expected.push_back(ReportAt(description, step));

@@ -1,9 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "app/app_title.h"
+#include "commands/app_title.h"
 #include "catalogue/entry_key.h"
-#include "platform/failure.h"
-#include "platform/text.h"
+#include "base/failure.h"
+#include "base/text.h"
+#include "base/twips.h"
 
 namespace ostrevane {
 namespace {
@@ -23,6 +24,36 @@ TEST(TextTest, Utf8RoundTripKeepsPairsAndReplacesLoneSurrogates) {
   EXPECT_EQ(FromUtf8(ToUtf8(lone)), u"x\uFFFDy");
   EXPECT_EQ(DecimalText(0), u"0");
   EXPECT_EQ(DecimalText(32768), u"32768");
+}
+
+TEST(TextTest, PathsSplitAtTheirLastSeparatorOfEitherKind) {
+  EXPECT_EQ(FolderPart(u"C:\\Program Files\\x/o.cjs"), u"C:\\Program Files\\x");
+  EXPECT_EQ(NamePart(u"C:\\Program Files\\x/o.cjs"), u"o.cjs");
+  EXPECT_EQ(FolderPart(u"Z:/a\\b"), u"Z:/a");
+  EXPECT_EQ(NamePart(u"Z:/a\\b"), u"b");
+  EXPECT_EQ(FolderPart(u"name.lnk"), u"");  // no separator: no folder
+  EXPECT_EQ(NamePart(u"name.lnk"), u"name.lnk");
+  EXPECT_EQ(FolderPart(u"C:\\"), u"C:");  // a trailing separator: no name
+  EXPECT_EQ(NamePart(u"C:\\"), u"");
+}
+
+TEST(TwipsTest, ConversionsRoundToTheNearestWholeUnitHalvesAwayFromZero) {
+  EXPECT_EQ(TwipsToPixels(1440, 96), 96);
+  EXPECT_EQ(TwipsToPixels(7, 96), 0);    // 0.47 px
+  EXPECT_EQ(TwipsToPixels(8, 96), 1);    // 0.53 px
+  EXPECT_EQ(TwipsToPixels(15, 144), 2);  // 1.5 px rounds up
+  EXPECT_EQ(TwipsToPixels(-15, 144), -2);
+  EXPECT_EQ(PixelsToTwips(96, 96), 1440);
+  EXPECT_EQ(PixelsToTwips(1, 144), 10);
+  EXPECT_EQ(PixelsToTwips(1, 120), 12);
+  EXPECT_EQ(PixelsToTwips(7, 288), 35);  // 35 exactly
+  EXPECT_EQ(PixelsToTwips(1, 2880), 1);  // 0.5 twip rounds up
+  EXPECT_EQ(WholeTwips(6000.0), 6000);
+  EXPECT_EQ(WholeTwips(999.5), 1000);
+  EXPECT_EQ(ScaleFromDefaultDpi(4, 96), 4);
+  EXPECT_EQ(ScaleFromDefaultDpi(4, 144), 6);
+  EXPECT_EQ(ScaleFromDefaultDpi(3, 120), 4);  // 3.75
+  EXPECT_EQ(ScaleFromDefaultDpi(2, 120), 3);  // 2.5 rounds up
 }
 
 TEST(EntryKeyTest, OnlyAnExactCSelectsTheCurrentUser) {
@@ -52,11 +83,6 @@ TEST(AppTitleTest, CutsAtLeastOnceAndAgainWhileTooLong) {
   EXPECT_EQ(CutAppTitle(long_name), Text(30, u'x'));
   EXPECT_THROW(CutAppTitle(u"Ostrevane"), Failure);
   EXPECT_THROW(CutAppTitle(Text(50, u'z') + u" end"), Failure);  // no blank in what is left
-
-  ResetAppTitle();
-  EXPECT_EQ(AppTitle(), u"Ostrevane Software");
-  SetAppTitle();
-  EXPECT_EQ(AppTitle(), u"Ostrevane");
 }
 
 }  // namespace

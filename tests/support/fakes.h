@@ -10,12 +10,15 @@
 #include <vector>
 
 #include "catalogue/entry_list.h"
-#include "platform/dialogs.h"
-#include "platform/folder_service.h"
-#include "platform/push_buttons.h"
-#include "platform/recycler.h"
+#include "commands/dialogs.h"
+#include "catalogue/folder_service.h"
+#include "commands/push_buttons.h"
+#include "catalogue/recycler.h"
 
 namespace ostrevane::testing {
+
+// The application title the tests hand to the commands.
+inline constexpr char16_t kTitle[] = u"Ostrevane";
 
 // Folders held in memory: a root per special-folder id, and per path the
 // names of its subfolders and files in listing order.

@@ -12,7 +12,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "platform/win32/win_text.h"
+#include "win32/win_text.h"
 
 namespace ostrevane::testing {
 

@@ -1,11 +1,11 @@
-#include "platform/win32/folder_service_win32.h"
+#include "win32/folder_service_win32.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
 #include "catalogue/start_menu.h"
-#include "platform/win32/win_text.h"
+#include "win32/win_text.h"
 #include "test_folders.h"
 
 namespace ostrevane {

@@ -1,4 +1,4 @@
-#include "platform/win32/input_box.h"
+#include "win32/input_box.h"
 
 #include <gtest/gtest.h>
 
@@ -6,10 +6,9 @@
 #include <functional>
 #include <thread>
 
-#include "app/app_title.h"
 #include "commands/selection.h"
-#include "platform/win32/dialogs_win32.h"
-#include "platform/win32/win_text.h"
+#include "win32/dialogs_win32.h"
+#include "win32/win_text.h"
 #include "support/fakes.h"
 
 namespace ostrevane {
@@ -153,22 +152,20 @@ TEST(InputBoxTest, EachWayOfClosingTheBoxGivesItsText) {
 }
 
 TEST(InputBoxTest, TheTextCommandAsksThroughTheBoxUnderTheApplicationTitle) {
-  SetAppTitle();
   EntryList list;
   list.Add(u"C1", u"Игры");
   list.Add(u"C2", u"Tools");
   list.Add(u"C3", u"Мои игры");
   win32::Win32Dialogs dialogs;
   testing::RecordingButtons buttons;
-  SelectionContext context{list, dialogs, buttons};
+  SelectionContext context{list, dialogs, buttons, testing::kTitle};
   Seen seen;
   ShowAndAnswer(
       [&] {
-        PushButton1Click(context);
+        SelectContaining(context);
         return Text();
       },
       u"Ostrevane", u"ИГР", Answer::kOk, seen);
-  ResetAppTitle();
   ExpectFreshBox(seen);
   EXPECT_TRUE(list.Checked(1));
   EXPECT_FALSE(list.Checked(2));

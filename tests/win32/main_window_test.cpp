@@ -5,11 +5,12 @@
 
 #include <thread>
 
-#include "app/error_report.h"
-#include "app/form_layout.h"
-#include "platform/win32/dialogs_win32.h"
-#include "platform/win32/push_button.h"
-#include "platform/win32/win_text.h"
+#include "commands/error_report.h"
+#include "form/form_layout.h"
+#include "win32/dialogs_win32.h"
+#include "win32/push_button.h"
+#include "win32/win_text.h"
+#include "form_pixels.h"
 #include "window_fixture.h"
 
 namespace ostrevane {
@@ -34,17 +35,21 @@ RECT RectInParent(HWND control) {
 void ExpectGeometry(win32::MainWindow& window, int dpi) {
   RECT client;
   GetClientRect(window.hwnd(), &client);
-  EXPECT_EQ(client.right, TwipsToPixels(kFormClientWidthTwips, dpi)) << "dpi " << dpi;
-  EXPECT_EQ(client.bottom, TwipsToPixels(kFormClientHeightTwips, dpi)) << "dpi " << dpi;
-  for (const ControlLayout& c : kForm1Controls) {
-    const HWND control = window.Control(c.name);
-    EXPECT_EQ(GetParent(control),
-              c.inside_frame ? window.Control(ControlName::kFrame3) : window.hwnd());
+  const SIZE wanted = dpi == 144 ? testing::kFormClientAt144 : testing::kFormClientAt96;
+  EXPECT_EQ(client.right, wanted.cx) << "dpi " << dpi;
+  EXPECT_EQ(client.bottom, wanted.cy) << "dpi " << dpi;
+  for (const testing::PixelRect& pixels : testing::kFormPixels) {
+    const HWND control = window.Control(pixels.name);
+    EXPECT_EQ(GetParent(control), pixels.name == ControlName::kListView1
+                                      ? window.Control(ControlName::kFrame3)
+                                      : window.hwnd());
     const RECT rect = RectInParent(control);
-    EXPECT_EQ(rect.left, TwipsToPixels(c.left, dpi)) << ToUtf8(c.id) << " at " << dpi;
-    EXPECT_EQ(rect.top, TwipsToPixels(c.top, dpi)) << ToUtf8(c.id) << " at " << dpi;
-    EXPECT_EQ(rect.right, TwipsToPixels(c.left + c.width, dpi)) << ToUtf8(c.id) << " at " << dpi;
-    EXPECT_EQ(rect.bottom, TwipsToPixels(c.top + c.height, dpi)) << ToUtf8(c.id) << " at " << dpi;
+    const RECT& expected = testing::PixelsAt(pixels, dpi);
+    const int id = static_cast<int>(pixels.name);
+    EXPECT_EQ(rect.left, expected.left) << "control " << id << " at " << dpi;
+    EXPECT_EQ(rect.top, expected.top) << "control " << id << " at " << dpi;
+    EXPECT_EQ(rect.right, expected.right) << "control " << id << " at " << dpi;
+    EXPECT_EQ(rect.bottom, expected.bottom) << "control " << id << " at " << dpi;
   }
 }
 
@@ -58,14 +63,15 @@ std::pair<Text, int> ColumnOf(HWND list, int index) {
   return {FromWide(text), column.cx};
 }
 
-TEST(MainWindowTest, EveryControlStandsWhereTheTableSaysAt96And144Dpi) {
+TEST(MainWindowTest, EveryControlStandsAtItsPixelPositionAt96And144Dpi) {
   WindowUnderTest t;
   win32::MainWindow& window = t.Open();
   ASSERT_EQ(window.dpi(), 96);
   ExpectGeometry(window, 96);
   EXPECT_EQ(ColumnOf(t.Control(ControlName::kListView1), 0),
-            (std::pair<Text, int>{u"Menu Item", 400}));
-  EXPECT_EQ(ColumnOf(t.Control(ControlName::kListView1), 1), (std::pair<Text, int>{u"Type", 67}));
+            (std::pair<Text, int>{u"Menu Item", testing::kColumnWidthsAt96[0]}));
+  EXPECT_EQ(ColumnOf(t.Control(ControlName::kListView1), 1),
+            (std::pair<Text, int>{u"Type", testing::kColumnWidthsAt96[1]}));
 
   // Moving to a 144 DPI monitor lays everything out again.
   RECT suggested{100, 100, 900, 900};
@@ -73,8 +79,8 @@ TEST(MainWindowTest, EveryControlStandsWhereTheTableSaysAt96And144Dpi) {
                reinterpret_cast<LPARAM>(&suggested));
   EXPECT_EQ(window.dpi(), 144);
   ExpectGeometry(window, 144);
-  EXPECT_EQ(ColumnOf(t.Control(ControlName::kListView1), 0).second, 600);
-  EXPECT_EQ(ColumnOf(t.Control(ControlName::kListView1), 1).second, 100);
+  EXPECT_EQ(ColumnOf(t.Control(ControlName::kListView1), 0).second, testing::kColumnWidthsAt144[0]);
+  EXPECT_EQ(ColumnOf(t.Control(ControlName::kListView1), 1).second, testing::kColumnWidthsAt144[1]);
   LOGFONTW font{};
   GetObjectW(
       reinterpret_cast<HFONT>(SendMessageW(t.Control(ControlName::kPushButton2), WM_GETFONT, 0, 0)),

@@ -2,7 +2,7 @@
 // entries to $XDG_DATA_HOME/Trash; the test runner points XDG_DATA_HOME into
 // the build folder, so these tests never see the user's own Recycle Bin, and
 // the roots are temp folders, never a real Start Menu.
-#include "platform/win32/recycler_win32.h"
+#include "win32/recycler_win32.h"
 
 #include <gtest/gtest.h>
 
@@ -12,14 +12,15 @@
 #include <set>
 #include <thread>
 
-#include "app/app_title.h"
-#include "app/error_report.h"
+#include "commands/error_report.h"
 #include "catalogue/start_menu.h"
 #include "commands/deletion.h"
-#include "platform/win32/folder_service_win32.h"
-#include "platform/win32/handles.h"
-#include "platform/win32/win_text.h"
+#include "win32/folder_service_win32.h"
+#include "win32/handles.h"
+#include "win32/win_text.h"
 #include "support/fakes.h"
+#include "support/list_scene.h"
+#include "support/reports.h"
 #include "support/wine_host.h"
 #include "test_folders.h"
 
@@ -170,7 +171,7 @@ class RecyclerWin32Test : public ::testing::Test {
     }
     FAIL() << "no row " << ToUtf8(key);
   }
-  void Click() { PushButton2Click(context); }
+  void Click() { DeleteChecked(context); }
 
   // A shortcut, and a folder with a shortcut in it.
   void MakeGameAndTools() {
@@ -189,17 +190,10 @@ class RecyclerWin32Test : public ::testing::Test {
     EXPECT_EQ(CheckedKeys(), (std::vector<Text>{u"CGame.lnk", u"CTools"}));
   }
 
-  std::vector<Text> RowKeys() const {
-    std::vector<Text> keys;
-    for (std::size_t p = 1; p <= list.Count(); ++p) keys.push_back(list.Entry(p).key);
-    std::sort(keys.begin(), keys.end());
-    return keys;
-  }
-  std::vector<Text> CheckedKeys() const {
-    std::vector<Text> keys;
-    for (std::size_t p = 1; p <= list.Count(); ++p) {
-      if (list.Entry(p).checked) keys.push_back(list.Entry(p).key);
-    }
+  // In key order: these tests ask which rows are left, not in what order.
+  std::vector<Text> RowKeys() const { return Sorted(testing::RowKeys(list)); }
+  std::vector<Text> CheckedKeys() const { return Sorted(testing::CheckedKeys(list)); }
+  static std::vector<Text> Sorted(std::vector<Text> keys) {
     std::sort(keys.begin(), keys.end());
     return keys;
   }
@@ -208,9 +202,7 @@ class RecyclerWin32Test : public ::testing::Test {
     std::sort(reports.begin(), reports.end());
     return reports;
   }
-  static Text Report(const Text& description) {
-    return ComposeErrorReport(description, context_text::kPushButton2Click, 130);
-  }
+  static Text Report(const Text& description) { return testing::kDeletionReport(description, 130); }
   // The report on an entry of the current user's folder that was refused.
   Text NotDeletedReport(const Text& name, const Text& why) const {
     return Report(u"\"" + current.path() + u"\\" + name + u"\" was not deleted: " + why);
@@ -227,7 +219,7 @@ class RecyclerWin32Test : public ::testing::Test {
   EntryList list;
   RecordingDialogs dialogs;
   NoEvents pump;
-  DeletionContext context{list, dialogs, pump, folders, recycler};
+  DeletionContext context{list, dialogs, pump, folders, recycler, testing::kTitle};
   ShellBoxAnswerer boxes;
 };
 
@@ -257,7 +249,7 @@ TEST_F(RecyclerWin32Test, ExactlyTheCheckedEntriesGoToTheRecycleBinAFolderWithAl
   ASSERT_EQ(dialogs.shown.size(), 2u);
   EXPECT_EQ(dialogs.shown[0].text, u"Are you sure you want to delete 2 item(s) from Start Menu?");
   EXPECT_EQ(dialogs.shown[1].text, u"Done.");
-  EXPECT_EQ(dialogs.shown[1].caption, AppTitle());
+  EXPECT_EQ(dialogs.shown[1].caption, testing::kTitle);
   EXPECT_TRUE(boxes.Captions().empty());
 }
 

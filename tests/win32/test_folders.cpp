@@ -5,7 +5,7 @@
 #include <cstring>
 #include <stdexcept>
 
-#include "platform/win32/win_text.h"
+#include "win32/win_text.h"
 
 namespace ostrevane::testing {
 

@@ -7,9 +7,9 @@
 #include <memory>
 #include <string>
 
-#include "app/main_window.h"
-#include "platform/win32/folder_service_win32.h"
-#include "platform/win32/win_text.h"
+#include "win32/main_window.h"
+#include "win32/folder_service_win32.h"
+#include "win32/win_text.h"
 #include "support/fakes.h"
 #include "test_folders.h"
 

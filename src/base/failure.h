@@ -1,0 +1,32 @@
+#pragma once
+// A failure as a step of a handler sees it: an exception that carries the
+// description the error report shows.
+
+#include <exception>
+
+#include "base/text.h"
+
+namespace ostrevane {
+
+class Failure : public std::exception {
+ public:
+  explicit Failure(Text description) : description_(std::move(description)) {}
+  const Text& description() const noexcept { return description_; }
+  const char* what() const noexcept override { return "ostrevane::Failure"; }
+
+ private:
+  Text description_;
+};
+
+// The standard descriptions of failures that the program's own code raises,
+// in the words a user of Windows programs knows from the runtime.
+namespace failure_text {
+inline constexpr char16_t kInvalidArgument[] = u"Invalid procedure call or argument";
+inline constexpr char16_t kObjectNotSet[] = u"Object variable or With block variable not set";
+inline constexpr char16_t kLoopNotInitialized[] = u"For loop not initialized";
+inline constexpr char16_t kIndexOutOfBounds[] = u"Index out of bounds";
+inline constexpr char16_t kKeyNotUnique[] = u"Key is not unique in collection";
+inline constexpr char16_t kOutOfMemory[] = u"Out of memory";
+}  // namespace failure_text
+
+}  // namespace ostrevane

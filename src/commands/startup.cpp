@@ -1,0 +1,64 @@
+#include "commands/startup.h"
+
+#include "commands/app_title.h"
+#include "commands/error_report.h"
+#include "catalogue/start_menu.h"
+
+namespace ostrevane {
+
+bool FileExists(FileQueries& files, const Text& path) {
+  try {
+    files.QueryLastModified(path);
+    return true;
+  } catch (...) {
+    return false;
+  }
+}
+
+void ApplySkin(StartupPlatform& platform, FileQueries& files) {
+  const Text path = files.ExecutableFolder() + kSkinFileName;
+  if (!files.FindNormalFile(path)) return;
+  platform.SetFormBackColor(kColorButtonFace);
+  for (const FormControl& control : platform.Controls()) {
+    switch (control.kind) {
+      case ControlKind::kOptionButton:
+      case ControlKind::kCheckBox:
+      case ControlKind::kFrame:
+      case ControlKind::kLabel:
+        platform.SetControlBackColor(control.name, kColorButtonFace);
+        break;
+      default:
+        break;
+    }
+  }
+  SkinEngine& skin = platform.Skin();
+  skin.LoadSkin(path, Text());
+  skin.SetFlags(skin.Flags() | kSkinPaintsButtons);
+  skin.SetPaintBackgrounds(true);
+  skin.SetPaintFrames(true);
+  skin.ApplyToWindow(platform.WindowHandle());
+}
+
+Text StartUp(StartupPlatform& platform, FileQueries& files, EntryList& list, FolderService& folders,
+             Dialogs& dialogs) {
+  StepTrap trap(dialogs, context_text::kFormLoad);
+  trap.Run(100, [&] { ApplySkin(platform, files); });
+  Text cursor_file;
+  const bool load_cursor = trap.Test(104, [&] {
+    cursor_file = files.ExecutableFolder() + kHandCursorFileName;
+    return FileExists(files, cursor_file);
+  });
+  if (load_cursor) trap.Run(106, [&] { platform.LoadMouseIcon(cursor_file); });
+  trap.Run(126, [&] { platform.SetCaption(kProductFullName); });
+  trap.Run(126, [&] { platform.SetApplicationIcon(); });
+  Text title = kProductFullName;
+  trap.Run(126, [&] { title = CutAppTitle(kProductFullName); });
+  trap.Run(128, [&] { list.AddColumn(kColumnMenuItem); });
+  trap.Run(130, [&] { list.AddColumn(kColumnType); });
+  trap.Run(132, [&] { list.SetColumnWidth(1, kColumnMenuItemTwips); });
+  trap.Run(134, [&] { list.SetColumnWidth(2, kColumnTypeTwips); });
+  trap.Run(136, [&] { ScanStartMenu(folders, list); });
+  return title;
+}
+
+}  // namespace ostrevane

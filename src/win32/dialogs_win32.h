@@ -1,0 +1,24 @@
+#pragma once
+// The modal boxes, as Win32 message boxes and the program's input box.
+
+#include <windows.h>
+
+#include "commands/dialogs.h"
+#include "win32/owner_window.h"
+
+namespace ostrevane::win32 {
+
+class Win32Dialogs : public Dialogs, public OwnerWindow {
+ public:
+  using OwnerWindow::OwnerWindow;
+
+  void ShowErrorReport(const Text& message) override;
+  bool AskYesNo(const Text& question, const Text& caption) override;
+  void ShowMessage(const Text& message, const Text& caption) override;
+  Text AskText(const Text& prompt, const Text& caption) override;
+
+ private:
+  int Box(const Text& text, const Text& caption, UINT style);
+};
+
+}  // namespace ostrevane::win32

@@ -1,0 +1,32 @@
+#include "win32/file_queries_win32.h"
+
+#include <windows.h>
+
+#include "win32/handles.h"
+#include "win32/win_text.h"
+
+namespace ostrevane::win32 {
+
+Text Win32FileQueries::ExecutableFolder() {
+  return executable_folder_.empty() ? win32::ExecutableFolder() : executable_folder_;
+}
+
+void Win32FileQueries::QueryLastModified(const Text& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExW(Wide(path), GetFileExInfoStandard, &data)) FailWithLastError();
+}
+
+bool Win32FileQueries::FindNormalFile(const Text& path) {
+  WIN32_FIND_DATAW data;
+  UniqueFind find(
+      FindFirstFileExW(Wide(path), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr, 0));
+  if (!find) return false;
+  constexpr DWORD kNotNormal =
+      FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+  do {
+    if ((data.dwFileAttributes & kNotNormal) == 0) return true;
+  } while (FindNextFileW(find.get(), &data));
+  return false;
+}
+
+}  // namespace ostrevane::win32

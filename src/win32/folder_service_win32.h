@@ -1,0 +1,28 @@
+#pragma once
+// The folder service over the Win32 shell lookup and FindFirstFileW.
+
+#include <windows.h>
+
+#include <map>
+
+#include "catalogue/folder_service.h"
+#include "win32/owner_window.h"
+
+namespace ostrevane::win32 {
+
+class Win32FolderService : public FolderService, public OwnerWindow {
+ public:
+  using OwnerWindow::OwnerWindow;
+
+  // Answers `csidl` with `path` instead of asking the shell; tests point the
+  // scan and the deletion at folders of their own this way.
+  void OverrideRoot(int csidl, Text path) { overrides_[csidl] = std::move(path); }
+
+  Text RootPath(int csidl) override;
+  std::unique_ptr<Folder> OpenFolder(const Text& path) override;
+
+ private:
+  std::map<int, Text> overrides_;
+};
+
+}  // namespace ostrevane::win32

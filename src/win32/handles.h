@@ -1,0 +1,105 @@
+#pragma once
+// One move-only owner per kind of Win32 handle.
+
+#include <windows.h>
+
+#include <objbase.h>
+
+#include <utility>
+
+namespace ostrevane::win32 {
+
+template <typename Traits>
+class UniqueHandle {
+ public:
+  using Handle = typename Traits::Handle;
+  UniqueHandle() = default;
+  explicit UniqueHandle(Handle handle) : handle_(handle) {}
+  UniqueHandle(const UniqueHandle&) = delete;
+  UniqueHandle& operator=(const UniqueHandle&) = delete;
+  UniqueHandle(UniqueHandle&& other) noexcept
+      : handle_(std::exchange(other.handle_, Traits::Invalid())) {}
+  UniqueHandle& operator=(UniqueHandle&& other) noexcept {
+    if (this != &other) reset(std::exchange(other.handle_, Traits::Invalid()));
+    return *this;
+  }
+  ~UniqueHandle() { reset(); }
+
+  Handle get() const { return handle_; }
+  explicit operator bool() const { return handle_ != Traits::Invalid(); }
+  void reset(Handle handle = Traits::Invalid()) {
+    if (handle_ != Traits::Invalid()) Traits::Close(handle_);
+    handle_ = handle;
+  }
+  Handle release() { return std::exchange(handle_, Traits::Invalid()); }
+
+ private:
+  Handle handle_ = Traits::Invalid();
+};
+
+template <typename H, auto CloseFunction>
+struct NullInvalidTraits {
+  using Handle = H;
+  static Handle Invalid() { return nullptr; }
+  static void Close(Handle handle) { CloseFunction(handle); }
+};
+
+struct FindTraits {
+  using Handle = HANDLE;
+  static Handle Invalid() { return INVALID_HANDLE_VALUE; }
+  static void Close(Handle handle) { FindClose(handle); }
+};
+
+struct FileTraits {
+  using Handle = HANDLE;
+  static Handle Invalid() { return INVALID_HANDLE_VALUE; }
+  static void Close(Handle handle) { CloseHandle(handle); }
+};
+
+inline void DeleteGdiObject(HGDIOBJ object) { DeleteObject(object); }
+
+// Puts an object into a device context for this object's life, then puts
+// back what was there before.
+class ScopedSelection {
+ public:
+  ScopedSelection(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
+  ScopedSelection(const ScopedSelection&) = delete;
+  ScopedSelection& operator=(const ScopedSelection&) = delete;
+  ~ScopedSelection() {
+    if (previous_) SelectObject(dc_, previous_);
+  }
+
+ private:
+  HDC dc_;
+  HGDIOBJ previous_;
+};
+
+// COM initialised on this thread for this object's life (when it could be).
+class ScopedComInit {
+ public:
+  explicit ScopedComInit(DWORD flags) : result_(CoInitializeEx(nullptr, flags)) {}
+  ScopedComInit(const ScopedComInit&) = delete;
+  ScopedComInit& operator=(const ScopedComInit&) = delete;
+  ~ScopedComInit() {
+    if (SUCCEEDED(result_)) CoUninitialize();
+  }
+
+ private:
+  HRESULT result_;
+};
+
+inline void DeleteDeviceContext(HDC dc) { DeleteDC(dc); }
+inline void FreeLocalText(wchar_t* text) { LocalFree(text); }
+
+using UniqueFind = UniqueHandle<FindTraits>;
+using UniqueFile = UniqueHandle<FileTraits>;
+using UniqueFont = UniqueHandle<NullInvalidTraits<HFONT, &DeleteGdiObject>>;
+using UniqueBrush = UniqueHandle<NullInvalidTraits<HBRUSH, &DeleteGdiObject>>;
+using UniqueBitmap = UniqueHandle<NullInvalidTraits<HBITMAP, &DeleteGdiObject>>;
+using UniqueMemoryDc = UniqueHandle<NullInvalidTraits<HDC, &DeleteDeviceContext>>;
+// Text the system allocated with LocalAlloc (FormatMessageW's buffer).
+using UniqueLocalText = UniqueHandle<NullInvalidTraits<wchar_t*, &FreeLocalText>>;
+using UniqueIcon = UniqueHandle<NullInvalidTraits<HICON, &DestroyIcon>>;
+using UniqueCursor = UniqueHandle<NullInvalidTraits<HCURSOR, &DestroyCursor>>;
+
+}  // namespace ostrevane::win32

@@ -1,0 +1,228 @@
+#include "win32/list_view.h"
+
+#include <commctrl.h>
+#include <windowsx.h>
+
+#include <algorithm>
+
+#include "base/twips.h"
+#include "win32/win_text.h"
+#include "win32/window_base.h"
+
+namespace ostrevane::win32 {
+
+static_assert(kDefaultDpi == USER_DEFAULT_SCREEN_DPI);
+namespace {
+
+constexpr UINT_PTR kSubclassId = 1;
+
+void CopyText(const Text& text, wchar_t* buffer, int capacity) {
+  if (!buffer || capacity <= 0) return;
+  const std::size_t length =
+      std::min<std::size_t>(text.size(), static_cast<std::size_t>(capacity - 1));
+  std::copy_n(reinterpret_cast<const wchar_t*>(text.data()), length, buffer);
+  buffer[length] = L'\0';
+}
+
+}  // namespace
+
+EntryListView::EntryListView(HWND parent, int id, EntryList& list) : list_(list) {
+  hwnd_ = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
+                          WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA |
+                              LVS_SINGLESEL | LVS_SHOWSELALWAYS,
+                          0, 0, 0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                          GetModuleHandleW(nullptr), nullptr);
+  if (!hwnd_) FailWithLastError();
+  ListView_SetExtendedListViewStyle(hwnd_,
+                                    LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
+  // The check mark is the state image; the model supplies it for every row.
+  SendMessageW(hwnd_, LVM_SETCALLBACKMASK, LVIS_STATEIMAGEMASK, 0);
+  dpi_ = static_cast<int>(GetDpiForWindow(hwnd_));
+  if (dpi_ <= 0) dpi_ = kDefaultDpi;
+  SetWindowSubclass(hwnd_, SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+  list_.SetObserver(this);
+  RebuildColumns();
+  SyncCount();
+}
+
+EntryListView::~EntryListView() {
+  list_.SetObserver(nullptr);
+  if (IsWindow(hwnd_)) RemoveWindowSubclass(hwnd_, SubclassProc, kSubclassId);
+}
+
+void EntryListView::SyncCount() {
+  ListView_SetItemCountEx(hwnd_, static_cast<int>(list_.Size()), LVSICF_NOSCROLL);
+  InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+void EntryListView::EndBatch() {
+  if (batch_depth_ > 0 && --batch_depth_ == 0 && dirty_) {
+    dirty_ = false;
+    SyncCount();
+  }
+}
+
+// Rows came, went or moved: the view takes the new count now, or once the
+// batch ends.
+void EntryListView::RowsMoved() {
+  if (batch_depth_ > 0)
+    dirty_ = true;
+  else
+    SyncCount();
+}
+
+void EntryListView::RowInserted(std::size_t) { RowsMoved(); }
+
+void EntryListView::RowRemoved(std::size_t) { RowsMoved(); }
+
+void EntryListView::RowsReordered() { RowsMoved(); }
+
+void EntryListView::RowChanged(std::size_t position) {
+  if (batch_depth_ > 0) {
+    dirty_ = true;
+    return;
+  }
+  const int index = static_cast<int>(position) - 1;
+  ListView_RedrawItems(hwnd_, index, index);
+}
+
+void EntryListView::ColumnsChanged() { RebuildColumns(); }
+
+void EntryListView::RebuildColumns() {
+  HWND header = ListView_GetHeader(hwnd_);
+  const int existing = header ? Header_GetItemCount(header) : 0;
+  for (int i = existing - 1; i >= 0; --i) ListView_DeleteColumn(hwnd_, i);
+  for (std::size_t i = 1; i <= list_.ColumnCount(); ++i) {
+    const ListColumn& column = list_.Column(i);
+    LVCOLUMNW lvc{};
+    lvc.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+    Text text = column.text;
+    lvc.pszText = const_cast<wchar_t*>(Wide(text));
+    lvc.cx = TwipsToPixels(WholeTwips(column.width_twips), dpi_);
+    lvc.iSubItem = static_cast<int>(i - 1);
+    ListView_InsertColumn(hwnd_, static_cast<int>(i - 1), &lvc);
+  }
+}
+
+void EntryListView::SetDpi(int dpi) {
+  if (dpi <= 0 || dpi == dpi_) return;
+  HWND header = ListView_GetHeader(hwnd_);
+  const int columns = header ? Header_GetItemCount(header) : 0;
+  for (int i = 0; i < columns; ++i) {
+    // A column still at its width from the model keeps that width in twips
+    // exactly; one the user has dragged keeps its physical width.
+    const int width = ListView_GetColumnWidth(hwnd_, i);
+    const auto position = static_cast<std::size_t>(i) + 1;
+    int twips = PixelsToTwips(width, dpi_);
+    if (position <= list_.ColumnCount()) {
+      const int model_twips = WholeTwips(list_.Column(position).width_twips);
+      if (TwipsToPixels(model_twips, dpi_) == width) twips = model_twips;
+    }
+    ListView_SetColumnWidth(hwnd_, i, TwipsToPixels(twips, dpi));
+  }
+  dpi_ = dpi;
+}
+
+void EntryListView::ToggleRow(std::size_t position) {
+  if (position < 1 || position > list_.Size()) return;
+  try {
+    list_.SetChecked(position, !list_.Entry(position).checked);
+  } catch (const Failure&) {
+    // A tick that cannot be set leaves the row as it was.
+  }
+}
+
+bool EntryListView::HandleNotify(const NMHDR& header, LRESULT& result) {
+  if (header.hwndFrom != hwnd_) return false;
+  switch (header.code) {
+    case LVN_GETDISPINFOW: {
+      LVITEMW& item = reinterpret_cast<NMLVDISPINFOW*>(const_cast<NMHDR*>(&header))->item;
+      const std::size_t position = static_cast<std::size_t>(item.iItem) + 1;
+      // The control may ask for a row that a command has just removed.
+      const bool present = item.iItem >= 0 && position <= list_.Size();
+      if (item.mask & LVIF_TEXT) {
+        const Text empty;
+        const StartMenuEntry* entry = present ? &list_.Entry(position) : nullptr;
+        const Text& text = !entry ? empty : (item.iSubItem == 0 ? entry->text : entry->type);
+        CopyText(item.iSubItem <= 1 ? text : empty, item.pszText, item.cchTextMax);
+      }
+      if (item.mask & LVIF_STATE) {
+        const bool checked = present && list_.Entry(position).checked;
+        item.state = (item.state & ~LVIS_STATEIMAGEMASK) | INDEXTOSTATEIMAGEMASK(checked ? 2 : 1);
+        item.stateMask |= LVIS_STATEIMAGEMASK;
+      }
+      result = 0;
+      return true;
+    }
+    case LVN_ODFINDITEMW: {
+      // Typing the first letters of a name moves to the next row that starts
+      // with them, as in any list.
+      const auto& find = *reinterpret_cast<const NMLVFINDITEMW*>(&header);
+      result = -1;
+      if (!(find.lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) || !find.lvfi.psz) return true;
+      const Text wanted = Lower(FromWide(find.lvfi.psz));
+      const std::size_t count = list_.Size();
+      for (std::size_t step = 0; step < count; ++step) {
+        const std::size_t index =
+            (static_cast<std::size_t>(std::max(find.iStart, 0)) + step) % count;
+        const Text name = Lower(list_.Entry(index + 1).text);
+        if (name.compare(0, wanted.size(), wanted) == 0) {
+          result = static_cast<LRESULT>(index);
+          break;
+        }
+      }
+      return true;
+    }
+  }
+  return false;
+}
+
+LRESULT CALLBACK EntryListView::SubclassProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam,
+                                             UINT_PTR, DWORD_PTR self) {
+  bool handled = false;
+  LRESULT result = 0;
+  try {
+    result =
+        reinterpret_cast<EntryListView*>(self)->HandleMessage(message, wparam, lparam, handled);
+  } catch (...) {
+    // As in every window of the program, nothing thrown crosses user32.
+    ReportWindowFailure(hwnd, CurrentExceptionDescription(), message);
+    handled = false;
+  }
+  return handled ? result : DefSubclassProc(hwnd, message, wparam, lparam);
+}
+
+LRESULT EntryListView::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam, bool& handled) {
+  switch (message) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK: {
+      LVHITTESTINFO hit{};
+      hit.pt = {GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)};
+      const int index = ListView_HitTest(hwnd_, &hit);
+      if (index >= 0 && (hit.flags & LVHT_ONITEMSTATEICON)) {
+        ToggleRow(static_cast<std::size_t>(index) + 1);
+      }
+      break;  // the control still moves the focus and the selection
+    }
+    case WM_KEYDOWN:
+      if (wparam == VK_SPACE) {
+        const int focused = ListView_GetNextItem(hwnd_, -1, LVNI_FOCUSED);
+        if (focused >= 0) ToggleRow(static_cast<std::size_t>(focused) + 1);
+        handled = true;
+        return 0;
+      }
+      break;
+    case WM_CHAR:
+      if (wparam == L' ') {
+        handled = true;  // not the start of a type-ahead search
+        return 0;
+      }
+      break;
+    case WM_MOUSEMOVE:
+      if (on_pointer_moved) on_pointer_moved();
+      break;
+  }
+  return 0;
+}
+
+}  // namespace ostrevane::win32

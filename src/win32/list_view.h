@@ -1,0 +1,60 @@
+#pragma once
+// ListView1 on screen: a report-view list with a check box on every row that
+// shows the entry list. It is an owner-data list, so the control holds no row
+// of its own: it asks the model for what it draws, and a tick by mouse or
+// Space goes straight into the model.
+
+#include <windows.h>
+
+#include <functional>
+
+#include "base/twips.h"
+#include "catalogue/entry_list.h"
+
+namespace ostrevane::win32 {
+
+class EntryListView : public EntryListObserver {
+ public:
+  EntryListView(HWND parent, int id, EntryList& list);
+  ~EntryListView() override;
+  EntryListView(const EntryListView&) = delete;
+  EntryListView& operator=(const EntryListView&) = delete;
+
+  HWND hwnd() const { return hwnd_; }
+
+  // The owner forwards the list's WM_NOTIFY here; true when handled.
+  bool HandleNotify(const NMHDR& header, LRESULT& result);
+  // Column widths follow the window's DPI: twips from the model at first,
+  // then the user's own widths scaled.
+  void SetDpi(int dpi);
+  // While a batch is open, changes are collected and shown once at its end.
+  void BeginBatch() { ++batch_depth_; }
+  void EndBatch();
+  // Toggles the check of the row at a 1-based position, as a click would.
+  void ToggleRow(std::size_t position);
+
+  // Called whenever the pointer moves over the list.
+  std::function<void()> on_pointer_moved;
+
+  void RowInserted(std::size_t position) override;
+  void RowRemoved(std::size_t position) override;
+  void RowChanged(std::size_t position) override;
+  void RowsReordered() override;
+  void ColumnsChanged() override;
+
+ private:
+  static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam,
+                                       UINT_PTR id, DWORD_PTR self);
+  LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam, bool& handled);
+  void SyncCount();
+  void RowsMoved();
+  void RebuildColumns();
+
+  HWND hwnd_ = nullptr;
+  EntryList& list_;
+  int dpi_ = kDefaultDpi;
+  int batch_depth_ = 0;
+  bool dirty_ = false;
+};
+
+}  // namespace ostrevane::win32

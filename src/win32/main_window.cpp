@@ -1,0 +1,449 @@
+#include "win32/main_window.h"
+
+#include <commctrl.h>
+
+#include "commands/deletion.h"
+#include "commands/selection.h"
+#include "base/twips.h"
+#include "win32/frame.h"
+#include "win32/push_button.h"
+#include "win32/win_text.h"
+#include "win32/window_class.h"
+
+namespace ostrevane::win32 {
+namespace {
+
+constexpr wchar_t kFormClass[] = L"OstrevaneForm1";
+constexpr DWORD kFormStyle =
+    WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+constexpr DWORD kFormExStyle = WS_EX_CONTROLPARENT;
+constexpr int kPointerDefault = 0;
+constexpr int kPointerCustom = 99;
+
+COLORREF ResolveColor(std::uint32_t color) {
+  return IsSystemColor(color) ? GetSysColor(SystemColorIndex(color)) : static_cast<COLORREF>(color);
+}
+
+const ControlLayout* LayoutById(int id) {
+  for (const ControlLayout& c : kForm1Controls) {
+    if (c.control_id == id) return &c;
+  }
+  return nullptr;
+}
+
+// One 32 x 32 image at 24 bits per pixel with every pixel transparent: colour
+// bits all zero, mask bits all one.
+HICON CreateBlankIcon() {
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = 32;
+  info.bmiHeader.biHeight = 32;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 24;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  const UniqueBitmap color(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (bits) ZeroMemory(bits, 32 * 32 * 3);
+  BYTE mask_bits[32 * 32 / 8];
+  FillMemory(mask_bits, sizeof(mask_bits), 0xFF);
+  const UniqueBitmap mask(CreateBitmap(32, 32, 1, 1, mask_bits));
+  ICONINFO icon{TRUE, 0, 0, mask.get(), color.get()};
+  return CreateIconIndirect(&icon);
+}
+
+HFONT MakeArialBold(int centipoints, int dpi, int charset) {
+  return CreateFontW(FontHeightPixels(centipoints, dpi), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE,
+                     static_cast<BYTE>(charset), OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                     CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Arial");
+}
+
+}  // namespace
+
+MainWindow::MainWindow(MainWindowServices services) : services_(std::move(services)) {}
+
+MainWindow::~MainWindow() {
+  if (hwnd_ && IsWindow(hwnd_)) {
+    destroying_ = true;  // the owner is done with the window: not a close
+    DestroyWindow(hwnd_);
+  }
+  if (tooltip_ && IsWindow(tooltip_)) DestroyWindow(tooltip_);
+}
+
+// ---- creation and layout ---------------------------------------------------
+
+void MainWindow::Create(int show_command) {
+  RegisterWindowClass(kFormClass, &WindowBase::BorrowingProcedure);
+
+  hwnd_ = CreateWindowExW(kFormExStyle, kFormClass, Wide(Text(kFormInitialCaption)), kFormStyle,
+                          CW_USEDEFAULT, CW_USEDEFAULT, 100, 100, nullptr, nullptr,
+                          GetModuleHandleW(nullptr), this);
+  if (!hwnd_) FailWithLastError();
+  loop_.SetDialogWindow(hwnd_);
+  if (services_.on_window_created) services_.on_window_created(hwnd_);
+  dpi_ = static_cast<int>(GetDpiForWindow(hwnd_));
+  if (dpi_ <= 0) dpi_ = kDefaultDpi;
+
+  blank_icon_.reset(CreateBlankIcon());
+  SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(blank_icon_.get()));
+  SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(blank_icon_.get()));
+
+  CreateControls();
+  CreateFonts();
+  Layout();
+  ResizeToClientArea(nullptr);
+
+  // Start-up runs while the window is hidden; the list is shown once, filled.
+  list_view_->BeginBatch();
+  title_ = StartUp(*this, files_, list_, *services_.folders, *services_.dialogs);
+  list_view_->EndBatch();
+  RefreshSkin();
+
+  CenterOnScreen();
+  // The layout is fixed, so the window never maximizes, whatever its starter
+  // (a shortcut set to run maximized, "start /max") asks for.
+  if (show_command == SW_MAXIMIZE || show_command == SW_SHOWMAXIMIZED) {
+    show_command = SW_SHOWNORMAL;
+  }
+  ShowWindow(hwnd_, show_command);
+  UpdateWindow(hwnd_);
+  const HWND list = Control(ControlName::kListView1);
+  SetFocus(list);
+  if (list_.Size() > 0) ListView_SetItemState(list, 0, LVIS_FOCUSED, LVIS_FOCUSED);
+}
+
+void MainWindow::CreateControls() {
+  for (const ControlLayout& c : kForm1Controls) {
+    HWND& slot = controls_[static_cast<std::size_t>(c.name)];
+    switch (c.kind) {
+      case ControlKind::kFrame:
+        slot = CreateFrame(hwnd_, c.control_id, c.text);
+        break;
+      case ControlKind::kListView:
+        list_view_ =
+            std::make_unique<EntryListView>(Control(ControlName::kFrame3), c.control_id, list_);
+        list_view_->on_pointer_moved = [this] { SetMousePointer(kPointerDefault); };
+        slot = list_view_->hwnd();
+        break;
+      case ControlKind::kPushButton:
+        slot = CreatePushButton(hwnd_, c.control_id, c.text);
+        break;
+      default:  // the window holds no other kind
+        break;
+    }
+  }
+
+  tooltip_ = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr,
+                             WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX | TTS_NOFADE | TTS_NOANIMATE,
+                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_,
+                             nullptr, GetModuleHandleW(nullptr), nullptr);
+  if (tooltip_) {
+    TTTOOLINFOW tool{};
+    tool.cbSize = TTTOOLINFOW_V2_SIZE;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = hwnd_;
+    tool.uId = reinterpret_cast<UINT_PTR>(Control(ControlName::kListView1));
+    Text tip = kListTooltip;
+    tool.lpszText = const_cast<wchar_t*>(Wide(tip));
+    SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+  }
+
+  // Tab order follows the tab index, not the creation order. The frame never
+  // takes the focus itself; it stands where the list inside it comes.
+  std::vector<std::pair<int, HWND>> order;
+  for (const ControlLayout& c : kForm1Controls) {
+    if (c.inside_frame) continue;
+    int index = c.tab_index;
+    if (c.kind == ControlKind::kFrame) {
+      for (const ControlLayout& inner : kForm1Controls) {
+        if (inner.inside_frame) index = std::min(index, inner.tab_index);
+      }
+    }
+    order.emplace_back(index, Control(c.name));
+  }
+  std::sort(order.begin(), order.end());
+  HWND previous = HWND_TOP;
+  for (const auto& [index, control] : order) {
+    SetWindowPos(control, previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    previous = control;
+  }
+}
+
+void MainWindow::CreateFonts() {
+  form_font_.reset(MakeArialBold(kFormFontCentipoints, dpi_, kCharsetAnsi));
+  cyrillic_font_.reset(MakeArialBold(kFormFontCentipoints, dpi_, kCharsetCyrillic));
+  button_font_.reset(MakeArialBold(kButtonFontCentipoints, dpi_, kCharsetAnsi));
+  SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(form_font_.get()), FALSE);
+  for (const ControlLayout& c : kForm1Controls) {
+    const HFONT font =
+        c.kind == ControlKind::kPushButton ? button_font_.get() : cyrillic_font_.get();
+    SendMessageW(Control(c.name), WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+  }
+}
+
+void MainWindow::Layout() {
+  // Edges are converted rather than sizes, so that controls that share an
+  // edge in twips share it in pixels at any DPI.
+  for (const ControlLayout& c : kForm1Controls) {
+    const int left = TwipsToPixels(c.left, dpi_);
+    const int top = TwipsToPixels(c.top, dpi_);
+    const int right = TwipsToPixels(c.left + c.width, dpi_);
+    const int bottom = TwipsToPixels(c.top + c.height, dpi_);
+    SetWindowPos(Control(c.name), nullptr, left, top, right - left, bottom - top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  list_view_->SetDpi(dpi_);
+}
+
+void MainWindow::ResizeToClientArea(const RECT* suggested) {
+  RECT frame{0, 0, TwipsToPixels(kFormClientWidthTwips, dpi_),
+             TwipsToPixels(kFormClientHeightTwips, dpi_)};
+  AdjustWindowRectExForDpi(&frame, kFormStyle, FALSE, kFormExStyle, static_cast<UINT>(dpi_));
+  int width = frame.right - frame.left, height = frame.bottom - frame.top;
+  const UINT flags = SWP_NOZORDER | SWP_NOACTIVATE | (suggested ? 0 : SWP_NOMOVE);
+  const int x = suggested ? suggested->left : 0, y = suggested ? suggested->top : 0;
+  SetWindowPos(hwnd_, nullptr, x, y, width, height, flags);
+  // The frame the system really draws may differ from the computed one (a
+  // DPI change seen before the frame follows, a themed caption): correct by
+  // what the client area turned out to be.
+  RECT client;
+  GetClientRect(hwnd_, &client);
+  const int wanted_width = TwipsToPixels(kFormClientWidthTwips, dpi_);
+  const int wanted_height = TwipsToPixels(kFormClientHeightTwips, dpi_);
+  if (client.right != wanted_width || client.bottom != wanted_height) {
+    width += wanted_width - client.right;
+    height += wanted_height - client.bottom;
+    SetWindowPos(hwnd_, nullptr, x, y, width, height, flags);
+  }
+}
+
+void MainWindow::CenterOnScreen() {
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof(monitor);
+  GetMonitorInfoW(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY), &monitor);
+  RECT window;
+  GetWindowRect(hwnd_, &window);
+  const RECT& screen = monitor.rcMonitor;
+  const int width = window.right - window.left, height = window.bottom - window.top;
+  SetWindowPos(hwnd_, nullptr, screen.left + (screen.right - screen.left - width) / 2,
+               screen.top + (screen.bottom - screen.top - height) / 2, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// ---- colours ---------------------------------------------------------------
+
+COLORREF MainWindow::FormBackground() const {
+  if (const auto skin = skin_.Background()) return *skin;
+  return ResolveColor(form_back_);
+}
+
+COLORREF MainWindow::FrameBackground() const {
+  if (const auto skin = skin_.Background()) return *skin;
+  return ResolveColor(frame_back_);
+}
+
+void MainWindow::RefreshSkin() {
+  SetFrameColors(Control(ControlName::kFrame3), FrameBackground(), skin_.FrameText(),
+                 skin_.FrameLine());
+  for (const ControlLayout& c : kForm1Controls) {
+    if (c.kind == ControlKind::kPushButton)
+      SetPushButtonSkin(Control(c.name), skin_.ButtonColors());
+  }
+  InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+// ---- events ----------------------------------------------------------------
+
+void MainWindow::ReportHandlerFailure(TextView description, UINT message) noexcept {
+  try {
+    services_.dialogs->ShowErrorReport(HandlerFailureReport(description, message));
+  } catch (...) {
+    // Nobody is left to tell.
+  }
+}
+
+LRESULT MainWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_ERASEBKGND: {
+      RECT client;
+      GetClientRect(hwnd_, &client);
+      FillRect(reinterpret_cast<HDC>(wparam), &client,
+               UniqueBrush(CreateSolidBrush(FormBackground())).get());
+      return 1;
+    }
+    case WM_COMMAND: {
+      const ControlLayout* control = LayoutById(LOWORD(wparam));
+      if (!control) break;
+      switch (HIWORD(wparam)) {
+        case BN_CLICKED:
+          if (control->kind == ControlKind::kPushButton) OnClick(control->name);
+          return 0;
+        case kPushButtonPointerMoved:
+          SetMousePointer(kPointerCustom);
+          return 0;
+        case kFramePointerMoved:
+          SetMousePointer(kPointerDefault);
+          return 0;
+      }
+      break;
+    }
+    case WM_NOTIFY: {
+      LRESULT result = 0;
+      if (list_view_ && list_view_->HandleNotify(*reinterpret_cast<NMHDR*>(lparam), result)) {
+        return result;
+      }
+      break;
+    }
+    case WM_MOUSEMOVE:
+      SetMousePointer(kPointerDefault);
+      return 0;
+    case WM_SETCURSOR:
+      if (mouse_pointer_ == kPointerCustom && mouse_icon_ && LOWORD(lparam) == HTCLIENT) {
+        SetCursor(mouse_icon_.get());
+        return TRUE;
+      }
+      break;
+    case WM_DPICHANGED: {
+      dpi_ = HIWORD(wparam);
+      CreateFonts();
+      Layout();
+      if (big_icon_) {
+        try {
+          SetApplicationIcon();  // the icon sizes follow the DPI too
+        } catch (const Failure&) {
+          // The icons loaded at start-up stay.
+        }
+      }
+      ResizeToClientArea(reinterpret_cast<const RECT*>(lparam));
+      InvalidateRect(hwnd_, nullptr, TRUE);
+      return 0;
+    }
+    case WM_SYSCOMMAND:
+      // No maximize box, but the caption's double-click, the system menu or a
+      // keyboard shortcut can still ask: the layout is fixed.
+      if ((wparam & 0xFFF0) == SC_MAXIMIZE) return 0;
+      break;
+    case WM_SIZE:
+      // Any other road to the maximized state (the first show of a process
+      // can take its starter's show command) ends back at the fixed size.
+      if (wparam == SIZE_MAXIMIZED) PostMessageW(hwnd_, WM_SYSCOMMAND, SC_RESTORE, 0);
+      break;
+    case WM_CLOSE:
+      DestroyWindow(hwnd_);
+      return 0;
+    case WM_DESTROY:
+      if (destroying_) return 0;
+      // Closing ends the program at once, also in the middle of a command
+      // that is letting events run; nothing is saved.
+      if (services_.end_process_on_close) ExitProcess(0);
+      loop_.End();
+      PostQuitMessage(0);
+      return 0;
+  }
+  return DefWindowProcW(hwnd_, message, wparam, lparam);
+}
+
+void MainWindow::SetMousePointer(int value) {
+  if (mouse_pointer_ == value) return;
+  mouse_pointer_ = value;
+  // Show the new shape at once, not only at the next move.
+  POINT point;
+  if (!GetCursorPos(&point)) return;
+  const HWND under = WindowFromPoint(point);
+  if (under && (under == hwnd_ || IsChild(hwnd_, under))) {
+    SendMessageW(under, WM_SETCURSOR, reinterpret_cast<WPARAM>(under),
+                 MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+  }
+}
+
+void MainWindow::OnClick(ControlName name) {
+  SelectionContext selection{list_, *services_.dialogs, *this, title_};
+  DeletionContext deletion{
+      list_, *services_.dialogs, loop_, *services_.folders, *services_.recycler, title_};
+  // The selection commands change many checks at once and never let events
+  // run: the list shows the result once. The deletion lets events run, and
+  // the list follows each removal.
+  using SelectionCommand = void (*)(SelectionContext&);
+  static constexpr std::pair<ControlName, SelectionCommand> kSelectionCommands[] = {
+      {ControlName::kPushButton4, &SelectAll},
+      {ControlName::kPushButton5, &UnselectAll},
+      {ControlName::kPushButton1, &SelectContaining},
+      {ControlName::kPushButton3, &SelectNotContaining},
+  };
+  try {
+    if (name == ControlName::kPushButton2) DeleteChecked(deletion);
+    for (const auto& [button, command] : kSelectionCommands) {
+      if (button != name) continue;
+      list_view_->BeginBatch();
+      command(selection);
+      list_view_->EndBatch();
+    }
+  } catch (const ProgramEnded&) {
+    // The window is gone; the command stops where it was.
+  }
+}
+
+// ---- start-up operations -----------------------------------------------------
+
+void MainWindow::LoadMouseIcon(const Text& cursor_file) {
+  SetLastError(0);
+  auto cursor = static_cast<HCURSOR>(
+      LoadImageW(nullptr, Wide(cursor_file), IMAGE_CURSOR, 0, 0, LR_LOADFROMFILE | LR_DEFAULTSIZE));
+  if (!cursor) {
+    const DWORD error = GetLastError();
+    throw Failure(u"The cursor file \"" + cursor_file + u"\" cannot be loaded as a picture" +
+                  (error ? u": " + SystemErrorText(error) : Text(u".")));
+  }
+  mouse_icon_.reset(cursor);
+}
+
+void MainWindow::SetCaption(const Text& caption) {
+  if (!SetWindowTextW(hwnd_, Wide(caption))) FailWithLastError();
+}
+
+void MainWindow::SetApplicationIcon() {
+  const HINSTANCE instance = GetModuleHandleW(nullptr);
+  const auto load = [&](int width_metric, int height_metric) {
+    auto icon = static_cast<HICON>(
+        LoadImageW(instance, MAKEINTRESOURCEW(kAppIconResource), IMAGE_ICON,
+                   GetSystemMetricsForDpi(width_metric, static_cast<UINT>(dpi_)),
+                   GetSystemMetricsForDpi(height_metric, static_cast<UINT>(dpi_)), 0));
+    if (!icon) FailWithLastError();
+    return icon;
+  };
+  UniqueIcon big(load(SM_CXICON, SM_CYICON));
+  UniqueIcon small(load(SM_CXSMICON, SM_CYSMICON));
+  SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big.get()));
+  SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small.get()));
+  big_icon_ = std::move(big);
+  small_icon_ = std::move(small);
+}
+
+void MainWindow::SetFormBackColor(std::uint32_t color) {
+  form_back_ = color;
+  InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+std::vector<FormControl> MainWindow::Controls() {
+  std::vector<FormControl> controls;
+  for (const ControlLayout& c : kForm1Controls) controls.push_back({c.id, c.kind});
+  controls.push_back({u"SkinFramework1", ControlKind::kSkin});
+  return controls;
+}
+
+void MainWindow::SetControlBackColor(const Text& name, std::uint32_t color) {
+  if (name != u"Frame3") throw Failure(u"Object doesn't support this property or method");
+  frame_back_ = color;
+  SetFrameColors(Control(ControlName::kFrame3), FrameBackground(), skin_.FrameText(),
+                 skin_.FrameLine());
+}
+
+void MainWindow::SetValue(PushButtonId button, std::int32_t value) {
+  static constexpr ControlName kByNumber[] = {ControlName::kPushButton1, ControlName::kPushButton2,
+                                              ControlName::kPushButton3, ControlName::kPushButton4,
+                                              ControlName::kPushButton5};
+  const HWND control = Control(kByNumber[static_cast<int>(button) - 1]);
+  if (!IsWindow(control)) throw Failure(u"The button no longer exists.");
+  SetPushButtonValue(control, value);
+}
+
+}  // namespace ostrevane::win32

@@ -1,0 +1,117 @@
+#pragma once
+// Form1, the program's one window: creates its controls from the layout table,
+// runs the start-up sequence while hidden, then routes every event of its
+// controls to the portable handlers.
+
+#include <windows.h>
+
+#include <array>
+#include <functional>
+#include <memory>
+
+#include "form/form_layout.h"
+#include "commands/app_title.h"
+#include "commands/startup.h"
+#include "catalogue/entry_list.h"
+#include "commands/dialogs.h"
+#include "commands/event_pump.h"
+#include "catalogue/folder_service.h"
+#include "commands/push_buttons.h"
+#include "catalogue/recycler.h"
+#include "win32/file_queries_win32.h"
+#include "win32/handles.h"
+#include "win32/list_view.h"
+#include "win32/message_loop.h"
+#include "win32/skin_engine_win32.h"
+#include "win32/window_base.h"
+
+namespace ostrevane::win32 {
+
+struct MainWindowServices {
+  FolderService* folders = nullptr;  // the scan, and the roots for deletion
+  Dialogs* dialogs = nullptr;
+  Recycler* recycler = nullptr;
+  // The folder the skin and cursor files are looked for in; empty for the
+  // folder of the running program.
+  Text executable_folder;
+  // Closing the window ends the process at once. Tests that keep running
+  // after a close turn this off: the window is then destroyed, the message
+  // loop ends and a command in progress stops at its next event pump.
+  bool end_process_on_close = true;
+  // Called as soon as Form1 exists, before start-up runs: the services that
+  // own boxes and shell calls take it as their owner window.
+  std::function<void(HWND)> on_window_created;
+};
+
+class MainWindow : public WindowBase, private StartupPlatform, private PushButtonValues {
+ public:
+  explicit MainWindow(MainWindowServices services);
+  ~MainWindow() override;
+  MainWindow(const MainWindow&) = delete;
+  MainWindow& operator=(const MainWindow&) = delete;
+
+  // Creates Form1 hidden, runs the start-up sequence, then shows the window
+  // centred on the screen with the focus in the list.
+  void Create(int show_command = SW_SHOWNORMAL);
+  // The program's message loop; returns the exit code.
+  int RunMessageLoop() { return loop_.Run(); }
+  // Keyboard navigation between the controls; true when the message was used.
+  bool PreTranslate(MSG& msg) { return loop_.PreTranslate(msg); }
+
+  HWND Control(ControlName name) const { return controls_[static_cast<std::size_t>(name)]; }
+  HWND tooltip() const { return tooltip_; }
+  EntryList& list() { return list_; }
+  int dpi() const { return dpi_; }
+  int mouse_pointer() const { return mouse_pointer_; }
+  HCURSOR mouse_icon() const { return mouse_icon_.get(); }
+  COLORREF FormBackground() const;
+  COLORREF FrameBackground() const;
+  bool ended() const { return loop_.ended(); }
+
+ private:
+  LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
+  void ReportHandlerFailure(TextView description, UINT message) noexcept override;
+  void CreateControls();
+  void CreateFonts();
+  void Layout();
+  void ResizeToClientArea(const RECT* suggested);
+  void CenterOnScreen();
+  void SetMousePointer(int value);
+  void OnClick(ControlName name);
+  void RefreshSkin();
+
+  // StartupPlatform
+  void LoadMouseIcon(const Text& cursor_file) override;
+  void SetCaption(const Text& caption) override;
+  void SetApplicationIcon() override;
+  void SetFormBackColor(std::uint32_t color) override;
+  std::vector<FormControl> Controls() override;
+  void SetControlBackColor(const Text& name, std::uint32_t color) override;
+  SkinEngine& Skin() override { return skin_; }
+  std::uintptr_t WindowHandle() override { return reinterpret_cast<std::uintptr_t>(hwnd_); }
+  // PushButtonValues
+  void SetValue(PushButtonId button, std::int32_t value) override;
+
+  MainWindowServices services_;
+  Win32FileQueries files_{services_.executable_folder};
+  EntryList list_;
+  Text title_ = kProductFullName;  // the caption of the commands' boxes
+  HWND tooltip_ = nullptr;
+  std::array<HWND, 7> controls_{};
+  std::unique_ptr<EntryListView> list_view_;
+  Win32SkinEngine skin_;
+  int dpi_ = kDefaultDpi;
+  UniqueFont form_font_, cyrillic_font_, button_font_;
+  UniqueIcon blank_icon_, big_icon_, small_icon_;
+  UniqueCursor mouse_icon_;
+  int mouse_pointer_ = 0;
+  std::uint32_t form_back_ = kColorWhite;
+  std::uint32_t frame_back_ = kColorWhite;
+  MessageLoop loop_;
+  bool destroying_ = false;
+};
+
+// The application icon's resource id in the program file.
+inline constexpr int kAppIconResource = 1;
+
+}  // namespace ostrevane::win32
