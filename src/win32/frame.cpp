@@ -1,5 +1,7 @@
 #include "win32/frame.h"
 
+#include <commctrl.h>
+
 #include <memory>
 
 #include "base/twips.h"
@@ -11,8 +13,6 @@
 namespace ostrevane::win32 {
 namespace {
 
-constexpr wchar_t kClassName[] = L"OstrevaneFrame";
-
 class Frame : public PaintedControl {
  public:
   COLORREF background = RGB(255, 255, 255);
@@ -20,11 +20,11 @@ class Frame : public PaintedControl {
   std::optional<COLORREF> line;
 
  private:
-  LRESULT HandleControlMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
-  void Paint(HDC dc) override;
+  LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
+  void Paint(HDC dc);
 };
 
-Frame* FrameOf(HWND hwnd) { return dynamic_cast<Frame*>(WindowBase::FromHandle(hwnd)); }
+Frame* FrameOf(HWND hwnd) { return dynamic_cast<Frame*>(PaintedControl::FromHandle(hwnd)); }
 
 void Frame::Paint(HDC dc) {
   RECT client;
@@ -32,6 +32,7 @@ void Frame::Paint(HDC dc) {
   const UniqueBrush background_brush(CreateSolidBrush(background));
   FillRect(dc, &client, background_brush.get());
 
+  const auto font = reinterpret_cast<HFONT>(SendMessageW(hwnd_, WM_GETFONT, 0, 0));
   const ScopedSelection font_selected(dc, font ? font : GetStockObject(DEFAULT_GUI_FONT));
   TEXTMETRICW metrics{};
   GetTextMetricsW(dc, &metrics);
@@ -63,8 +64,26 @@ void Frame::Paint(HDC dc) {
   }
 }
 
-LRESULT Frame::HandleControlMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+LRESULT Frame::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      const HDC dc = BeginPaint(hwnd_, &ps);
+      Paint(dc);
+      EndPaint(hwnd_, &ps);
+      return 0;
+    }
+    case WM_PRINTCLIENT:
+      Paint(reinterpret_cast<HDC>(wparam));
+      return 0;
+    case WM_SETTEXT:
+    case WM_ENABLE:
+    case WM_UPDATEUISTATE: {
+      // The group box paints itself at once on these: paint it over.
+      const LRESULT result = Default(message, wparam, lparam);
+      InvalidateRect(hwnd_, nullptr, FALSE);
+      return result;
+    }
     case WM_MOUSEMOVE:
       SendMessageW(GetParent(hwnd_), WM_COMMAND,
                    MAKEWPARAM(GetDlgCtrlID(hwnd_), kFramePointerMoved),
@@ -79,16 +98,21 @@ LRESULT Frame::HandleControlMessage(UINT message, WPARAM wparam, LPARAM lparam) 
       // The frame only holds the list; its owner handles the list.
       return SendMessageW(GetParent(hwnd_), message, wparam, lparam);
   }
-  return DefWindowProcW(hwnd_, message, wparam, lparam);
+  return Default(message, wparam, lparam);
 }
 
 }  // namespace
 
 HWND CreateFrame(HWND parent, int id, const Text& caption) {
-  RegisterWindowClass(kClassName, &WindowBase::OwningProcedure);
-  std::unique_ptr<WindowBase> frame = std::make_unique<Frame>();
-  return CreateChild(WS_EX_CONTROLPARENT, kClassName, caption, WS_VISIBLE | WS_CLIPCHILDREN, parent,
-                     id, &frame);
+  const HWND frame = CreateChild(WS_EX_CONTROLPARENT, WC_BUTTONW, caption,
+                                 WS_VISIBLE | WS_CLIPCHILDREN | BS_GROUPBOX, parent, id);
+  try {
+    PaintedControl::Attach(frame, std::make_unique<Frame>());
+  } catch (...) {
+    DestroyWindow(frame);
+    throw;
+  }
+  return frame;
 }
 
 void SetFrameColors(HWND frame, COLORREF background, std::optional<COLORREF> text,

@@ -1,7 +1,9 @@
 #pragma once
-// The frame around the entry list: a border with its caption set into the top
-// edge. Unlike a group box it is a real parent, so it passes its children's
-// notifications (the list's WM_NOTIFY among them) on to its own parent.
+// The frame around the entry list: the system's group box, so assistive
+// technology knows it as a grouping named by its caption, painted by the
+// program as a border with its caption set into the top edge. It is the
+// list's parent, so it passes its children's notifications (the list's
+// WM_NOTIFY among them) on to its own parent.
 //
 // Tells its parent through WM_COMMAND (kFramePointerMoved) whenever the
 // pointer moves over the frame itself.

@@ -24,6 +24,13 @@ COLORREF ResolveColor(std::uint32_t color) {
   return IsSystemColor(color) ? GetSysColor(SystemColorIndex(color)) : static_cast<COLORREF>(color);
 }
 
+bool SystemHighContrast() {
+  HIGHCONTRASTW high_contrast{};
+  high_contrast.cbSize = sizeof(high_contrast);
+  return SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof(high_contrast), &high_contrast, 0) &&
+         (high_contrast.dwFlags & HCF_HIGHCONTRASTON);
+}
+
 const ControlLayout* LayoutById(int id) {
   for (const ControlLayout& c : kForm1Controls) {
     if (c.control_id == id) return &c;
@@ -82,6 +89,7 @@ void MainWindow::Create(int show_command) {
   if (services_.on_window_created) services_.on_window_created(hwnd_);
   dpi_ = static_cast<int>(GetDpiForWindow(hwnd_));
   if (dpi_ <= 0) dpi_ = kDefaultDpi;
+  ReadHighContrast();
 
   blank_icon_.reset(CreateBlankIcon());
   SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(blank_icon_.get()));
@@ -232,21 +240,32 @@ void MainWindow::CenterOnScreen() {
 // ---- colours ---------------------------------------------------------------
 
 COLORREF MainWindow::FormBackground() const {
+  if (high_contrast_) return GetSysColor(COLOR_BTNFACE);
   if (const auto skin = skin_.Background()) return *skin;
   return ResolveColor(form_back_);
 }
 
 COLORREF MainWindow::FrameBackground() const {
+  if (high_contrast_) return GetSysColor(COLOR_BTNFACE);
   if (const auto skin = skin_.Background()) return *skin;
   return ResolveColor(frame_back_);
 }
 
+void MainWindow::ReadHighContrast() {
+  high_contrast_ = services_.high_contrast ? services_.high_contrast() : SystemHighContrast();
+  system_button_colors_ = {};
+  system_button_colors_.button_face = GetSysColor(COLOR_BTNFACE);
+  system_button_colors_.button_text = GetSysColor(COLOR_BTNTEXT);
+}
+
 void MainWindow::RefreshSkin() {
-  SetFrameColors(Control(ControlName::kFrame3), FrameBackground(), skin_.FrameText(),
-                 skin_.FrameLine());
+  // The frame's caption and border then take the system's colours too.
+  SetFrameColors(Control(ControlName::kFrame3), FrameBackground(),
+                 high_contrast_ ? std::nullopt : skin_.FrameText(),
+                 high_contrast_ ? std::nullopt : skin_.FrameLine());
+  const SkinColors* button_colors = high_contrast_ ? &system_button_colors_ : skin_.ButtonColors();
   for (const ControlLayout& c : kForm1Controls) {
-    if (c.kind == ControlKind::kPushButton)
-      SetPushButtonSkin(Control(c.name), skin_.ButtonColors());
+    if (c.kind == ControlKind::kPushButton) SetPushButtonSkin(Control(c.name), button_colors);
   }
   InvalidateRect(hwnd_, nullptr, TRUE);
 }
@@ -286,6 +305,17 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       }
       break;
     }
+    case WM_DRAWITEM:
+      if (DrawPushButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lparam))) return TRUE;
+      break;
+    case WM_SETTINGCHANGE:
+    case WM_SYSCOLORCHANGE:
+      ReadHighContrast();
+      RefreshSkin();
+      // Only top-level windows hear of new system colours; the list follows them.
+      if (message == WM_SYSCOLORCHANGE)
+        SendMessageW(Control(ControlName::kListView1), message, wparam, lparam);
+      break;
     case WM_NOTIFY: {
       LRESULT result = 0;
       if (list_view_ && list_view_->HandleNotify(*reinterpret_cast<NMHDR*>(lparam), result)) {
@@ -433,8 +463,9 @@ std::vector<FormControl> MainWindow::Controls() {
 void MainWindow::SetControlBackColor(const Text& name, std::uint32_t color) {
   if (name != u"Frame3") throw Failure(u"Object doesn't support this property or method");
   frame_back_ = color;
-  SetFrameColors(Control(ControlName::kFrame3), FrameBackground(), skin_.FrameText(),
-                 skin_.FrameLine());
+  SetFrameColors(Control(ControlName::kFrame3), FrameBackground(),
+                 high_contrast_ ? std::nullopt : skin_.FrameText(),
+                 high_contrast_ ? std::nullopt : skin_.FrameLine());
 }
 
 void MainWindow::SetValue(PushButtonId button, std::int32_t value) {

@@ -41,6 +41,8 @@ struct MainWindowServices {
   // Called as soon as Form1 exists, before start-up runs: the services that
   // own boxes and shell calls take it as their owner window.
   std::function<void(HWND)> on_window_created;
+  // Whether the system's high-contrast mode is on; empty asks the system.
+  std::function<bool()> high_contrast;
 };
 
 class MainWindow : public WindowBase, private StartupPlatform, private PushButtonValues {
@@ -67,6 +69,7 @@ class MainWindow : public WindowBase, private StartupPlatform, private PushButto
   COLORREF FormBackground() const;
   COLORREF FrameBackground() const;
   bool ended() const { return loop_.ended(); }
+  bool high_contrast() const { return high_contrast_; }
 
  private:
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
@@ -79,6 +82,7 @@ class MainWindow : public WindowBase, private StartupPlatform, private PushButto
   void SetMousePointer(int value);
   void OnClick(ControlName name);
   void RefreshSkin();
+  void ReadHighContrast();
 
   // StartupPlatform
   void LoadMouseIcon(const Text& cursor_file) override;
@@ -109,6 +113,10 @@ class MainWindow : public WindowBase, private StartupPlatform, private PushButto
   std::uint32_t frame_back_ = kColorWhite;
   MessageLoop loop_;
   bool destroying_ = false;
+  // In high contrast the window paints with the system's colours, ignoring
+  // its own white and the skin's.
+  bool high_contrast_ = false;
+  SkinColors system_button_colors_;
 };
 
 // The application icon's resource id in the program file.

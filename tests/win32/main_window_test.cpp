@@ -158,6 +158,106 @@ TEST(MainWindowTest, CaptionsTooltipFontsAndColoursAreTheDesignValues) {
               LVS_EX_CHECKBOXES);
 }
 
+// Assistive technology names and roles a control of the system's Button class
+// by its caption and its type: a push button to press, or a grouping.
+TEST(MainWindowTest, ButtonsAndFrameAreSystemButtonControlsNamedByTheirCaptions) {
+  WindowUnderTest t;
+  t.Open();
+  for (const ControlLayout& c : kForm1Controls) {
+    if (c.kind == ControlKind::kListView) continue;
+    const HWND control = t.Control(c.name);
+    wchar_t class_name[64] = {};
+    GetClassNameW(control, class_name, 64);
+    EXPECT_EQ(FromWide(class_name), u"Button") << ToUtf8(Text(c.text));
+    const LONG style = GetWindowLongW(control, GWL_STYLE);
+    EXPECT_EQ(style & BS_TYPEMASK, c.kind == ControlKind::kFrame ? BS_GROUPBOX : BS_OWNERDRAW)
+        << ToUtf8(Text(c.text));
+    EXPECT_EQ((style & WS_TABSTOP) != 0, c.kind == ControlKind::kPushButton);
+    EXPECT_EQ(WindowText(control), Text(c.text));
+  }
+}
+
+// The face at (3, 3): inside the border, clear of the caption and the focus
+// rectangle.
+COLORREF FaceOf(HWND button) { return testing::PrintedControl(button).At(3, 3); }
+
+TEST(MainWindowTest, ButtonFacesFollowPointerKeyAndFocusAndHighContrastTakesSystemColours) {
+  WindowUnderTest t;
+  t.exe_folder.MakeFolder(u"x");
+  t.exe_folder.MakeFile(u"x\\o.cjs",
+                        "[Ostrevane Skin]\nwindow = #C0D0E0\nbutton.face = #102030\n"
+                        "button.hot = #203040\nbutton.pressed = #304050\n");
+  bool high_contrast = false;
+  t.high_contrast = [&] { return high_contrast; };
+  win32::MainWindow& window = t.Open();
+  ASSERT_TRUE(t.dialogs.shown.empty());
+  EXPECT_FALSE(window.high_contrast());
+  const HWND button = t.Control(ControlName::kPushButton4);
+  const HWND frame = t.Control(ControlName::kFrame3);
+  EXPECT_EQ(FaceOf(button), RGB(0x10, 0x20, 0x30));
+  SendMessageW(button, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+  EXPECT_EQ(FaceOf(button), RGB(0x20, 0x30, 0x40));
+  SendMessageW(button, WM_MOUSELEAVE, 0, 0);
+  EXPECT_EQ(FaceOf(button), RGB(0x10, 0x20, 0x30));
+  SetFocus(button);
+  SendMessageW(button, WM_KEYDOWN, VK_SPACE, 0);
+  EXPECT_EQ(FaceOf(button), RGB(0x30, 0x40, 0x50));
+  SendMessageW(button, WM_KEYUP, VK_SPACE, 0xC0000001);
+  EXPECT_EQ(FaceOf(button), RGB(0x10, 0x20, 0x30));
+
+  // The focus rectangle runs 4 pixels inside the edge, on the focused button only.
+  SendMessageW(window.hwnd(), WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+  const auto focus_dots = [](HWND control) {
+    const testing::PrintedControl printed(control);
+    int dots = 0;
+    for (int x = 4; x < printed.width() - 4; ++x) dots += printed.At(x, 4) != printed.At(3, 3);
+    return dots;
+  };
+  EXPECT_GT(focus_dots(button), 0);
+  SetFocus(t.Control(ControlName::kListView1));
+  EXPECT_EQ(focus_dots(button), 0);
+
+  const testing::PrintedControl skinned_frame(frame);
+  EXPECT_EQ(skinned_frame.At(skinned_frame.width() - 6, skinned_frame.height() / 2),
+            RGB(0xC0, 0xD0, 0xE0));
+
+  // High contrast turned on while the window is open: the system's colours
+  // replace the skin's and the white.
+  high_contrast = true;
+  SendMessageW(window.hwnd(), WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
+  EXPECT_TRUE(window.high_contrast());
+  const COLORREF system_face = GetSysColor(COLOR_BTNFACE);
+  EXPECT_EQ(window.FormBackground(), system_face);
+  EXPECT_EQ(window.FrameBackground(), system_face);
+  for (ControlName name :
+       {ControlName::kPushButton1, ControlName::kPushButton2, ControlName::kPushButton3,
+        ControlName::kPushButton4, ControlName::kPushButton5}) {
+    EXPECT_EQ(FaceOf(t.Control(name)), system_face);
+  }
+  SendMessageW(button, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+  EXPECT_EQ(FaceOf(button), system_face);
+  const testing::PrintedControl contrast_frame(frame);
+  EXPECT_EQ(contrast_frame.At(contrast_frame.width() - 6, contrast_frame.height() / 2),
+            system_face);
+
+  // ... and back when it is turned off.
+  high_contrast = false;
+  SendMessageW(window.hwnd(), WM_SYSCOLORCHANGE, 0, 0);
+  EXPECT_FALSE(window.high_contrast());
+  EXPECT_EQ(window.FormBackground(), RGB(0xC0, 0xD0, 0xE0));
+  SendMessageW(button, WM_MOUSELEAVE, 0, 0);
+  EXPECT_EQ(FaceOf(button), RGB(0x10, 0x20, 0x30));
+}
+
+TEST(MainWindowTest, HighContrastAtStartUpReplacesTheWhite) {
+  WindowUnderTest t;
+  t.high_contrast = [] { return true; };
+  win32::MainWindow& window = t.Open();
+  EXPECT_TRUE(window.high_contrast());
+  EXPECT_EQ(window.FormBackground(), GetSysColor(COLOR_BTNFACE));
+  EXPECT_EQ(FaceOf(t.Control(ControlName::kPushButton2)), GetSysColor(COLOR_BTNFACE));
+}
+
 TEST(MainWindowTest, FocusStartsInTheListAndTabFollowsTheTabIndex) {
   WindowUnderTest t;
   win32::MainWindow& window = t.Open();
@@ -433,6 +533,61 @@ TEST(MainWindowCommandsTest, RealButtonsRunTheSelectionCommandsByMouseSpaceAndEn
   ClickWithMouse(t.Control(ControlName::kPushButton3));  // Not Containing
   EXPECT_EQ(Checks(window), (std::vector<bool>{true, true, true}));
   EXPECT_TRUE(t.dialogs.ErrorReports().empty());
+}
+
+TEST(MainWindowCommandsTest, SpaceEnterAndDoubleClickPressEveryButton) {
+  WindowUnderTest t;
+  t.current_root.MakeFile(u"Alpha.lnk");
+  t.current_root.MakeFile(u"Beta.lnk");
+  win32::MainWindow& window = t.Open();
+  // Space shows the button pushed in while it is down, and clicks on release.
+  const auto space = [&](ControlName name) {
+    const HWND button = t.Control(name);
+    SetFocus(button);
+    SendMessageW(button, WM_KEYDOWN, VK_SPACE, 0);
+    EXPECT_TRUE(SendMessageW(button, BM_GETSTATE, 0, 0) & BST_PUSHED);
+    SendMessageW(button, WM_KEYUP, VK_SPACE, 0xC0000001);
+    EXPECT_FALSE(SendMessageW(button, BM_GETSTATE, 0, 0) & BST_PUSHED);
+  };
+  // Enter through the program's keyboard handling, as the message loop sees it.
+  const auto enter = [&](ControlName name) {
+    const HWND button = t.Control(name);
+    SetFocus(button);
+    MSG msg{button, WM_KEYDOWN, VK_RETURN, 0, 0, {}};
+    if (!window.PreTranslate(msg)) DispatchMessageW(&msg);
+    EXPECT_EQ(GetFocus(), button);
+  };
+  const std::vector<bool> all{true, true}, none{false, false};
+
+  space(ControlName::kPushButton4);  // Select All
+  EXPECT_EQ(Checks(window), all);
+  enter(ControlName::kPushButton5);  // Unselect All
+  EXPECT_EQ(Checks(window), none);
+  enter(ControlName::kPushButton4);
+  EXPECT_EQ(Checks(window), all);
+  space(ControlName::kPushButton5);
+  EXPECT_EQ(Checks(window), none);
+
+  // The other three each ask something: one box per press.
+  t.dialogs.yes_no_answers = {false, false};
+  for (ControlName name :
+       {ControlName::kPushButton1, ControlName::kPushButton3, ControlName::kPushButton2}) {
+    for (bool by_space : {true, false}) {
+      window.list().SetChecked(1, true);  // so that the deletion asks
+      const std::size_t before = t.dialogs.shown.size();
+      by_space ? space(name) : enter(name);
+      EXPECT_EQ(t.dialogs.shown.size(), before + 1) << static_cast<int>(name) << by_space;
+    }
+  }
+  EXPECT_TRUE(t.dialogs.ErrorReports().empty());
+
+  // A quick second click is a click too, not only a double click.
+  ClickWithMouse(t.Control(ControlName::kPushButton5));
+  ASSERT_EQ(Checks(window), none);
+  const HWND select_all = t.Control(ControlName::kPushButton4);
+  SendMessageW(select_all, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(10, 10));
+  SendMessageW(select_all, WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
+  EXPECT_EQ(Checks(window), all);
 }
 
 // A recycler that moves entries out of the test's folders, and records them.

@@ -56,4 +56,34 @@ void PumpMessages() {
   }
 }
 
+PrintedControl::PrintedControl(HWND control) {
+  RECT client;
+  GetClientRect(control, &client);
+  width_ = client.right;
+  height_ = client.bottom;
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = width_;
+  info.bmiHeader.biHeight = -height_;  // top-down rows
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  const HDC dc = CreateCompatibleDC(nullptr);
+  const HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  const HGDIOBJ old = SelectObject(dc, bitmap);
+  SendMessageW(control, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+  GdiFlush();
+  const auto* first = static_cast<const std::uint32_t*>(bits);
+  pixels_.assign(first, first + static_cast<std::size_t>(width_) * height_);
+  SelectObject(dc, old);
+  DeleteObject(bitmap);
+  DeleteDC(dc);
+}
+
+COLORREF PrintedControl::At(int x, int y) const {
+  const std::uint32_t bgr = pixels_[static_cast<std::size_t>(y) * width_ + x];
+  return RGB((bgr >> 16) & 0xFF, (bgr >> 8) & 0xFF, bgr & 0xFF);
+}
+
 }  // namespace ostrevane::testing

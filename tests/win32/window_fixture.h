@@ -5,7 +5,10 @@
 #include <windows.h>
 
 #include <memory>
+#include <cstdint>
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "win32/main_window.h"
 #include "win32/folder_service_win32.h"
@@ -31,6 +34,8 @@ struct WindowUnderTest {
   RecordingDialogs dialogs;
   RefusingRecycler recycler;
   std::unique_ptr<win32::MainWindow> window;
+  // Stands in for the system's high-contrast setting when set.
+  std::function<bool()> high_contrast;
 
   WindowUnderTest() {
     win32::InstallSystemCaseMapping();
@@ -46,6 +51,7 @@ struct WindowUnderTest {
     services.recycler = with_recycler ? with_recycler : &recycler;
     services.executable_folder = exe_folder.path();
     services.end_process_on_close = false;
+    services.high_contrast = high_contrast;
     window = std::make_unique<win32::MainWindow>(services);
     window->Create(SW_SHOWNORMAL);
     return *window;
@@ -59,5 +65,19 @@ std::string CursorFileBytes();
 
 // Runs every pending message of this thread.
 void PumpMessages();
+
+// The client area of `control` as it paints itself now (WM_PRINTCLIENT into a
+// 32-bit bitmap), pixel by pixel.
+class PrintedControl {
+ public:
+  explicit PrintedControl(HWND control);
+  COLORREF At(int x, int y) const;
+  int width() const { return width_; }
+  int height() const { return height_; }
+
+ private:
+  int width_ = 0, height_ = 0;
+  std::vector<std::uint32_t> pixels_;
+};
 
 }  // namespace ostrevane::testing
