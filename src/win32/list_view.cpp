@@ -73,7 +73,31 @@ void EntryListView::RowsMoved() {
 
 void EntryListView::RowInserted(std::size_t) { RowsMoved(); }
 
-void EntryListView::RowRemoved(std::size_t) { RowsMoved(); }
+// Only the rows from the removed one on change, and one row below the last
+// is left empty: just that part of what is on screen is drawn again, so that
+// removing rows below the visible ones, as a deletion pass through a long list
+// mostly does, draws nothing but the scroll bar.
+void EntryListView::RowRemoved(std::size_t position) {
+  if (batch_depth_ > 0) {
+    dirty_ = true;
+    return;
+  }
+  const int count = static_cast<int>(list_.Size());
+  const int top = ListView_GetTopIndex(hwnd_);
+  ListView_SetItemCountEx(hwnd_, count, LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
+  RECT changed;
+  GetClientRect(hwnd_, &changed);
+  const int first = static_cast<int>(position) - 1;  // the row now where the removed one was
+  RECT row{};
+  if (ListView_GetTopIndex(hwnd_) != top) {
+    // A shorter list scrolled the view: every row moved.
+  } else if (first < count && ListView_GetItemRect(hwnd_, first, &row, LVIR_BOUNDS)) {
+    changed.top = std::max(changed.top, row.top);
+  } else if (count > 0 && ListView_GetItemRect(hwnd_, count - 1, &row, LVIR_BOUNDS)) {
+    changed.top = std::max(changed.top, row.bottom);
+  }
+  if (changed.top < changed.bottom) InvalidateRect(hwnd_, &changed, FALSE);
+}
 
 void EntryListView::RowsReordered() { RowsMoved(); }
 
