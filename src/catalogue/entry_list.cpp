@@ -168,20 +168,17 @@ void EntryList::Compact() {
 }
 
 void EntryList::SortRows() {
-  ChunkedVector<Slot> live;
-  for (std::size_t i = 0; i < slots_.size(); ++i) {
-    if (slots_[i].live) live.push_back(std::move(slots_[i]));
-  }
+  if (live_count_ != slots_.size()) Compact();  // every slot a row from here on
   // One sort key per row, all in one buffer; then positions are sorted
   // rather than rows.
   const SortKeyMapping sort_key = ActiveSortKey();
   std::string keys;
-  std::vector<std::pair<std::size_t, std::size_t>> spans;  // offset, length
-  spans.reserve(live.size());
+  std::vector<std::pair<std::uint32_t, std::uint32_t>> spans;  // offset, length
+  spans.reserve(slots_.size());
   // Types repeat a handful of texts: their keys are made once each.
   std::vector<std::pair<const Text*, std::size_t>> made;  // text, index of its span
-  for (std::size_t i = 0; i < live.size(); ++i) {
-    const StartMenuEntry& entry = live[i].entry;
+  for (std::size_t i = 0; i < slots_.size(); ++i) {
+    const StartMenuEntry& entry = slots_[i].entry;
     const Text& text = sort_key_ == kSortByType ? entry.type : entry.text;
     if (sort_key_ == kSortByType) {
       const auto same =
@@ -194,17 +191,32 @@ void EntryList::SortRows() {
     }
     const std::size_t offset = keys.size();
     sort_key(text, keys);
-    spans.emplace_back(offset, keys.size() - offset);
+    spans.emplace_back(static_cast<std::uint32_t>(offset),
+                       static_cast<std::uint32_t>(keys.size() - offset));
   }
   const auto view = [&](std::uint32_t i) {
     return std::string_view(keys).substr(spans[i].first, spans[i].second);
   };
-  std::vector<std::uint32_t> order(live.size());
+  std::vector<std::uint32_t> order(slots_.size());
   for (std::size_t i = 0; i < order.size(); ++i) order[i] = static_cast<std::uint32_t>(i);
   std::stable_sort(order.begin(), order.end(),
                    [&](std::uint32_t a, std::uint32_t b) { return view(a) < view(b); });
-  slots_.clear();
-  for (std::uint32_t i : order) slots_.push_back(std::move(live[i]));
+  // The rows move to their places in cycles, one at a time, so that a long
+  // list is never held twice; a placed position is marked by pointing at
+  // itself.
+  for (std::size_t start = 0; start < order.size(); ++start) {
+    if (order[start] == start) continue;
+    Slot held = std::move(slots_[start]);
+    std::size_t to = start;
+    while (order[to] != start) {
+      const std::size_t from = order[to];
+      slots_[to] = std::move(slots_[from]);
+      order[to] = static_cast<std::uint32_t>(to);
+      to = from;
+    }
+    slots_[to] = std::move(held);
+    order[to] = static_cast<std::uint32_t>(to);
+  }
   RebuildIndexes();
   if (observer_) observer_->RowsReordered();
 }

@@ -102,7 +102,7 @@ void MainWindow::Create(int show_command) {
 
   // Start-up runs while the window is hidden; the list is shown once, filled.
   list_view_->BeginBatch();
-  title_ = StartUp(*this, files_, list_, *services_.folders, *services_.dialogs);
+  title_ = StartUp(command_services_, files_, list_, *services_.folders, *services_.dialogs);
   list_view_->EndBatch();
   RefreshSkin();
 
@@ -338,7 +338,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       Layout();
       if (big_icon_) {
         try {
-          SetApplicationIcon();  // the icon sizes follow the DPI too
+          LoadApplicationIcon();  // the icon sizes follow the DPI too
         } catch (const Failure&) {
           // The icons loaded at start-up stay.
         }
@@ -386,7 +386,7 @@ void MainWindow::SetMousePointer(int value) {
 }
 
 void MainWindow::OnClick(ControlName name) {
-  SelectionContext selection{list_, *services_.dialogs, *this, title_};
+  SelectionContext selection{list_, *services_.dialogs, command_services_, title_};
   DeletionContext deletion{
       list_, *services_.dialogs, loop_, *services_.folders, *services_.recycler, title_};
   // The selection commands change many checks at once and never let events
@@ -412,25 +412,7 @@ void MainWindow::OnClick(ControlName name) {
   }
 }
 
-// ---- start-up operations -----------------------------------------------------
-
-void MainWindow::LoadMouseIcon(const Text& cursor_file) {
-  SetLastError(0);
-  auto cursor = static_cast<HCURSOR>(
-      LoadImageW(nullptr, Wide(cursor_file), IMAGE_CURSOR, 0, 0, LR_LOADFROMFILE | LR_DEFAULTSIZE));
-  if (!cursor) {
-    const DWORD error = GetLastError();
-    throw Failure(u"The cursor file \"" + cursor_file + u"\" cannot be loaded as a picture" +
-                  (error ? u": " + SystemErrorText(error) : Text(u".")));
-  }
-  mouse_icon_.reset(cursor);
-}
-
-void MainWindow::SetCaption(const Text& caption) {
-  if (!SetWindowTextW(hwnd_, Wide(caption))) FailWithLastError();
-}
-
-void MainWindow::SetApplicationIcon() {
+void MainWindow::LoadApplicationIcon() {
   const HINSTANCE instance = GetModuleHandleW(nullptr);
   const auto load = [&](int width_metric, int height_metric) {
     auto icon = static_cast<HICON>(
@@ -446,35 +428,6 @@ void MainWindow::SetApplicationIcon() {
   SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small.get()));
   big_icon_ = std::move(big);
   small_icon_ = std::move(small);
-}
-
-void MainWindow::SetFormBackColor(std::uint32_t color) {
-  form_back_ = color;
-  InvalidateRect(hwnd_, nullptr, TRUE);
-}
-
-std::vector<FormControl> MainWindow::Controls() {
-  std::vector<FormControl> controls;
-  for (const ControlLayout& c : kForm1Controls) controls.push_back({c.id, c.kind});
-  controls.push_back({u"SkinFramework1", ControlKind::kSkin});
-  return controls;
-}
-
-void MainWindow::SetControlBackColor(const Text& name, std::uint32_t color) {
-  if (name != u"Frame3") throw Failure(u"Object doesn't support this property or method");
-  frame_back_ = color;
-  SetFrameColors(Control(ControlName::kFrame3), FrameBackground(),
-                 high_contrast_ ? std::nullopt : skin_.FrameText(),
-                 high_contrast_ ? std::nullopt : skin_.FrameLine());
-}
-
-void MainWindow::SetValue(PushButtonId button, std::int32_t value) {
-  static constexpr ControlName kByNumber[] = {ControlName::kPushButton1, ControlName::kPushButton2,
-                                              ControlName::kPushButton3, ControlName::kPushButton4,
-                                              ControlName::kPushButton5};
-  const HWND control = Control(kByNumber[static_cast<int>(button) - 1]);
-  if (!IsWindow(control)) throw Failure(u"The button no longer exists.");
-  SetPushButtonValue(control, value);
 }
 
 }  // namespace ostrevane::win32

@@ -45,7 +45,7 @@ struct MainWindowServices {
   std::function<bool()> high_contrast;
 };
 
-class MainWindow : public WindowBase, private StartupPlatform, private PushButtonValues {
+class MainWindow : public WindowBase {
  public:
   explicit MainWindow(MainWindowServices services);
   ~MainWindow() override;
@@ -84,19 +84,31 @@ class MainWindow : public WindowBase, private StartupPlatform, private PushButto
   void RefreshSkin();
   void ReadHighContrast();
 
-  // StartupPlatform
-  void LoadMouseIcon(const Text& cursor_file) override;
-  void SetCaption(const Text& caption) override;
-  void SetApplicationIcon() override;
-  void SetFormBackColor(std::uint32_t color) override;
-  std::vector<FormControl> Controls() override;
-  void SetControlBackColor(const Text& name, std::uint32_t color) override;
-  SkinEngine& Skin() override { return skin_; }
-  std::uintptr_t WindowHandle() override { return reinterpret_cast<std::uintptr_t>(hwnd_); }
-  // PushButtonValues
-  void SetValue(PushButtonId button, std::int32_t value) override;
+  void LoadApplicationIcon();
+
+  // What start-up and the commands ask of the window, as an adapter of its
+  // own over the window's state (main_window_services.cpp).
+  class CommandServices final : public StartupPlatform, public PushButtonValues {
+   public:
+    explicit CommandServices(MainWindow& window) : window_(window) {}
+    void LoadMouseIcon(const Text& cursor_file) override;
+    void SetCaption(const Text& caption) override;
+    void SetApplicationIcon() override { window_.LoadApplicationIcon(); }
+    void SetFormBackColor(std::uint32_t color) override;
+    std::vector<FormControl> Controls() override;
+    void SetControlBackColor(const Text& name, std::uint32_t color) override;
+    SkinEngine& Skin() override { return window_.skin_; }
+    std::uintptr_t WindowHandle() override {
+      return reinterpret_cast<std::uintptr_t>(window_.hwnd_);
+    }
+    void SetValue(PushButtonId button, std::int32_t value) override;
+
+   private:
+    MainWindow& window_;
+  };
 
   MainWindowServices services_;
+  CommandServices command_services_{*this};
   Win32FileQueries files_{services_.executable_folder};
   EntryList list_;
   Text title_ = kProductFullName;  // the caption of the commands' boxes
