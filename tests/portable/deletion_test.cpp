@@ -424,7 +424,7 @@ struct FaultCase {
   bool done;
 };
 
-TEST(DeletionTest, EachFailingStepIsReportedWithItsNumberAndThePassGoesOnAsTheTableSays) {
+TEST(DeletionTest, EachFailingStepIsReportedWithItsNumberAndThePassGoesOnWhereItShould) {
   const Text gone = failure_text::kIndexOutOfBounds;
   const Text unread = u"The row's check mark could not be read, so its entry was not deleted.";
   const Text loop = failure_text::kLoopNotInitialized;
