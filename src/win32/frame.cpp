@@ -106,12 +106,7 @@ LRESULT Frame::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
 HWND CreateFrame(HWND parent, int id, const Text& caption) {
   const HWND frame = CreateChild(WS_EX_CONTROLPARENT, WC_BUTTONW, caption,
                                  WS_VISIBLE | WS_CLIPCHILDREN | BS_GROUPBOX, parent, id);
-  try {
-    PaintedControl::Attach(frame, std::make_unique<Frame>());
-  } catch (...) {
-    DestroyWindow(frame);
-    throw;
-  }
+  PaintedControl::Attach(frame, std::make_unique<Frame>());
   return frame;
 }
 

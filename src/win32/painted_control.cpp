@@ -18,10 +18,12 @@ constexpr wchar_t kObjectProperty[] = L"Ostrevane.PaintedControl";
 
 void PaintedControl::Attach(HWND hwnd, std::unique_ptr<PaintedControl> control) {
   control->hwnd_ = hwnd;
-  if (!SetPropW(hwnd, kObjectProperty, control.get())) FailWithLastError();
-  if (!SetWindowSubclass(hwnd, SubclassProc, kSubclassId,
+  if (!SetPropW(hwnd, kObjectProperty, control.get()) ||
+      !SetWindowSubclass(hwnd, SubclassProc, kSubclassId,
                          reinterpret_cast<DWORD_PTR>(control.get()))) {
+    // A control the program cannot paint is not left on the window.
     RemovePropW(hwnd, kObjectProperty);
+    DestroyWindow(hwnd);
     throw Failure(u"The control's painting cannot be taken over.");
   }
   control.release();  // the window frees it at WM_NCDESTROY

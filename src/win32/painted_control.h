@@ -18,7 +18,8 @@ class PaintedControl {
   PaintedControl& operator=(const PaintedControl&) = delete;
   virtual ~PaintedControl() = default;
 
-  // Hands `control` to the window `hwnd`. Throws Failure when it cannot.
+  // Hands `control` to the window `hwnd`. When it cannot, destroys the
+  // window and throws Failure.
   static void Attach(HWND hwnd, std::unique_ptr<PaintedControl> control);
   // The object attached to `hwnd`, or null.
   static PaintedControl* FromHandle(HWND hwnd);

@@ -146,12 +146,7 @@ LRESULT Button::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
 HWND CreatePushButton(HWND parent, int id, const Text& caption) {
   const HWND button =
       CreateChild(0, WC_BUTTONW, caption, WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW, parent, id);
-  try {
-    PaintedControl::Attach(button, std::make_unique<Button>());
-  } catch (...) {
-    DestroyWindow(button);
-    throw;
-  }
+  PaintedControl::Attach(button, std::make_unique<Button>());
   return button;
 }
 
