@@ -47,7 +47,10 @@ EntryListView::EntryListView(HWND parent, int id, EntryList& list) : list_(list)
 
 EntryListView::~EntryListView() {
   list_.SetObserver(nullptr);
-  if (IsWindow(hwnd_)) RemoveWindowSubclass(hwnd_, SubclassProc, kSubclassId);
+  if (IsWindow(hwnd_)) {
+    KillTimer(hwnd_, RefreshTimer());
+    RemoveWindowSubclass(hwnd_, SubclassProc, kSubclassId);
+  }
 }
 
 void EntryListView::SyncCount() {
@@ -77,12 +80,29 @@ void EntryListView::RowInserted(std::size_t) { RowsMoved(); }
 // is left empty: just that part of what is on screen is drawn again, so that
 // removing rows below the visible ones, as a deletion pass through a long list
 // mostly does, draws nothing but the scroll bar.
+//
+// Rows removed one after another are shown together: a removal soon after
+// the list was last drawn stops the control drawing (the scroll bar too, which
+// costs more to draw than the entry costs to move), and the list is drawn
+// once, with every removal since, when the refresh interval is up. The
+// control's count follows every removal at once all the same.
 void EntryListView::RowRemoved(std::size_t position) {
   if (batch_depth_ > 0) {
     dirty_ = true;
     return;
   }
   const int count = static_cast<int>(list_.Size());
+  const DWORD now = GetTickCount();
+  if (!held_ && now - shown_at_ < kRefreshMilliseconds) {
+    SendMessageW(hwnd_, WM_SETREDRAW, FALSE, 0);
+    held_ = true;
+    SetTimer(hwnd_, RefreshTimer(), kRefreshMilliseconds, nullptr);
+  }
+  if (held_) {
+    ListView_SetItemCountEx(hwnd_, count, LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
+    return;
+  }
+  shown_at_ = now;
   const int top = ListView_GetTopIndex(hwnd_);
   ListView_SetItemCountEx(hwnd_, count, LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
   RECT changed;
@@ -97,6 +117,16 @@ void EntryListView::RowRemoved(std::size_t position) {
     changed.top = std::max(changed.top, row.bottom);
   }
   if (changed.top < changed.bottom) InvalidateRect(hwnd_, &changed, FALSE);
+}
+
+void EntryListView::ShowHeldRows() {
+  if (!held_) return;
+  KillTimer(hwnd_, RefreshTimer());
+  held_ = false;
+  // Drawing again takes the count into the scroll bar and draws every row.
+  SendMessageW(hwnd_, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(hwnd_, nullptr, FALSE);
+  shown_at_ = GetTickCount();
 }
 
 void EntryListView::RowsReordered() { RowsMoved(); }
@@ -244,6 +274,13 @@ LRESULT EntryListView::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam,
       break;
     case WM_MOUSEMOVE:
       if (on_pointer_moved) on_pointer_moved();
+      break;
+    case WM_TIMER:
+      if (wparam == RefreshTimer()) {
+        ShowHeldRows();
+        handled = true;
+        return 0;
+      }
       break;
   }
   return 0;

@@ -49,12 +49,21 @@ class EntryListView : public EntryListObserver {
   void SyncCount();
   void RowsMoved();
   void RebuildColumns();
+  // Shows the rows removed while drawing was held back.
+  void ShowHeldRows();
+  // The control's own timers are small numbers; this one is the object's address.
+  UINT_PTR RefreshTimer() const { return reinterpret_cast<UINT_PTR>(this); }
+
+  // At most this often is the list drawn while rows keep being removed.
+  static constexpr DWORD kRefreshMilliseconds = 250;
 
   HWND hwnd_ = nullptr;
   EntryList& list_;
   int dpi_ = kDefaultDpi;
   int batch_depth_ = 0;
   bool dirty_ = false;
+  bool held_ = false;    // drawing is held back until the refresh timer
+  DWORD shown_at_ = 0;  // when a removal was last drawn (GetTickCount)
 };
 
 }  // namespace ostrevane::win32

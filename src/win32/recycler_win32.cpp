@@ -84,21 +84,36 @@ std::optional<Text> FinalPathOf(HANDLE handle) {
   }
 }
 
-Resolved Resolve(const Text& path) {
+UniqueFile OpenWhereItLeads(const Text& path) {
   // No access asked for: this only reads where the path leads, and needs no
   // sharing with whoever has the entry open.
-  UniqueFile handle(CreateFileW(Wide(path), 0,
+  return UniqueFile(CreateFileW(Wide(path), 0,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                 OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+}
+
+[[noreturn]] void CannotTellIfLink(const Text& path) {
+  throw Failure(u"Whether " + Quoted(path) + u" is a link cannot be told: " +
+                SystemErrorText(GetLastError()));
+}
+
+// Where the path leads, without its volume (asking a volume for its serial
+// number costs more than opening and naming the entry together); none when
+// it does not open.
+std::optional<Text> TryFinalPath(const Text& path) {
+  const UniqueFile handle = OpenWhereItLeads(path);
+  if (!handle) return std::nullopt;
+  return FinalPathOf(handle.get());
+}
+
+Resolved Resolve(const Text& path) {
+  const UniqueFile handle = OpenWhereItLeads(path);
   BY_HANDLE_FILE_INFORMATION information{};
   std::optional<Text> final_path;
   if (handle && GetFileInformationByHandle(handle.get(), &information)) {
     final_path = FinalPathOf(handle.get());
   }
-  if (!final_path) {
-    throw Failure(u"Whether " + Quoted(path) + u" is a link cannot be told: " +
-                  SystemErrorText(GetLastError()));
-  }
+  if (!final_path) CannotTellIfLink(path);
   return {*final_path, information.dwVolumeSerialNumber};
 }
 
@@ -219,13 +234,36 @@ Text ShellOperationErrorText(int result) {
   }
 }
 
+const Win32Recycler::ResolvedFolder& Win32Recycler::Folder(const Text& folder_path, bool afresh) {
+  const DWORD attributes = GetFileAttributesW(Wide(folder_path));
+  if (afresh || !folder_ || folder_->path != folder_path || folder_->attributes != attributes ||
+      attributes == INVALID_FILE_ATTRIBUTES) {
+    folder_.reset();
+    const Resolved folder = Resolve(folder_path);
+    folder_ = ResolvedFolder{folder_path, folder.path, folder.volume, attributes};
+  }
+  return *folder_;
+}
+
+bool Win32Recycler::EndsAtItself(const Text& full_path, const Text& entry_final) {
+  const Text folder_path(FolderPart(full_path));
+  const Text name(NamePart(full_path));
+  if (entry_final == Folder(folder_path, false).final_path + u"\\" + name) return true;
+  // The folder itself may have moved since it was resolved: ask again.
+  return entry_final == Folder(folder_path, true).final_path + u"\\" + name;
+}
+
 std::optional<EntryLink> Win32Recycler::LinkAt(const Text& full_path) {
-  const std::optional<WIN32_FIND_DATAW> data = FindEntry(full_path);
-  if (!data || !NamedExactly(*data, full_path)) return std::nullopt;
+  found_itself_.clear();
+  // Nothing there: no link to follow, and the move itself refuses the path.
+  const DWORD attributes = GetFileAttributesW(Wide(full_path));
+  if (attributes == INVALID_FILE_ATTRIBUTES) return std::nullopt;
   const Text own_path = Text(FolderPart(full_path));
   // Windows marks every symbolic link, junction and mount point; Wine marks a
   // Linux link to a folder and a mount point, but a link to a file not at all.
-  if (data->dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+  if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+    const std::optional<WIN32_FIND_DATAW> data = FindEntry(full_path);
+    if (!data || !NamedExactly(*data, full_path)) return std::nullopt;
     const std::optional<Resolved> entry = TryResolve(full_path);
     if (!entry) return EntryLink{EntryLink::Kind::kLink, Text()};  // leads nowhere that opens
     const std::optional<Resolved> folder = TryResolve(own_path);
@@ -235,13 +273,16 @@ std::optional<EntryLink> Win32Recycler::LinkAt(const Text& full_path) {
     return EntryLink{EntryLink::Kind::kLink, entry->path};
   }
   // An entry that is itself ends up at its folder's own path and name, on its
-  // folder's volume. Anything else is a link the marks did not show.
-  const Resolved entry = Resolve(full_path);
-  const Resolved folder = Resolve(own_path);
-  if (entry.path != folder.path + u"\\" + FromWide(data->cFileName)) {
-    return EntryLink{EntryLink::Kind::kLink, entry.path};
+  // folder's volume. Anything else is a link the marks did not show, or a name
+  // that is not exactly the entry's, which the move refuses in its own words.
+  const std::optional<Resolved> entry = TryResolve(full_path);
+  if (!entry || !EndsAtItself(full_path, entry->path)) {
+    const std::optional<WIN32_FIND_DATAW> data = FindEntry(full_path);
+    if (!data || !NamedExactly(*data, full_path)) return std::nullopt;
+    return EntryLink{EntryLink::Kind::kLink, entry ? entry->path : Resolve(full_path).path};
   }
-  if (entry.volume != folder.volume) return EntryLink{EntryLink::Kind::kMountPoint, Text()};
+  if (entry->volume != folder_->volume) return EntryLink{EntryLink::Kind::kMountPoint, Text()};
+  found_itself_ = full_path;
   return std::nullopt;
 }
 
@@ -250,7 +291,15 @@ void Win32Recycler::MoveToRecycleBin(const Text& full_path) {
     throw Failure(Quoted(full_path) + u" was not deleted: the path is empty or holds a wildcard " +
                   u"character that the shell could match against other entries.");
   }
-  RequireEntryNamedExactly(full_path);
+  // Unless LinkAt has just found it to be exactly itself, the entry is opened
+  // and where it ends named, which is cheaper than a search of its folder;
+  // only a path that does not end at itself is looked up by name.
+  Text found_itself;
+  found_itself.swap(found_itself_);
+  if (full_path != found_itself) {
+    const std::optional<Text> final_path = TryFinalPath(full_path);
+    if (!final_path || !EndsAtItself(full_path, *final_path)) RequireEntryNamedExactly(full_path);
+  }
   RequireFolderOpenToChangeUnderWine(full_path);
 
   Text from = full_path;
@@ -274,6 +323,11 @@ void Win32Recycler::MoveToRecycleBin(const Text& full_path) {
 }
 
 bool Win32Recycler::Exists(const Text& full_path) {
+  // The common answer after a move, nothing there at all, without a search.
+  if (GetFileAttributesW(Wide(full_path)) == INVALID_FILE_ATTRIBUTES) {
+    const DWORD error = GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return false;
+  }
   const std::optional<WIN32_FIND_DATAW> data = FindEntry(full_path);
   return data && NamedExactly(*data, full_path);
 }

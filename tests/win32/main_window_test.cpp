@@ -628,5 +628,22 @@ TEST(MainWindowCommandsTest, DeletionFromTheRealButtonRemovesRowsTheListShowsAtO
   EXPECT_EQ(t.dialogs.shown.back().text, u"Done.");
 }
 
+TEST(MainWindowCommandsTest, RowsRemovedInABurstAllReachTheScrollBarOnceTheListIsDrawnAgain) {
+  WindowUnderTest t;
+  for (int i = 0; i < 60; ++i) t.current_root.MakeFile(u"Entry " + DecimalText(100 + i) + u".lnk");
+  MovingRecycler recycler;
+  win32::MainWindow& window = t.Open(&recycler);
+  const HWND list = t.Control(ControlName::kListView1);
+  while (window.list().Count() > 30) window.list().Remove(window.list().Count());
+  EXPECT_EQ(ListView_GetItemCount(list), 30);  // the count follows every removal at once
+  for (const DWORD start = GetTickCount(); GetTickCount() - start < 700;) {
+    testing::PumpMessages();
+    Sleep(10);
+  }
+  SCROLLINFO scroll{sizeof scroll, SIF_RANGE, 0, 0, 0, 0, 0};
+  ASSERT_TRUE(GetScrollInfo(list, SB_VERT, &scroll));
+  EXPECT_EQ(scroll.nMax, 29);
+}
+
 }  // namespace
 }  // namespace ostrevane

@@ -616,26 +616,53 @@ TEST_F(RecyclerWin32Test, APathTooLongForTheShellIsNotHandedToIt) {
 
 TEST_F(RecyclerWin32Test, AVolumeMountedInTheFolderIsNotDeleted) {
   // Recycling a mount point cannot move it, so the shell offers to delete
-  // what the volume holds for good. Only root may mount.
+  // what the volume holds for good. Wine marks a folder mounted there, but
+  // not a file mounted in place of one. Only root may mount.
   current.MakeFolder(u"Mounted");
+  current.MakeFile(u"Bound.lnk");
+  TempFolder volume;
   const std::string point = OnLinux(current.path() + u"\\Mounted");
+  const std::string bound = OnLinux(current.path() + u"\\Bound.lnk");
+  const std::string file = OnLinux(volume.path()) + "/mounted";
   try {
     RunOnLinux("mount -t tmpfs ostrevane-test " + point + " && printf kept >" + point + "/in.txt");
   } catch (const std::exception&) {
     GTEST_SKIP() << "needs the right to mount";
   }
   const AtEnd unmount("umount " + point);
+  RunOnLinux("mkdir " + file + " && mount -t tmpfs ostrevane-test " + file + " && printf kept >" +
+             file + "/in.lnk && mount --bind " + file + "/in.lnk " + bound);
+  const AtEnd unbind("umount " + bound + " && umount " + file);
   Scan();
   Tick(u"CMounted");
+  Tick(u"CBound.lnk");
   boxes.AnswerWith(IDYES);
   Click();
   EXPECT_TRUE(boxes.Captions().empty());
   EXPECT_EQ(Contents(current.path() + u"\\Mounted\\in.txt"), "kept");
-  EXPECT_EQ(CheckedKeys(), (std::vector<Text>{u"CMounted"}));
-  EXPECT_EQ(Reports(), (std::vector<Text>{NotDeletedReport(
-                           u"Mounted",
-                           u"another volume is mounted there, and the shell could delete what that "
-                           u"volume holds for good instead of moving it to the Recycle Bin.")}));
+  EXPECT_EQ(Contents(current.path() + u"\\Bound.lnk"), "kept");
+  EXPECT_EQ(CheckedKeys(), (std::vector<Text>{u"CBound.lnk", u"CMounted"}));
+  const Text why =
+      u"another volume is mounted there, and the shell could delete what that volume holds for "
+      u"good instead of moving it to the Recycle Bin.";
+  // From the last row up: shortcuts follow folders.
+  EXPECT_EQ(Reports(), (std::vector<Text>{NotDeletedReport(u"Bound.lnk", why),
+                                          NotDeletedReport(u"Mounted", why)}));
+}
+
+TEST_F(RecyclerWin32Test, AFolderThatBecameALinkIsFollowedAfreshNotTakenForTheLinkOfAnEntry) {
+  // The recycler keeps where the folder of the last entry leads. A folder
+  // replaced by a link to where it went must not make its entries look like
+  // links to somewhere else.
+  current.MakeFolder(u"Sub");
+  current.MakeFile(u"Sub\\A.lnk");
+  current.MakeFile(u"Sub\\B.lnk");
+  win32::Win32Recycler recycler;
+  EXPECT_FALSE(recycler.LinkAt(current.path() + u"\\Sub\\A.lnk"));
+  const std::string here = OnLinux(current.path());
+  RunOnLinux("cd " + here + " && mv Sub Real && ln -s Real Sub");
+  const AtEnd cleanup("rm -f " + here + "/Sub");
+  EXPECT_FALSE(recycler.LinkAt(current.path() + u"\\Sub\\B.lnk"));
 }
 
 }  // namespace
