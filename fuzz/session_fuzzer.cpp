@@ -130,12 +130,12 @@ class CheckingRecycler : public Recycler {
 void CheckRows(const EntryList& list, const std::map<Text, Origin>& origins) {
   std::set<Text> keys;
   for (std::size_t p = 1; p <= list.Size(); ++p) {
-    const StartMenuEntry& row = list.Entry(p);
-    CHECK(keys.insert(row.key).second);
+    const StartMenuEntry row = list.Entry(p);
+    CHECK(keys.emplace(row.key).second);
     const DecodedKey decoded = DecodeEntryKey(row.key);
     CHECK(decoded.relative_name == row.tag);
     CHECK(decoded.csidl == (row.key[0] == u'C' ? 2 : 23));
-    const auto origin = origins.find(row.key);
+    const auto origin = origins.find(Text(row.key));
     CHECK(origin != origins.end());
     CHECK(origin->second.name == row.tag);
     CHECK(row.type == (origin->second.folder ? Text(kTypeFolder) : Text(kTypeShortcut)));
@@ -234,7 +234,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     // A deletion pass, with commands run from the pump now and then.
     std::set<Text> before;
-    for (std::size_t p = 1; p <= list.Size(); ++p) before.insert(list.Entry(p).key);
+    for (std::size_t p = 1; p <= list.Size(); ++p) before.emplace(list.Entry(p).key);
     recycler.moved_keys.clear();
     pump.on_events = [&] {
       const std::uint8_t b = in.Byte();
@@ -244,7 +244,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     DeleteChecked(deletion);
     pump.on_events = nullptr;
     std::set<Text> after;
-    for (std::size_t p = 1; p <= list.Size(); ++p) after.insert(list.Entry(p).key);
+    for (std::size_t p = 1; p <= list.Size(); ++p) after.emplace(list.Entry(p).key);
     std::set<Text> removed;
     for (const Text& key : before) {
       if (!after.count(key)) removed.insert(key);

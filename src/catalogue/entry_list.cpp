@@ -23,12 +23,73 @@ const EntryList::Slot& EntryList::LiveSlot(std::size_t position) const {
   return slots_[SlotAt(position)];
 }
 
-bool EntryList::KeyPresent(const Text& key, std::uint64_t hash) const {
+bool EntryList::KeyPresent(TextView key, std::uint64_t hash) const {
   bool present = false;
   keys_.ForEachWithHash(hash, [&](std::uint32_t slot) {
-    present = present || (slots_[slot].live && slots_[slot].entry.key == key);
+    present = present || (slots_[slot].live && KeyOf(slots_[slot]) == key);
   });
   return present;
+}
+
+void EntryList::StoreRow(Slot& slot, TextView key, TextView tag, TextView text) {
+  // The record is built apart first: the texts given may be views of the
+  // row's old record, which the new one may overwrite.
+  Text& record = record_;
+  record.assign(key);
+  std::size_t tag_at = record.size();
+  if (tag.size() <= key.size() && key.substr(key.size() - tag.size()) == tag) {
+    tag_at = key.size() - tag.size();  // the key ends with the tag
+  } else {
+    record += tag;
+  }
+  std::size_t text_at = record.size();
+  if (text.size() <= tag.size() && tag.substr(0, text.size()) == text) {
+    text_at = tag_at;  // the text is the tag, or the start of it
+  } else if (tag_at + tag.size() == record.size() && text.substr(0, tag.size()) == tag) {
+    text_at = tag_at;  // the text goes on from the tag, which ends the record
+    record += text.substr(tag.size());
+  } else {
+    record += text;
+  }
+  if (record.size() > TextPool::kLongest) throw Failure(failure_text::kOutOfMemory);
+  if (slot.record_length > 0 && texts_.IsLast(slot.record, slot.record_length)) {
+    texts_.CutBack(slot.record);  // the newest record is written over in place
+  } else {
+    abandoned_units_ += slot.record_length;
+  }
+  slot.record = texts_.Append(record);
+  slot.record_length = static_cast<std::uint16_t>(record.size());
+  slot.key_length = static_cast<std::uint16_t>(key.size());
+  slot.tag_at = static_cast<std::uint16_t>(tag_at);
+  slot.tag_length = static_cast<std::uint16_t>(tag.size());
+  slot.text_at = static_cast<std::uint16_t>(text_at);
+  slot.text_length = static_cast<std::uint16_t>(text.size());
+}
+
+// Rows written over and rows removed leave their records behind; once those
+// outweigh the ones in use, the pool is written afresh.
+void EntryList::MaybeCompactTexts() {
+  if (abandoned_units_ > 4096 && abandoned_units_ > texts_.Used() / 2) CompactTexts();
+}
+
+std::uint16_t EntryList::TypeIndex(TextView type) {
+  for (std::size_t i = 0; i < types_.size(); ++i) {
+    if (types_[i] == type) return static_cast<std::uint16_t>(i);
+  }
+  if (types_.size() > 0xFFFF) throw Failure(failure_text::kOutOfMemory);
+  types_.emplace_back(type);
+  return static_cast<std::uint16_t>(types_.size() - 1);
+}
+
+void EntryList::CompactTexts() {
+  TextPool kept;
+  for (std::size_t i = 0; i < slots_.size(); ++i) {
+    Slot& slot = slots_[i];
+    if (!slot.live) continue;
+    slot.record = kept.Append(texts_.View(slot.record, slot.record_length));
+  }
+  texts_ = std::move(kept);
+  abandoned_units_ = 0;
 }
 
 std::size_t EntryList::Add(Text key, Text text) {
@@ -36,24 +97,21 @@ std::size_t EntryList::Add(Text key, Text text) {
   const std::uint64_t key_hash = HashExact(key);
   if (KeyPresent(key, key_hash)) throw Failure(failure_text::kKeyNotUnique);
   Slot slot;
-  slot.entry.key = std::move(key);
-  slot.entry.text = std::move(text);
-  slot.key_hash = key_hash;
-  slot.tag_hash = HashIgnoringCase(Text());
-  slots_.push_back(std::move(slot));
+  StoreRow(slot, key, TextView(), text);
+  slots_.push_back(slot);
+  MaybeCompactTexts();
   const auto index = static_cast<std::uint32_t>(slots_.size() - 1);
-  keys_.Insert(index, slots_[index].key_hash);
-  tags_.Insert(index, slots_[index].tag_hash);
+  keys_.Insert(index, key_hash);
+  tags_.Insert(index, HashIgnoringCase(TextView()));
   live_.Append();
   ++live_count_;
   if (!sorted_) {
     if (observer_) observer_->RowInserted(live_count_);
     return live_count_;
   }
-  const Text added_key = slots_.back().entry.key;
   SortRows();
   for (std::size_t p = 1; p <= live_count_; ++p) {
-    if (LiveSlot(p).entry.key == added_key) return p;
+    if (KeyOf(LiveSlot(p)) == key) return p;
   }
   return live_count_;
 }
@@ -65,45 +123,49 @@ std::size_t EntryList::Count() const {
 
 Text EntryList::RowText(std::size_t position) const {
   Check(ListOperation::kReadText);
-  return LiveSlot(position).entry.text;
+  return Text(TextOf(LiveSlot(position)));
 }
 
 Text EntryList::RowKey(std::size_t position) const {
   Check(ListOperation::kReadKey);
-  return LiveSlot(position).entry.key;
+  return Text(KeyOf(LiveSlot(position)));
 }
 
 bool EntryList::Checked(std::size_t position) const {
   Check(ListOperation::kReadChecked);
-  return LiveSlot(position).entry.checked;
+  return LiveSlot(position).checked;
 }
 
 void EntryList::SetText(std::size_t position, Text text) {
   Check(ListOperation::kWriteText);
-  LiveSlot(position).entry.text = std::move(text);
+  Slot& slot = LiveSlot(position);
+  StoreRow(slot, KeyOf(slot), TagOf(slot), text);
+  MaybeCompactTexts();
   if (observer_) observer_->RowChanged(position);
 }
 
 void EntryList::SetType(std::size_t position, Text type) {
   Check(ListOperation::kWriteType);
-  LiveSlot(position).entry.type = std::move(type);
+  Slot& slot = LiveSlot(position);
+  slot.type = TypeIndex(type);
   if (observer_) observer_->RowChanged(position);
 }
 
 void EntryList::SetTag(std::size_t position, Text tag) {
   Check(ListOperation::kWriteTag);
-  const auto slot = static_cast<std::uint32_t>(SlotAt(position));
-  tags_.Erase(slot);
-  slots_[slot].tag_hash = HashIgnoringCase(tag);
-  tags_.Insert(slot, slots_[slot].tag_hash);
-  slots_[slot].entry.tag = std::move(tag);
+  const auto index = static_cast<std::uint32_t>(SlotAt(position));
+  Slot& slot = slots_[index];
+  StoreRow(slot, KeyOf(slot), tag, TextOf(slot));
+  tags_.Erase(index);
+  tags_.Insert(index, HashIgnoringCase(tag));
+  MaybeCompactTexts();
 }
 
 void EntryList::SetChecked(std::size_t position, bool checked) {
   Check(ListOperation::kWriteChecked);
   Slot& slot = LiveSlot(position);
-  if (slot.entry.checked == checked) return;
-  slot.entry.checked = checked;
+  if (slot.checked == checked) return;
+  slot.checked = checked;
   if (observer_) observer_->RowChanged(position);
 }
 
@@ -111,16 +173,22 @@ void EntryList::Remove(std::size_t position) {
   Check(ListOperation::kRemoveRow);
   const std::size_t slot = SlotAt(position);
   slots_[slot].live = false;
+  abandoned_units_ += slots_[slot].record_length;
   live_.Kill(slot);
   first_dead_ = std::min(first_dead_, slot);
   --live_count_;
   const std::size_t dead = slots_.size() - live_count_;
-  if (dead > 64 && dead > live_count_) Compact();
+  if (dead > 64 && dead > live_count_) {
+    Compact();
+  } else {
+    MaybeCompactTexts();
+  }
   if (observer_) observer_->RowRemoved(position);
 }
 
-const StartMenuEntry& EntryList::Entry(std::size_t position) const {
-  return LiveSlot(position).entry;
+StartMenuEntry EntryList::Entry(std::size_t position) const {
+  const Slot& slot = LiveSlot(position);
+  return {TextOf(slot), types_[slot.type], KeyOf(slot), TagOf(slot), slot.checked};
 }
 
 // ---- tags ------------------------------------------------------------------
@@ -133,7 +201,7 @@ std::optional<std::size_t> EntryList::FindTag(TextView tag, std::size_t from) co
   std::optional<std::size_t> first;
   tags_.ForEachWithHash(HashIgnoringCase(tag), [&](std::uint32_t slot) {
     if (slots_[slot].live && slot >= from_slot && (!first || slot < *first) &&
-        EqualIgnoringCase(slots_[slot].entry.tag, tag)) {
+        EqualIgnoringCase(TagOf(slots_[slot]), tag)) {
       first = slot;
     }
   });
@@ -159,9 +227,10 @@ void EntryList::SetSortKey(int column) {
 }
 
 void EntryList::Compact() {
+  CompactTexts();
   ChunkedVector<Slot> kept;
   for (std::size_t i = 0; i < slots_.size(); ++i) {
-    if (slots_[i].live) kept.push_back(std::move(slots_[i]));
+    if (slots_[i].live) kept.push_back(slots_[i]);
   }
   slots_ = std::move(kept);
   RebuildIndexes();
@@ -175,24 +244,23 @@ void EntryList::SortRows() {
   std::string keys;
   std::vector<std::pair<std::uint32_t, std::uint32_t>> spans;  // offset, length
   spans.reserve(slots_.size());
-  // Types repeat a handful of texts: their keys are made once each.
-  std::vector<std::pair<const Text*, std::size_t>> made;  // text, index of its span
+  // Types are a handful of texts: the key of each is made once.
+  std::vector<std::pair<std::uint32_t, std::uint32_t>> type_spans(types_.size(), {0, 0});
+  std::vector<bool> type_made(types_.size(), false);
   for (std::size_t i = 0; i < slots_.size(); ++i) {
-    const StartMenuEntry& entry = slots_[i].entry;
-    const Text& text = sort_key_ == kSortByType ? entry.type : entry.text;
-    if (sort_key_ == kSortByType) {
-      const auto same =
-          std::find_if(made.begin(), made.end(), [&](const auto& m) { return *m.first == text; });
-      if (same != made.end()) {
-        spans.push_back(spans[same->second]);
-        continue;
-      }
-      if (made.size() < 16) made.emplace_back(&text, i);
+    const Slot& slot = slots_[i];
+    if (sort_key_ == kSortByType && type_made[slot.type]) {
+      spans.push_back(type_spans[slot.type]);
+      continue;
     }
     const std::size_t offset = keys.size();
-    sort_key(text, keys);
+    sort_key(sort_key_ == kSortByType ? TextView(types_[slot.type]) : TextOf(slot), keys);
     spans.emplace_back(static_cast<std::uint32_t>(offset),
                        static_cast<std::uint32_t>(keys.size() - offset));
+    if (sort_key_ == kSortByType) {
+      type_spans[slot.type] = spans.back();
+      type_made[slot.type] = true;
+    }
   }
   const auto view = [&](std::uint32_t i) {
     return std::string_view(keys).substr(spans[i].first, spans[i].second);
@@ -206,15 +274,15 @@ void EntryList::SortRows() {
   // itself.
   for (std::size_t start = 0; start < order.size(); ++start) {
     if (order[start] == start) continue;
-    Slot held = std::move(slots_[start]);
+    const Slot held = slots_[start];
     std::size_t to = start;
     while (order[to] != start) {
       const std::size_t from = order[to];
-      slots_[to] = std::move(slots_[from]);
+      slots_[to] = slots_[from];
       order[to] = static_cast<std::uint32_t>(to);
       to = from;
     }
-    slots_[to] = std::move(held);
+    slots_[to] = held;
     order[to] = static_cast<std::uint32_t>(to);
   }
   RebuildIndexes();
@@ -228,8 +296,8 @@ void EntryList::RebuildIndexes() {
   keys_.Clear(slots_.size());
   tags_.Clear(slots_.size());
   for (std::size_t i = 0; i < slots_.size(); ++i) {
-    keys_.Insert(static_cast<std::uint32_t>(i), slots_[i].key_hash);
-    tags_.Insert(static_cast<std::uint32_t>(i), slots_[i].tag_hash);
+    keys_.Insert(static_cast<std::uint32_t>(i), HashExact(KeyOf(slots_[i])));
+    tags_.Insert(static_cast<std::uint32_t>(i), HashIgnoringCase(TagOf(slots_[i])));
   }
 }
 

@@ -3,6 +3,11 @@
 // the one copy of the entries: the on-screen list view only shows it.
 //
 // Rows are addressed by 1-based position, as the list view addresses them.
+// A row's texts are kept as one record in a text pool, and the tag and the
+// display text share the key's units wherever they repeat them (an entry's
+// key is its root letter and its name; its text is mostly that name, or the
+// name without its extension); a type is an index into the few types there
+// are.
 // Removal leaves a dead slot behind and an order-statistics tree maps a
 // position to its slot, so removing rows one by one from a long list stays
 // cheap; dead slots are swept out once they outnumber the live ones.
@@ -17,14 +22,17 @@
 #include "catalogue/chunked_vector.h"
 #include "catalogue/hash_chains.h"
 #include "catalogue/live_slot_index.h"
+#include "catalogue/text_pool.h"
 
 namespace ostrevane {
 
+// A row as the list holds it. The texts are views into the list: they stay
+// valid until the list next changes.
 struct StartMenuEntry {
-  Text text;  // display name, first column
-  Text type;  // first subitem: "Folder" or "Shortcut"
-  Text key;   // entry key, unique within the list
-  Text tag;   // match name: the entry's own name in its root
+  TextView text;  // display name, first column
+  TextView type;  // first subitem: "Folder" or "Shortcut"
+  TextView key;   // entry key, unique within the list
+  TextView tag;   // match name: the entry's own name in its root
   bool checked = false;
 };
 
@@ -121,24 +129,46 @@ class EntryList {
 
   // For views: the number of rows and a whole row, without the fault hook.
   std::size_t Size() const { return live_count_; }
-  const StartMenuEntry& Entry(std::size_t position) const;
+  StartMenuEntry Entry(std::size_t position) const;
 
   void SetObserver(EntryListObserver* observer) { observer_ = observer; }
   void SetFaults(ListFaults* faults) { faults_ = faults; }
 
  private:
+  // A row: its record in the pool opens with the key; the tag and the text
+  // are ranges of the record, which may overlap the key and each other.
   struct Slot {
-    StartMenuEntry entry;
-    std::uint64_t key_hash = 0;
-    std::uint64_t tag_hash = 0;
+    std::uint32_t record = 0;
+    std::uint16_t record_length = 0;
+    std::uint16_t key_length = 0;
+    std::uint16_t tag_at = 0;
+    std::uint16_t tag_length = 0;
+    std::uint16_t text_at = 0;
+    std::uint16_t text_length = 0;
+    std::uint16_t type = 0;  // index into types_
+    bool checked = false;
     bool live = true;
   };
+
+  TextView KeyOf(const Slot& slot) const { return texts_.View(slot.record, slot.key_length); }
+  TextView TagOf(const Slot& slot) const {
+    return texts_.View(slot.record + slot.tag_at, slot.tag_length);
+  }
+  TextView TextOf(const Slot& slot) const {
+    return texts_.View(slot.record + slot.text_at, slot.text_length);
+  }
+  // Writes the row's record anew; fails, changing nothing, for texts too long
+  // to keep.
+  void StoreRow(Slot& slot, TextView key, TextView tag, TextView text);
+  std::uint16_t TypeIndex(TextView type);
+  void MaybeCompactTexts();
+  void CompactTexts();
 
   void Check(ListOperation operation) const;
   std::size_t SlotAt(std::size_t position) const;
   Slot& LiveSlot(std::size_t position);
   const Slot& LiveSlot(std::size_t position) const;
-  bool KeyPresent(const Text& key, std::uint64_t hash) const;
+  bool KeyPresent(TextView key, std::uint64_t hash) const;
   void Compact();
   void SortRows();
   void RebuildIndexes();
@@ -150,6 +180,10 @@ class EntryList {
   // its own slot without asking the tree. Rows removed from the end first, as
   // the deletion pass removes them, leave the rows before them on this path.
   std::size_t first_dead_ = static_cast<std::size_t>(-1);
+  TextPool texts_;
+  Text record_;  // where StoreRow builds a record, kept for the next one
+  std::size_t abandoned_units_ = 0;  // records in the pool that no row uses
+  std::vector<Text> types_{Text()};
   HashChains keys_;  // exact key
   HashChains tags_;  // tag, ignoring case
   std::vector<ListColumn> columns_;

@@ -48,8 +48,8 @@ void HashChains::Insert(std::uint32_t slot, std::uint64_t hash) {
     next_.resize(std::max<std::size_t>(slot + 1, next_.size() * 2), kNone);
     hashes_.resize(next_.size(), 0);
   }
-  const std::size_t bucket = hash & (heads_.size() - 1);
-  hashes_[slot] = hash;
+  const std::size_t bucket = Short(hash) & (heads_.size() - 1);
+  hashes_[slot] = Short(hash);
   next_[slot] = heads_[bucket];
   heads_[bucket] = slot;
   ++count_;

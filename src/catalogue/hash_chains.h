@@ -27,16 +27,21 @@ class HashChains {
   template <typename Visit>
   void ForEachWithHash(std::uint64_t hash, Visit&& visit) const {
     if (heads_.empty()) return;
-    for (std::uint32_t s = heads_[hash & (heads_.size() - 1)]; s != kNone; s = next_[s]) {
-      if (hashes_[s] == hash) visit(s);
+    for (std::uint32_t s = heads_[Short(hash) & (heads_.size() - 1)]; s != kNone; s = next_[s]) {
+      if (hashes_[s] == Short(hash)) visit(s);
     }
   }
 
  private:
+  // The hash folded into 32 bits is what is kept per slot, at half the
+  // memory: enough to pass over nearly every other slot in a chain.
+  static std::uint32_t Short(std::uint64_t hash) {
+    return static_cast<std::uint32_t>(hash ^ (hash >> 32));
+  }
   void Grow();
   std::vector<std::uint32_t> heads_;
   std::vector<std::uint32_t> next_;
-  std::vector<std::uint64_t> hashes_;
+  std::vector<std::uint32_t> hashes_;
   std::size_t count_ = 0;
 };
 

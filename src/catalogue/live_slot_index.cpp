@@ -20,7 +20,7 @@ void LiveSlotIndex::Rebuild(std::size_t slots) {
 void LiveSlotIndex::Append() {
   const std::size_t i = tree_.size();
   // The new node covers (i - lowbit(i), i]: itself plus the nodes below it.
-  std::size_t sum = 1;
+  std::uint32_t sum = 1;
   for (std::size_t j = i - 1; j > i - LowBit(i); j -= LowBit(j)) sum += tree_[j];
   tree_.push_back(sum);
 }

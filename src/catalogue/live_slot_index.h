@@ -5,6 +5,7 @@
 // next rebuild.
 
 #include <cstddef>
+#include <cstdint>
 #include <vector>
 
 namespace ostrevane {
@@ -25,7 +26,7 @@ class LiveSlotIndex {
   std::size_t PositionOf(std::size_t slot) const;
 
  private:
-  std::vector<std::size_t> tree_{0};  // 1-based
+  std::vector<std::uint32_t> tree_{0};  // 1-based; slots are numbered in 32 bits
 };
 
 }  // namespace ostrevane

@@ -16,7 +16,7 @@ namespace {
 
 constexpr UINT_PTR kSubclassId = 1;
 
-void CopyText(const Text& text, wchar_t* buffer, int capacity) {
+void CopyText(TextView text, wchar_t* buffer, int capacity) {
   if (!buffer || capacity <= 0) return;
   const std::size_t length =
       std::min<std::size_t>(text.size(), static_cast<std::size_t>(capacity - 1));
@@ -195,10 +195,9 @@ bool EntryListView::HandleNotify(const NMHDR& header, LRESULT& result) {
       // The control may ask for a row that a command has just removed.
       const bool present = item.iItem >= 0 && position <= list_.Size();
       if (item.mask & LVIF_TEXT) {
-        const Text empty;
-        const StartMenuEntry* entry = present ? &list_.Entry(position) : nullptr;
-        const Text& text = !entry ? empty : (item.iSubItem == 0 ? entry->text : entry->type);
-        CopyText(item.iSubItem <= 1 ? text : empty, item.pszText, item.cchTextMax);
+        const StartMenuEntry entry = present ? list_.Entry(position) : StartMenuEntry{};
+        const TextView text = item.iSubItem == 0 ? entry.text : entry.type;
+        CopyText(item.iSubItem <= 1 ? text : TextView(), item.pszText, item.cchTextMax);
       }
       if (item.mask & LVIF_STATE) {
         const bool checked = present && list_.Entry(position).checked;

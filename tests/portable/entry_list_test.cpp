@@ -101,22 +101,43 @@ TEST(EntryListTest, SortingIsStableCaseInsensitiveAndFollowsTheSortColumn) {
   EXPECT_EQ(list.Add(u"C5", u"delta"), 1u);  // its empty type sorts first
 }
 
-// Random adds, removals, checks and sorts against a plain vector model: the
-// position index and the tag index must agree with it after every step.
-TEST(EntryListTest, PositionsAndTagsAgreeWithAPlainModelUnderRandomChanges) {
+// Random adds, removals, checks, new texts and tags against a plain vector
+// model: the position index, the tag index and every row's texts must agree
+// with it. The texts share their units with the key in every way a row's
+// record allows (the tag as the key's end or not, the text as the tag, its
+// start, the tag and more, or apart), and rows written over again and again
+// make the list write its texts afresh many times.
+TEST(EntryListTest, PositionsTagsAndTextsAgreeWithAPlainModelUnderRandomChanges) {
   std::mt19937 random(12345);
   EntryList list;
-  std::vector<StartMenuEntry> model;
+  struct Row {
+    Text text, type, key, tag;
+    bool checked = false;
+  };
+  std::vector<Row> model;
   int next_key = 0;
-  for (int round = 0; round < 4000; ++round) {
-    const int action = static_cast<int>(random() % 10);
+  const auto some_tag = [&](const Text& key) -> Text {
+    if (random() % 3 == 0) return u"T" + DecimalText(static_cast<long long>(random() % 50));
+    return key.substr(1);  // the key's own end, as the scan's tags are
+  };
+  const auto some_text = [&](const Text& tag) -> Text {
+    switch (random() % 4) {
+      case 0: return tag;
+      case 1: return tag.substr(0, tag.size() / 2);
+      case 2: return tag + u" (All Users)";
+      default: return u"other " + DecimalText(static_cast<long long>(random() % 1000));
+    }
+  };
+  for (int round = 0; round < 6000; ++round) {
+    const int action = static_cast<int>(random() % 12);
     if (action < 5 || model.empty()) {
-      const Text key = u"C" + DecimalText(next_key++);
-      const Text tag = u"t" + DecimalText(static_cast<long long>(random() % 50));
+      const Text key = u"Ct" + DecimalText(next_key++);
+      const Text tag = some_tag(key);
       const std::size_t at = list.Add(key, key);
       list.SetTag(at, tag);
+      list.SetType(at, random() % 2 ? u"Folder" : u"Shortcut");
       ASSERT_EQ(at, model.size() + 1);
-      model.push_back({key, u"", key, tag, false});
+      model.push_back({key, Text(list.Entry(at).type), key, tag, false});
     } else if (action < 8) {
       const std::size_t p = 1 + random() % model.size();
       list.Remove(p);
@@ -125,8 +146,16 @@ TEST(EntryListTest, PositionsAndTagsAgreeWithAPlainModelUnderRandomChanges) {
       const std::size_t p = 1 + random() % model.size();
       list.SetChecked(p, true);
       model[p - 1].checked = true;
+    } else if (action == 9) {
+      const std::size_t p = 1 + random() % model.size();
+      model[p - 1].text = some_text(model[p - 1].tag);
+      list.SetText(p, model[p - 1].text);
+    } else if (action == 10) {
+      const std::size_t p = 1 + random() % model.size();
+      model[p - 1].tag = some_tag(model[p - 1].key);
+      list.SetTag(p, model[p - 1].tag);
     } else {
-      const Text tag = u"T" + DecimalText(static_cast<long long>(random() % 50));
+      const Text tag = u"T" + DecimalText(static_cast<long long>(random() % (next_key + 1)));
       std::optional<std::size_t> expected;
       for (std::size_t i = 0; i < model.size(); ++i) {
         if (Lower(model[i].tag) == Lower(tag)) {
@@ -139,9 +168,26 @@ TEST(EntryListTest, PositionsAndTagsAgreeWithAPlainModelUnderRandomChanges) {
     ASSERT_EQ(list.Count(), model.size());
   }
   for (std::size_t i = 0; i < model.size(); ++i) {
-    ASSERT_EQ(list.RowKey(i + 1), model[i].key);
-    ASSERT_EQ(list.Checked(i + 1), model[i].checked);
+    const StartMenuEntry row = list.Entry(i + 1);
+    ASSERT_EQ(row.key, model[i].key);
+    ASSERT_EQ(row.text, model[i].text);
+    ASSERT_EQ(row.tag, model[i].tag);
+    ASSERT_EQ(row.type, model[i].type);
+    ASSERT_EQ(row.checked, model[i].checked);
   }
+}
+
+TEST(EntryListTest, TextsTooLongToKeepAreRefusedAndTheRowStaysAsItWas) {
+  EntryList list;
+  list.Add(u"CGames", u"Games");
+  list.SetTag(1, u"Games");
+  const Text huge(TextPool::kLongest, u'x');
+  EXPECT_THROW(list.SetText(1, huge), Failure);
+  EXPECT_THROW(list.Add(huge, u"x"), Failure);
+  EXPECT_EQ(list.Count(), 1u);
+  EXPECT_EQ(list.Entry(1).text, u"Games");
+  EXPECT_EQ(list.Entry(1).tag, u"Games");
+  EXPECT_EQ(list.FindTag(u"games"), 1u);
 }
 
 }  // namespace

@@ -24,8 +24,8 @@ std::ostream& operator<<(std::ostream& out, const Row& row) {
 std::vector<Row> Rows(const EntryList& list) {
   std::vector<Row> rows;
   for (std::size_t p = 1; p <= list.Count(); ++p) {
-    const StartMenuEntry& e = list.Entry(p);
-    rows.push_back({e.text, e.type, e.key, e.tag});
+    const StartMenuEntry e = list.Entry(p);
+    rows.push_back({Text(e.text), Text(e.type), Text(e.key), Text(e.tag)});
   }
   return rows;
 }

@@ -14,7 +14,7 @@ namespace ostrevane::testing {
 inline std::vector<Text> RowKeys(const EntryList& list, bool checked_only = false) {
   std::vector<Text> keys;
   for (std::size_t p = 1; p <= list.Size(); ++p) {
-    if (!checked_only || list.Entry(p).checked) keys.push_back(list.Entry(p).key);
+    if (!checked_only || list.Entry(p).checked) keys.emplace_back(list.Entry(p).key);
   }
   return keys;
 }
@@ -23,7 +23,7 @@ inline std::vector<Text> CheckedKeys(const EntryList& list) { return RowKeys(lis
 inline std::set<Text> CheckedNames(const EntryList& list) {
   std::set<Text> names;
   for (std::size_t p = 1; p <= list.Size(); ++p) {
-    if (list.Entry(p).checked) names.insert(list.Entry(p).text);
+    if (list.Entry(p).checked) names.emplace(list.Entry(p).text);
   }
   return names;
 }

@@ -103,7 +103,7 @@ TEST(Win32FolderServiceTest, ScanOfRealFoldersListsOnlyFoldersAndShortcuts) {
 
   std::vector<Text> rows;
   for (std::size_t p = 1; p <= list.Count(); ++p) {
-    rows.push_back(list.RowText(p) + u"|" + list.Entry(p).type + u"|" + list.RowKey(p));
+    rows.push_back(list.RowText(p) + u"|" + Text(list.Entry(p).type) + u"|" + list.RowKey(p));
   }
   EXPECT_EQ(rows, (std::vector<Text>{
                       u"Games (All Users)|Folder|AGames",
@@ -125,7 +125,7 @@ TEST(Win32CollationTest, ListSortsNamesAsWindowsDoesIgnoringCase) {
   }
   list.SetSorted(true);
   std::vector<Text> order;
-  for (std::size_t p = 1; p <= list.Size(); ++p) order.push_back(list.Entry(p).text);
+  for (std::size_t p = 1; p <= list.Size(); ++p) order.emplace_back(list.Entry(p).text);
   EXPECT_EQ(order, (std::vector<Text>{u"", u"apps", u"éditeur", u"Éditeur", u"Game 10", u"Game 9",
                                       u"GAME 9", u"Notepad", u"Zeta", u"Дом"}));
   SetSortKeyMapping(nullptr);

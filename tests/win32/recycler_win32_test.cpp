@@ -562,7 +562,7 @@ class CaseNamesakes : public RecyclerWin32Test {
 
 TEST_F(CaseNamesakes, EachRowCarriesOneMarkAndItsOwnEntryAloneIsRecycled) {
   std::set<Text> texts;  // in the folders' own order, which Linux does not fix
-  for (std::size_t p = 1; p <= list.Count(); ++p) texts.insert(list.Entry(p).text);
+  for (std::size_t p = 1; p <= list.Count(); ++p) texts.emplace(list.Entry(p).text);
   EXPECT_EQ(texts, (std::set<Text>{u"Tools", u"TOOLS", u"game (All Users)", u"Game (Current User)",
                                    u"GAME (Current User)"}));
 
