@@ -160,7 +160,7 @@ int main() {
     std::printf("run through bench/deletion-bench: it gives the benchmark a Recycle Bin\n");
     return 1;
   }
-  constexpr int kEntries = 100;
+  constexpr int kEntries = 300;
   constexpr int kRuns = 3;
   std::vector<double> bare, checked, pass, waits;
   for (int run = 0; run < kRuns; ++run) {

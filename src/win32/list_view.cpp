@@ -68,6 +68,7 @@ void EntryListView::EndBatch() {
 // Rows came, went or moved: the view takes the new count now, or once the
 // batch ends.
 void EntryListView::RowsMoved() {
+  MarkStaleFrom(0);
   if (batch_depth_ > 0)
     dirty_ = true;
   else
@@ -100,6 +101,7 @@ void EntryListView::RowRemoved(std::size_t position) {
   }
   if (held_) {
     ListView_SetItemCountEx(hwnd_, count, LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
+    MarkStaleFrom(static_cast<int>(position) - 1);
     return;
   }
   shown_at_ = now;
@@ -123,6 +125,7 @@ void EntryListView::ShowHeldRows() {
   if (!held_) return;
   KillTimer(hwnd_, RefreshTimer());
   held_ = false;
+  stale_from_ = kNothingStale;
   // Drawing again takes the count into the scroll bar and draws every row.
   SendMessageW(hwnd_, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(hwnd_, nullptr, FALSE);
@@ -131,11 +134,22 @@ void EntryListView::ShowHeldRows() {
 
 void EntryListView::RowsReordered() { RowsMoved(); }
 
+void EntryListView::MarkStaleFrom(int index) {
+  if (held_) stale_from_ = std::min(stale_from_, std::max(index, 0));
+}
+
+bool EntryListView::ShowsStale(int index) {
+  if (!held_ || index < stale_from_) return false;
+  ShowHeldRows();
+  return true;
+}
+
 void EntryListView::RowChanged(std::size_t position) {
   if (batch_depth_ > 0) {
     dirty_ = true;
     return;
   }
+  MarkStaleFrom(static_cast<int>(position) - 1);
   const int index = static_cast<int>(position) - 1;
   ListView_RedrawItems(hwnd_, index, index);
 }
@@ -252,18 +266,33 @@ LRESULT EntryListView::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam,
       LVHITTESTINFO hit{};
       hit.pt = {GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)};
       const int index = ListView_HitTest(hwnd_, &hit);
+      // While drawing is held back, the rows from the first one removed or
+      // changed on show what was there before: a click on one of them would
+      // reach another entry than the one the user sees. The list is drawn
+      // afresh instead, for the user to click again.
+      if (ShowsStale(index < 0 ? ListView_GetItemCount(hwnd_) : index)) {
+        handled = true;
+        return 0;
+      }
       if (index >= 0 && (hit.flags & LVHT_ONITEMSTATEICON)) {
         ToggleRow(static_cast<std::size_t>(index) + 1);
       }
       break;  // the control still moves the focus and the selection
     }
-    case WM_KEYDOWN:
+    case WM_KEYDOWN: {
+      const int focused = ListView_GetNextItem(hwnd_, -1, LVNI_FOCUSED);
       if (wparam == VK_SPACE) {
-        const int focused = ListView_GetNextItem(hwnd_, -1, LVNI_FOCUSED);
-        if (focused >= 0) ToggleRow(static_cast<std::size_t>(focused) + 1);
+        if (!ShowsStale(focused) && focused >= 0) ToggleRow(static_cast<std::size_t>(focused) + 1);
         handled = true;
         return 0;
       }
+      ShowHeldRows();  // keys move over the rows as they are
+      break;
+    }
+    case WM_MOUSEWHEEL:
+    case WM_VSCROLL:
+    case WM_HSCROLL:
+      ShowHeldRows();
       break;
     case WM_CHAR:
       if (wparam == L' ') {

@@ -51,6 +51,12 @@ class EntryListView : public EntryListObserver {
   void RebuildColumns();
   // Shows the rows removed while drawing was held back.
   void ShowHeldRows();
+  // From the 0-based row `index` on, what is on screen may not be the rows
+  // there now (while drawing is held back).
+  void MarkStaleFrom(int index);
+  // Whether the screen shows the row at `index` as it was, not as it is; if
+  // so, the list is drawn afresh.
+  bool ShowsStale(int index);
   // The control's own timers are small numbers; this one is the object's address.
   UINT_PTR RefreshTimer() const { return reinterpret_cast<UINT_PTR>(this); }
 
@@ -64,6 +70,8 @@ class EntryListView : public EntryListObserver {
   bool dirty_ = false;
   bool held_ = false;    // drawing is held back until the refresh timer
   DWORD shown_at_ = 0;  // when a removal was last drawn (GetTickCount)
+  static constexpr int kNothingStale = 0x7FFFFFFF;
+  int stale_from_ = kNothingStale;  // first row shown as it was, while held
 };
 
 }  // namespace ostrevane::win32

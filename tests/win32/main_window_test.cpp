@@ -380,6 +380,23 @@ TEST(MainWindowTest, AllUsersRootThatCannotBeOpenedIsReportedAt136AndKeepsCurren
   EXPECT_EQ(ListView_GetItemCount(t.Control(ControlName::kListView1)), 3);
 }
 
+// Clicks the check box of the 0-based row `index`, found by hit-testing
+// along the row, as the mouse would.
+void ClickCheckBox(HWND list, int index) {
+  RECT row;
+  ListView_GetItemRect(list, index, &row, LVIR_BOUNDS);
+  int box_x = -1;
+  for (int x = row.left; x < row.right && box_x < 0; ++x) {
+    LVHITTESTINFO hit{};
+    hit.pt = {x, (row.top + row.bottom) / 2};
+    if (ListView_HitTest(list, &hit) == index && (hit.flags & LVHT_ONITEMSTATEICON)) box_x = x + 2;
+  }
+  ASSERT_GE(box_x, 0);
+  const LPARAM at = MAKELPARAM(box_x, (row.top + row.bottom) / 2);
+  SendMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  SendMessageW(list, WM_LBUTTONUP, 0, at);
+}
+
 TEST(MainWindowTest, TicksByMouseAndSpaceReachTheModelAtOnce) {
   WindowUnderTest t;
   t.current_root.MakeFolder(u"One");
@@ -388,19 +405,7 @@ TEST(MainWindowTest, TicksByMouseAndSpaceReachTheModelAtOnce) {
   const HWND list = t.Control(ControlName::kListView1);
   ASSERT_EQ(ListView_GetItemCount(list), 2);
 
-  // Find the check box of the second row by hit-testing along it.
-  RECT row;
-  ListView_GetItemRect(list, 1, &row, LVIR_BOUNDS);
-  int box_x = -1;
-  for (int x = row.left; x < row.right && box_x < 0; ++x) {
-    LVHITTESTINFO hit{};
-    hit.pt = {x, (row.top + row.bottom) / 2};
-    if (ListView_HitTest(list, &hit) == 1 && (hit.flags & LVHT_ONITEMSTATEICON)) box_x = x + 2;
-  }
-  ASSERT_GE(box_x, 0);
-  const LPARAM at = MAKELPARAM(box_x, (row.top + row.bottom) / 2);
-  SendMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
-  SendMessageW(list, WM_LBUTTONUP, 0, at);
+  ClickCheckBox(list, 1);
   testing::PumpMessages();
   EXPECT_FALSE(window.list().Entry(1).checked);
   EXPECT_TRUE(window.list().Entry(2).checked);
@@ -643,6 +648,22 @@ TEST(MainWindowCommandsTest, RowsRemovedInABurstAllReachTheScrollBarOnceTheListI
   SCROLLINFO scroll{sizeof scroll, SIF_RANGE, 0, 0, 0, 0, 0};
   ASSERT_TRUE(GetScrollInfo(list, SB_VERT, &scroll));
   EXPECT_EQ(scroll.nMax, 29);
+}
+
+TEST(MainWindowCommandsTest, WhileRemovedRowsAwaitDrawingOnlyARowShownAsItIsTakesAClick) {
+  WindowUnderTest t;
+  for (int i = 0; i < 8; ++i) t.current_root.MakeFile(u"Entry " + DecimalText(100 + i) + u".lnk");
+  MovingRecycler recycler;
+  win32::MainWindow& window = t.Open(&recycler);
+  const HWND list = t.Control(ControlName::kListView1);
+  window.list().Remove(8);  // drawn at once
+  window.list().Remove(5);  // soon after: held back, rows from the fifth on show what was there
+  ClickCheckBox(list, 1);
+  EXPECT_TRUE(window.list().Entry(2).checked);
+  ClickCheckBox(list, 5);  // shows "Entry 106" still, but is "Entry 107" now
+  EXPECT_FALSE(window.list().Entry(6).checked);
+  ClickCheckBox(list, 5);  // drawn afresh by the first click: this one counts
+  EXPECT_TRUE(window.list().Entry(6).checked);
 }
 
 }  // namespace
