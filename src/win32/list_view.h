@@ -33,6 +33,9 @@ class EntryListView : public EntryListObserver {
   // Toggles the check of the row at a 1-based position, as a click would.
   void ToggleRow(std::size_t position);
 
+  // The tooltip that names the list: it is shown the list's mouse messages.
+  void SetTooltip(HWND tooltip) { tooltip_ = tooltip; }
+
   // Called whenever the pointer moves over the list.
   std::function<void()> on_pointer_moved;
 
@@ -43,8 +46,10 @@ class EntryListView : public EntryListObserver {
   void ColumnsChanged() override;
 
  private:
-  static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam,
-                                       UINT_PTR id, DWORD_PTR self);
+  static LRESULT CALLBACK ListProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+  // Gives the control its own procedure back.
+  void LetGo(HWND hwnd);
+  void RelayToTooltip(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam, bool& handled);
   void SyncCount();
   void RowsMoved();
@@ -64,6 +69,8 @@ class EntryListView : public EntryListObserver {
   static constexpr DWORD kRefreshMilliseconds = 250;
 
   HWND hwnd_ = nullptr;
+  WNDPROC control_proc_ = nullptr;  // the control's own procedure
+  HWND tooltip_ = nullptr;
   EntryList& list_;
   int dpi_ = kDefaultDpi;
   int batch_depth_ = 0;

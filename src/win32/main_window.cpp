@@ -147,12 +147,15 @@ void MainWindow::CreateControls() {
   if (tooltip_) {
     TTTOOLINFOW tool{};
     tool.cbSize = TTTOOLINFOW_V2_SIZE;
-    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    // The list hands the tooltip its mouse messages itself (TTF_SUBCLASS
+    // would subclass the list, at a cost on every message under Wine).
+    tool.uFlags = TTF_IDISHWND;
     tool.hwnd = hwnd_;
     tool.uId = reinterpret_cast<UINT_PTR>(Control(ControlName::kListView1));
     Text tip = kListTooltip;
     tool.lpszText = const_cast<wchar_t*>(Wide(tip));
     SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    list_view_->SetTooltip(tooltip_);
   }
 
   // Tab order follows the tab index, not the creation order. The frame never

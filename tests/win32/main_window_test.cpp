@@ -160,6 +160,31 @@ TEST(MainWindowTest, CaptionsTooltipFontsAndColoursAreTheDesignValues) {
 
 // Assistive technology names and roles a control of the system's Button class
 // by its caption and its type: a push button to press, or a grouping.
+TEST(MainWindowTest, TheListsTooltipShowsWhenThePointerRestsOnTheList) {
+  WindowUnderTest t;
+  win32::MainWindow& window = t.Open();
+  const HWND list = t.Control(ControlName::kListView1);
+  RECT area;
+  GetClientRect(list, &area);
+  POINT centre{(area.left + area.right) / 2, (area.top + area.bottom) / 2};
+  POINT on_screen = centre;
+  ClientToScreen(list, &on_screen);
+  SetForegroundWindow(window.hwnd());
+  SetCursorPos(on_screen.x, on_screen.y);
+  // The list hands its mouse messages to the tooltip; nothing else tells it.
+  SendMessageW(list, WM_MOUSEMOVE, 0, MAKELPARAM(centre.x, centre.y));
+  TTTOOLINFOW tool{};
+  tool.cbSize = TTTOOLINFOW_V2_SIZE;
+  bool shown = false;
+  for (const DWORD start = GetTickCount(); !shown && GetTickCount() - start < 3000;) {
+    testing::PumpMessages();
+    Sleep(20);
+    shown = SendMessageW(window.tooltip(), TTM_GETCURRENTTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+  }
+  ASSERT_TRUE(shown);
+  EXPECT_EQ(tool.uId, reinterpret_cast<UINT_PTR>(list));
+}
+
 TEST(MainWindowTest, ButtonsAndFrameAreSystemButtonControlsNamedByTheirCaptions) {
   WindowUnderTest t;
   t.Open();
