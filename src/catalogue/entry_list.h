@@ -181,7 +181,7 @@ class EntryList {
   // the deletion pass removes them, leave the rows before them on this path.
   std::size_t first_dead_ = static_cast<std::size_t>(-1);
   TextPool texts_;
-  Text record_;  // where StoreRow builds a record, kept for the next one
+  Text record_;                      // where StoreRow builds a record, kept for the next one
   std::size_t abandoned_units_ = 0;  // records in the pool that no row uses
   std::vector<Text> types_{Text()};
   HashChains keys_;  // exact key

@@ -75,7 +75,7 @@ class EntryListView : public EntryListObserver {
   int dpi_ = kDefaultDpi;
   int batch_depth_ = 0;
   bool dirty_ = false;
-  bool held_ = false;    // drawing is held back until the refresh timer
+  bool held_ = false;   // drawing is held back until the refresh timer
   DWORD shown_at_ = 0;  // when a removal was last drawn (GetTickCount)
   static constexpr int kNothingStale = 0x7FFFFFFF;
   int stale_from_ = kNothingStale;  // first row shown as it was, while held

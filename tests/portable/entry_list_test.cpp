@@ -122,10 +122,14 @@ TEST(EntryListTest, PositionsTagsAndTextsAgreeWithAPlainModelUnderRandomChanges)
   };
   const auto some_text = [&](const Text& tag) -> Text {
     switch (random() % 4) {
-      case 0: return tag;
-      case 1: return tag.substr(0, tag.size() / 2);
-      case 2: return tag + u" (All Users)";
-      default: return u"other " + DecimalText(static_cast<long long>(random() % 1000));
+      case 0:
+        return tag;
+      case 1:
+        return tag.substr(0, tag.size() / 2);
+      case 2:
+        return tag + u" (All Users)";
+      default:
+        return u"other " + DecimalText(static_cast<long long>(random() % 1000));
     }
   };
   for (int round = 0; round < 6000; ++round) {

@@ -658,11 +658,17 @@ TEST(MainWindowCommandsTest, DeletionFromTheRealButtonRemovesRowsTheListShowsAtO
   EXPECT_EQ(t.dialogs.shown.back().text, u"Done.");
 }
 
+// Opens the window over `count` shortcuts, "Entry 100" on.
+win32::MainWindow& OpenOverShortcuts(WindowUnderTest& t, MovingRecycler& recycler, int count) {
+  for (int i = 0; i < count; ++i)
+    t.current_root.MakeFile(u"Entry " + DecimalText(100 + i) + u".lnk");
+  return t.Open(&recycler);
+}
+
 TEST(MainWindowCommandsTest, RowsRemovedInABurstAllReachTheScrollBarOnceTheListIsDrawnAgain) {
   WindowUnderTest t;
-  for (int i = 0; i < 60; ++i) t.current_root.MakeFile(u"Entry " + DecimalText(100 + i) + u".lnk");
   MovingRecycler recycler;
-  win32::MainWindow& window = t.Open(&recycler);
+  win32::MainWindow& window = OpenOverShortcuts(t, recycler, 60);
   const HWND list = t.Control(ControlName::kListView1);
   while (window.list().Count() > 30) window.list().Remove(window.list().Count());
   EXPECT_EQ(ListView_GetItemCount(list), 30);  // the count follows every removal at once
@@ -677,9 +683,8 @@ TEST(MainWindowCommandsTest, RowsRemovedInABurstAllReachTheScrollBarOnceTheListI
 
 TEST(MainWindowCommandsTest, WhileRemovedRowsAwaitDrawingOnlyARowShownAsItIsTakesAClick) {
   WindowUnderTest t;
-  for (int i = 0; i < 8; ++i) t.current_root.MakeFile(u"Entry " + DecimalText(100 + i) + u".lnk");
   MovingRecycler recycler;
-  win32::MainWindow& window = t.Open(&recycler);
+  win32::MainWindow& window = OpenOverShortcuts(t, recycler, 8);
   const HWND list = t.Control(ControlName::kListView1);
   window.list().Remove(8);  // drawn at once
   window.list().Remove(5);  // soon after: held back, rows from the fifth on show what was there
