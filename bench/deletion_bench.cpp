@@ -18,9 +18,7 @@ namespace {
 
 class NoShell : public Recycler {
  public:
-  void MoveToRecycleBin(const Text&) override {}
-  bool Exists(const Text&) override { return false; }
-  std::optional<EntryLink> LinkAt(const Text&) override { return std::nullopt; }
+  std::optional<NotMoved> Recycle(const Text&) override { return std::nullopt; }
 };
 
 class FixedRoots : public RootLookup {

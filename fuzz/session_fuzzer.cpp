@@ -98,7 +98,7 @@ class CheckingRecycler : public Recycler {
   std::set<Text> moved_keys;  // keys of the entries moved in this pass
   std::set<Text> gone;        // paths no longer on disk
 
-  void MoveToRecycleBin(const Text& path) override {
+  std::optional<NotMoved> Recycle(const Text& path) override {
     const Text key = KeyOf(path);
     // Only an entry whose row is checked right now may reach the shell.
     bool checked = false;
@@ -107,13 +107,12 @@ class CheckingRecycler : public Recycler {
     }
     CHECK(checked);
     const std::uint8_t outcome = in_.Byte() % 8;
-    if (outcome == 0) throw Failure(u"Access is denied.");
-    if (outcome == 1) return;  // says success, moves nothing
+    if (outcome == 0) return NotMoved{NotMoved::Why::kMayNotRemove, Text()};
+    if (outcome == 1) return NotMoved{NotMoved::Why::kStillThere, Text()};
     gone.insert(path);
     moved_keys.insert(key);
+    return std::nullopt;
   }
-  bool Exists(const Text& path) override { return gone.count(path) == 0; }
-  std::optional<EntryLink> LinkAt(const Text&) override { return std::nullopt; }
 
  private:
   static Text KeyOf(const Text& path) {

@@ -1,43 +1,53 @@
 #pragma once
-// What the deletion needs from the shell: moving one file or folder, with all
-// its contents, to the Recycle Bin, and asking about the entry before and
-// after.
+// What the deletion needs from the shell: moving exactly one file or folder,
+// with all it holds, to the Recycle Bin, or saying why it was not moved.
 
+#include <cstdint>
 #include <optional>
 
-#include "base/failure.h"
 #include "base/text.h"
 
 namespace ostrevane {
 
-// An entry that is not plainly a file or folder of its own folder: the shell
-// could act on something other than the entry itself.
-struct EntryLink {
-  enum class Kind {
-    kLink,        // a symbolic link, junction or other reparse point
-    kMountPoint,  // another volume is mounted at the entry
+// Why an entry was not moved to the Recycle Bin. Apart from the last three,
+// the entry was refused before the shell was asked, so nothing was touched.
+struct NotMoved {
+  enum class Why {
+    kUnfitName,     // a name the shell could read as another entry; detail says how
+    kPathTooLong,   // detail: the length
+    kGone,          // no entry has that name any more
+    kOtherCase,     // only a name differing in letter case is there; detail: that name
+    kShortName,     // the name is only the short name of another entry; detail: its name
+    kLink,          // a link, junction or mount point; detail: where it leads, when known
+    kMountPoint,    // another file system is mounted there
+    kMayNotRemove,  // this account may not delete it
+    kInUse,         // another program has it open
+    kCannotTell,    // what the entry is could not be found out; detail: the system's words
+    kShellFailed,   // the shell reported a failure; detail: its words
+    kCancelled,     // the shell asked before deleting for good, and heard No
+    kStillThere,    // the shell reported success, but the entry is still there
   };
-  Kind kind = Kind::kLink;
-  Text target;  // where a link leads; empty when that cannot be told
+  Why why = Why::kCannotTell;
+  Text detail;
 };
+
+// Whether a reparse point with this tag stands for another name (a symbolic
+// link, a junction, a mount point), so that the shell could act on what it
+// leads to. Every other kind is the entry itself with its data kept
+// elsewhere (deduplicated, compressed by the system, a cloud placeholder) and
+// is recycled like any entry.
+constexpr bool IsNameSurrogateTag(std::uint32_t tag) { return (tag & 0x20000000u) != 0; }
+
+// Why in words, as a clause that follows the entry's name ("Game: " + this).
+Text DescribeNotMoved(const NotMoved& not_moved);
 
 class Recycler {
  public:
   virtual ~Recycler() = default;
-  // Hands `full_path` to the shell for deletion with undo. Throws Failure, in
-  // words, when no entry has exactly that name, when the shell reports a
-  // failure, or when the operation was aborted.
-  virtual void MoveToRecycleBin(const Text& full_path) = 0;
-  // Whether an entry named exactly as the last part of `full_path` (compared
-  // code unit by code unit, letter case included) is in its folder. An entry
-  // that the file system would only find by ignoring case, or by a short
-  // name, does not count. Throws Failure when that cannot be told, rather
-  // than answer either way.
-  virtual bool Exists(const Text& full_path) = 0;
-  // Whether the entry named exactly by `full_path` is a link or a mount point,
-  // without following it. No entry of exactly that name gives no answer; the
-  // move refuses it. Throws Failure when that cannot be told.
-  virtual std::optional<EntryLink> LinkAt(const Text& full_path) = 0;
+  // Moves the entry named exactly by `full_path` (letter case included,
+  // never a short name or a namesake, never what a link points to) to the
+  // Recycle Bin and checks that it is gone, or says why it was not moved.
+  virtual std::optional<NotMoved> Recycle(const Text& full_path) = 0;
 };
 
 }  // namespace ostrevane

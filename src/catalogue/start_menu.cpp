@@ -58,35 +58,28 @@ Text ShortcutDisplayName(TextView file_name) {
   return Text(dot == TextView::npos ? file_name : file_name.substr(0, dot));
 }
 
-void RequirePlainEntryName(const Text& name) {
-  // "<", ">" and '"' are wildcards too: the file system matches them as the
-  // MS-DOS forms of "*", "?" and ".".
-  const auto refuse = [&](const char16_t* why) {
-    throw Failure(u"\"" + name + u"\" was not deleted: " + why);
-  };
+std::optional<Text> WhyNotPlainName(const Text& name) {
   if (name.empty()) {
-    throw Failure(
-        u"The entry has no name, so its path would be the Programs folder itself; nothing was "
-        u"deleted.");
+    return u"it has no name, so its path would be the Programs folder itself";
   }
-  if (name == u"." || name == u"..") refuse(u"the name does not name an entry.");
+  if (name == u"." || name == u"..") return u"the name does not name an entry";
   for (char16_t c : name) {
+    // "<", ">" and '"' are wildcards too: the file system matches them as the
+    // MS-DOS forms of "*", "?" and ".".
     if (c == u'*' || c == u'?' || c == u'<' || c == u'>' || c == u'"') {
-      refuse(
-          u"its name holds a wildcard character (* ? < > \"), which the shell could match "
-          u"against other entries.");
+      return u"its name holds a wildcard character (* ? < > \"), which the shell could match "
+             u"against other entries";
     }
     if (c == u'\\' || c == u'/' || c == u':' || c == u'|' || c < 0x20) {
-      refuse(
-          u"its name holds a path separator or another character that cannot stand in a file "
-          u"name.");
+      return u"its name holds a path separator or another character that cannot stand in a "
+             u"file name";
     }
   }
   if (name.back() == u'.' || name.back() == u' ') {
-    refuse(
-        u"its name ends in a dot or a blank, which Windows drops from a path, so the path could "
-        u"name another entry.");
+    return u"its name ends in a dot or a blank, which Windows drops from a path, so the path "
+           u"could name another entry";
   }
+  return std::nullopt;
 }
 
 void ScanStartMenu(FolderService& folders, EntryList& list) {
@@ -98,47 +91,28 @@ void ScanStartMenu(FolderService& folders, EntryList& list) {
   list.SetSortKey(EntryList::kSortByType);
 }
 
-void RecycleEntry(const Text& key, RootLookup& roots, Recycler& recycler) {
+std::optional<NotMoved> RecycleEntry(const Text& key, RootLookup& roots, Recycler& recycler) {
   const DecodedKey decoded = DecodeEntryKey(key);
   const Text& name = decoded.relative_name;
-  RequirePlainEntryName(name);
+  if (std::optional<Text> why = WhyNotPlainName(name)) {
+    return NotMoved{NotMoved::Why::kUnfitName, std::move(*why)};
+  }
   const Text root_path = roots.RootPath(decoded.csidl);
   if (root_path.empty()) {
     throw Failure(
         u"The shell gave no path for the Start Menu Programs folder; nothing was deleted.");
   }
   const Text full_path = root_path + u"\\" + name;
-  const Text quoted = u"\"" + full_path + u"\"";
   // Past this length the shell cuts or refuses the path, and a cut path can
   // name another entry.
   if (full_path.size() > kLongestShellPath) {
-    throw Failure(quoted + u" was not deleted: its path is " +
-                  DecimalText(static_cast<long long>(full_path.size())) +
-                  u" characters long, more than the " +
-                  DecimalText(static_cast<long long>(kLongestShellPath)) + u" the shell can take.");
+    return NotMoved{NotMoved::Why::kPathTooLong,
+                    u"its path is " + DecimalText(static_cast<long long>(full_path.size())) +
+                        u" characters long, more than the " +
+                        DecimalText(static_cast<long long>(kLongestShellPath)) +
+                        u" the shell can take"};
   }
-  // The shell follows a link and would move what it points to, wherever that
-  // is, and leave the link; what the row shows is the link itself.
-  if (const std::optional<EntryLink> link = recycler.LinkAt(full_path)) {
-    if (link->kind == EntryLink::Kind::kMountPoint) {
-      throw Failure(quoted +
-                    u" was not deleted: another volume is mounted there, and the shell could "
-                    u"delete what that volume holds for good instead of moving it to the "
-                    u"Recycle Bin.");
-    }
-    if (link->target.empty()) {
-      throw Failure(quoted +
-                    u" was not deleted: it is a link, and the shell could move what it points "
-                    u"to instead of the link.");
-    }
-    throw Failure(quoted + u" was not deleted: it is a link to \"" + link->target +
-                  u"\", and the shell would move what it points to instead of the link.");
-  }
-  recycler.MoveToRecycleBin(full_path);
-  if (recycler.Exists(full_path)) {
-    throw Failure(u"The shell reported success, but " + quoted +
-                  u" is still there: it was not moved to the Recycle Bin.");
-  }
+  return recycler.Recycle(full_path);
 }
 
 }  // namespace ostrevane

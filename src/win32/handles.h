@@ -93,6 +93,8 @@ inline void FreeLocalText(wchar_t* text) { LocalFree(text); }
 
 using UniqueFind = UniqueHandle<FindTraits>;
 using UniqueFile = UniqueHandle<FileTraits>;
+// A kernel object whose failed creation gives null (a token, a thread).
+using UniqueKernelHandle = UniqueHandle<NullInvalidTraits<HANDLE, &CloseHandle>>;
 using UniqueFont = UniqueHandle<NullInvalidTraits<HFONT, &DeleteGdiObject>>;
 using UniqueBrush = UniqueHandle<NullInvalidTraits<HBRUSH, &DeleteGdiObject>>;
 using UniqueBitmap = UniqueHandle<NullInvalidTraits<HBITMAP, &DeleteGdiObject>>;

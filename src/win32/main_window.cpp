@@ -391,7 +391,8 @@ void MainWindow::SetMousePointer(int value) {
 void MainWindow::OnClick(ControlName name) {
   SelectionContext selection{list_, *services_.dialogs, command_services_, title_};
   DeletionContext deletion{
-      list_, *services_.dialogs, loop_, *services_.folders, *services_.recycler, title_};
+      list_,  *services_.dialogs, loop_, *services_.folders, *services_.recycler,
+      title_, services_.elevated};
   // The selection commands change many checks at once and never let events
   // run: the list shows the result once. The deletion lets events run, and
   // the list follows each removal.

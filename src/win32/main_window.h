@@ -41,6 +41,8 @@ struct MainWindowServices {
   // Called as soon as Form1 exists, before start-up runs: the services that
   // own boxes and shell calls take it as their owner window.
   std::function<void(HWND)> on_window_created;
+  // Whether the program runs with an administrator's rights.
+  bool elevated = false;
   // Whether the system's high-contrast mode is on; empty asks the system.
   std::function<bool()> high_contrast;
 };

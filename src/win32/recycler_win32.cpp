@@ -1,70 +1,69 @@
 #include "win32/recycler_win32.h"
 
 #include <shellapi.h>
+#include <winternl.h>
 
 #include <optional>
 #include <vector>
 
-#include "win32/handles.h"
 #include "win32/win_text.h"
 
 namespace ostrevane::win32 {
 namespace {
 
-Text Quoted(const Text& path) { return u"\"" + path + u"\""; }
+NotMoved Refused(NotMoved::Why why, Text detail = Text()) {
+  return NotMoved{why, std::move(detail)};
+}
+NotMoved CannotTell(DWORD error) {
+  return Refused(NotMoved::Why::kCannotTell, SystemErrorText(error));
+}
+
+bool IsNotFound(DWORD error) {
+  return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
+         error == ERROR_NO_MORE_FILES;
+}
 
 // The file system matches these as patterns, so a path holding one may name
 // more than one entry.
 bool HasWildcard(const Text& path) { return path.find_first_of(u"*?<>\"") != Text::npos; }
 
-// The entry the file system finds for `full_path`, or no entry. Without a
+// What a search of the entry's folder finds for `full_path`. Without a
 // wildcard in the name it finds one entry at most, but not always one named
 // exactly so: it also matches a short (8.3) name, and under Wine, when the
 // exact name is not there, a name that differs only in letter case.
-std::optional<WIN32_FIND_DATAW> FindEntry(const Text& full_path) {
+struct Found {
+  std::optional<WIN32_FIND_DATAW> data;
+  DWORD error = ERROR_SUCCESS;  // when the search itself failed
+};
+Found FindEntry(const Text& full_path) {
   WIN32_FIND_DATAW data{};
-  UniqueFind find(FindFirstFileW(Wide(full_path), &data));
-  if (find) return data;
+  const UniqueFind find(FindFirstFileW(Wide(full_path), &data));
+  if (find) return {data};
   const DWORD error = GetLastError();
-  if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
-      error == ERROR_NO_MORE_FILES) {
-    return std::nullopt;
-  }
-  throw Failure(u"Whether " + Quoted(full_path) + u" is there cannot be told: " +
-                SystemErrorText(error));
+  return {std::nullopt, IsNotFound(error) ? ERROR_SUCCESS : error};
 }
 
-// Whether the file system's find gave the entry named exactly as the path's
-// last part: code unit by code unit, letter case included.
+// Whether the search gave the entry named exactly as the path's last part:
+// code unit by code unit, letter case included.
 bool NamedExactly(const WIN32_FIND_DATAW& data, const Text& full_path) {
   return FromWide(data.cFileName) == Text(NamePart(full_path));
 }
 
-// Fails, having touched nothing, unless an entry is there under exactly the
-// last name of `full_path`, so that the shell gets that entry and no other.
-void RequireEntryNamedExactly(const Text& full_path) {
-  const std::optional<WIN32_FIND_DATAW> data = FindEntry(full_path);
-  if (!data) {
-    throw Failure(Quoted(full_path) + u" was not deleted: " +
-                  SystemErrorText(ERROR_FILE_NOT_FOUND));
+// Why the path does not reach an entry of exactly its name: none is there, a
+// namesake in another letter case is, or the name is only another entry's
+// short name. None when the search finds the entry itself.
+std::optional<NotMoved> WhyNotNamedExactly(const Text& full_path) {
+  const Found found = FindEntry(full_path);
+  if (found.error != ERROR_SUCCESS) return CannotTell(found.error);
+  if (!found.data) return Refused(NotMoved::Why::kGone);
+  if (NamedExactly(*found.data, full_path)) return std::nullopt;
+  const Text name(NamePart(full_path));
+  const Text other = FromWide(found.data->cFileName);
+  if (other.size() == name.size() && Lower(other) == Lower(name)) {
+    return Refused(NotMoved::Why::kOtherCase, other);
   }
-  if (NamedExactly(*data, full_path)) return;
-  const Text name = Text(NamePart(full_path));
-  const Text found = FromWide(data->cFileName);
-  if (found.size() == name.size() && Lower(found) == Lower(name)) {
-    throw Failure(Quoted(full_path) + u" was not deleted: no entry has exactly that name; \"" +
-                  found + u"\" differs from it in letter case and is another entry.");
-  }
-  throw Failure(Quoted(full_path) + u" was not deleted: no entry has that name, which is only " +
-                u"the short name of \"" + found + u"\".");
+  return Refused(NotMoved::Why::kShortName, other);
 }
-
-// Where a path leads once every link on the way is followed, with the
-// volume it ends on.
-struct Resolved {
-  Text path;
-  DWORD volume = 0;
-};
 
 // Drops the prefix that marks a path as taken literally.
 Text WithoutLiteralPrefix(Text path) {
@@ -84,69 +83,80 @@ std::optional<Text> FinalPathOf(HANDLE handle) {
   }
 }
 
-UniqueFile OpenWhereItLeads(const Text& path) {
-  // No access asked for: this only reads where the path leads, and needs no
-  // sharing with whoever has the entry open.
-  return UniqueFile(CreateFileW(Wide(path), 0,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+// Opens the entry itself: on Windows a link, junction or mount point is not
+// followed (Wine follows a Linux link all the same), and a folder opens like
+// a file.
+UniqueFile OpenEntry(const Text& path, DWORD access) {
+  return UniqueFile(CreateFileW(Wide(path), access, kShareAll, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
+                                nullptr));
 }
 
-[[noreturn]] void CannotTellIfLink(const Text& path) {
-  throw Failure(u"Whether " + Quoted(path) + u" is a link cannot be told: " +
-                SystemErrorText(GetLastError()));
-}
-
-// Where the path leads, without its volume (asking a volume for its serial
-// number costs more than opening and naming the entry together); none when
-// it does not open.
-std::optional<Text> TryFinalPath(const Text& path) {
-  const UniqueFile handle = OpenWhereItLeads(path);
-  if (!handle) return std::nullopt;
-  return FinalPathOf(handle.get());
-}
-
-Resolved Resolve(const Text& path) {
-  const UniqueFile handle = OpenWhereItLeads(path);
-  BY_HANDLE_FILE_INFORMATION information{};
-  std::optional<Text> final_path;
-  if (handle && GetFileInformationByHandle(handle.get(), &information)) {
-    final_path = FinalPathOf(handle.get());
-  }
-  if (!final_path) CannotTellIfLink(path);
-  return {*final_path, information.dwVolumeSerialNumber};
-}
-
-std::optional<Resolved> TryResolve(const Text& path) {
-  try {
-    return Resolve(path);
-  } catch (const Failure&) {
-    return std::nullopt;
-  }
+// Where a link leads, followed to its end; empty when it leads nowhere that
+// opens.
+Text WhereItLeads(const Text& path) {
+  const UniqueFile handle(CreateFileW(Wide(path), 0, kShareAll, nullptr, OPEN_EXISTING,
+                                      FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (!handle) return Text();
+  return FinalPathOf(handle.get()).value_or(Text());
 }
 
 bool RunningUnderWine() {
-  const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-  return ntdll && GetProcAddress(ntdll, "wine_get_version");
+  static const bool wine = [] {
+    const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    return ntdll && GetProcAddress(ntdll, "wine_get_version");
+  }();
+  return wine;
 }
 
-// Fails, having touched nothing, when Wine shows the entry's folder as
-// read-only. Under Wine that means no one may write in the Unix folder, so
-// nothing can be taken out of it: the shell, unable to move the entry to the
-// Recycle Bin, would offer to delete it for good instead, and then leave a
-// file where it was, or empty a folder and leave it. On Windows the attribute
-// means nothing for folders (the shell marks customised folders with it), and
-// the shell itself reports a folder that cannot be changed.
-void RequireFolderOpenToChangeUnderWine(const Text& full_path) {
-  if (!RunningUnderWine()) return;
-  const Text folder(FolderPart(full_path));
-  if (folder.empty()) return;
-  const DWORD attributes = GetFileAttributesW(Wide(folder));
-  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
-      (attributes & FILE_ATTRIBUTE_READONLY)) {
-    throw Failure(Quoted(full_path) + u" was not deleted: its folder " + Quoted(folder) +
-                  u" is read-only, so nothing can be moved out of it to the Recycle Bin.");
+constexpr SECURITY_INFORMATION kOwnerGroupAndAccess =
+    OWNER_SECURITY_INFORMATION | GROUP_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION;
+
+// A security descriptor read by `read(buffer, size, &needed)`, the buffer
+// grown as asked; empty when it cannot be read.
+template <typename Read>
+std::vector<BYTE> ReadSecurity(Read&& read) {
+  std::vector<BYTE> security(512);
+  for (int attempt = 0; attempt < 4; ++attempt) {
+    DWORD needed = 0;
+    if (read(security.data(), static_cast<DWORD>(security.size()), &needed)) return security;
+    if (GetLastError() != ERROR_INSUFFICIENT_BUFFER || needed <= security.size()) break;
+    security.resize(needed);
   }
+  return {};
+}
+
+// Whether a file's or folder's security grants the token `access`; none when
+// that cannot be told.
+std::optional<bool> Grants(std::vector<BYTE> security, HANDLE token, DWORD access) {
+  if (security.empty() || !token) return std::nullopt;
+  GENERIC_MAPPING mapping{FILE_GENERIC_READ, FILE_GENERIC_WRITE, FILE_GENERIC_EXECUTE,
+                          FILE_ALL_ACCESS};
+  PRIVILEGE_SET privileges{};
+  DWORD privileges_size = sizeof privileges;
+  DWORD granted = 0;
+  BOOL status = FALSE;
+  if (!AccessCheck(security.data(), token, access, &mapping, &privileges, &privileges_size,
+                   &granted, &status)) {
+    return std::nullopt;
+  }
+  return status && (granted & access) == access;
+}
+
+std::optional<bool> EntryGrants(HANDLE entry, HANDLE token, DWORD access) {
+  return Grants(ReadSecurity([&](BYTE* buffer, DWORD size, DWORD* needed) {
+                  return GetKernelObjectSecurity(entry, kOwnerGroupAndAccess, buffer, size, needed);
+                }),
+                token, access);
+}
+
+std::optional<bool> PathGrants(const Text& path, HANDLE token, DWORD access) {
+  return Grants(ReadSecurity([&](BYTE* buffer, DWORD size, DWORD* needed) {
+                  return GetFileSecurityW(Wide(path), kOwnerGroupAndAccess, buffer, size, needed);
+                }),
+                token, access);
 }
 
 // The shell's own result codes (DE_* and ERRORONDEST), which no system
@@ -233,74 +243,150 @@ Text ShellOperationErrorText(int result) {
       return SystemErrorText(static_cast<DWORD>(result));
   }
 }
+Win32Recycler::FileSystemId Win32Recycler::FileSystemOf(HANDLE handle) {
+  // The size of the file system, which the system reads from the file
+  // system itself: two file systems of one size are rare, and asking a
+  // volume for its serial number costs more under Wine than the whole move.
+  struct {
+    LARGE_INTEGER total_units, free_units;
+    ULONG sectors_per_unit, bytes_per_sector;
+  } size{};
+  IO_STATUS_BLOCK status{};
+  if (NtQueryVolumeInformationFile(handle, &status, &size, sizeof size, FileFsSizeInformation) !=
+      0) {
+    return {};
+  }
+  return {size.total_units.QuadPart, size.sectors_per_unit * size.bytes_per_sector};
+}
 
-const Win32Recycler::ResolvedFolder& Win32Recycler::Folder(const Text& folder_path, bool afresh) {
+const Win32Recycler::ResolvedFolder* Win32Recycler::Folder(const Text& folder_path, bool afresh) {
   const DWORD attributes = GetFileAttributesW(Wide(folder_path));
   if (afresh || !folder_ || folder_->path != folder_path || folder_->attributes != attributes ||
       attributes == INVALID_FILE_ATTRIBUTES) {
     folder_.reset();
-    const Resolved folder = Resolve(folder_path);
-    folder_ = ResolvedFolder{folder_path, folder.path, folder.volume, attributes};
+    const UniqueFile handle(CreateFileW(Wide(folder_path), FILE_READ_ATTRIBUTES, kShareAll, nullptr,
+                                        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!handle) return nullptr;
+    std::optional<Text> final_path = FinalPathOf(handle.get());
+    if (!final_path) return nullptr;
+    folder_ =
+        ResolvedFolder{folder_path, std::move(*final_path), FileSystemOf(handle.get()), attributes};
   }
-  return *folder_;
+  return &*folder_;
 }
 
-bool Win32Recycler::EndsAtItself(const Text& full_path, const Text& entry_final) {
+HANDLE Win32Recycler::Token() {
+  if (!token_tried_) {
+    token_tried_ = true;
+    HANDLE process_token = nullptr;
+    if (OpenProcessToken(GetCurrentProcess(), TOKEN_DUPLICATE | TOKEN_QUERY, &process_token)) {
+      const UniqueKernelHandle owned(process_token);
+      HANDLE duplicate = nullptr;
+      // An access check takes an impersonation token, not the process's own.
+      if (DuplicateToken(process_token, SecurityImpersonation, &duplicate)) {
+        token_.reset(duplicate);
+      }
+    }
+  }
+  return token_.get();
+}
+
+bool Win32Recycler::MayDelete(HANDLE entry, const Text& folder_path) {
+  // Windows lets an account delete an entry when the entry's own security
+  // grants it DELETE, or its folder's grants FILE_DELETE_CHILD. Under Wine
+  // the shell renames the entry out of a Unix folder, which takes the right
+  // to write in that folder whatever the entry's own mode; Wine's security
+  // follows the Unix modes, so there the folder's right alone counts.
+  std::optional<bool> entry_grants = false;
+  if (!RunningUnderWine()) {
+    entry_grants = EntryGrants(entry, Token(), DELETE);
+    if (entry_grants.value_or(false)) return true;
+  }
+  const std::optional<bool> folder_grants = PathGrants(folder_path, Token(), FILE_DELETE_CHILD);
+  if (folder_grants.value_or(false)) return true;
+  return !entry_grants || !folder_grants;
+}
+
+std::optional<NotMoved> Win32Recycler::Recycle(const Text& full_path) {
+  if (full_path.empty() || HasWildcard(full_path)) {
+    return Refused(NotMoved::Why::kUnfitName,
+                   u"the path is empty or holds a wildcard character that the shell could match "
+                   u"against other entries");
+  }
   const Text folder_path(FolderPart(full_path));
   const Text name(NamePart(full_path));
-  if (entry_final == Folder(folder_path, false).final_path + u"\\" + name) return true;
-  // The folder itself may have moved since it was resolved: ask again.
-  return entry_final == Folder(folder_path, true).final_path + u"\\" + name;
-}
 
-std::optional<EntryLink> Win32Recycler::LinkAt(const Text& full_path) {
-  found_itself_.clear();
-  // Nothing there: no link to follow, and the move itself refuses the path.
   const DWORD attributes = GetFileAttributesW(Wide(full_path));
-  if (attributes == INVALID_FILE_ATTRIBUTES) return std::nullopt;
-  const Text own_path = Text(FolderPart(full_path));
-  // Windows marks every symbolic link, junction and mount point; Wine marks a
-  // Linux link to a folder and a mount point, but a link to a file not at all.
-  if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
-    const std::optional<WIN32_FIND_DATAW> data = FindEntry(full_path);
-    if (!data || !NamedExactly(*data, full_path)) return std::nullopt;
-    const std::optional<Resolved> entry = TryResolve(full_path);
-    if (!entry) return EntryLink{EntryLink::Kind::kLink, Text()};  // leads nowhere that opens
-    const std::optional<Resolved> folder = TryResolve(own_path);
-    if (folder && entry->path == folder->path + u"\\" + FromWide(data->cFileName)) {
-      return EntryLink{EntryLink::Kind::kMountPoint, Text()};  // leads to itself
-    }
-    return EntryLink{EntryLink::Kind::kLink, entry->path};
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    const DWORD error = GetLastError();
+    if (IsNotFound(error))
+      return WhyNotNamedExactly(full_path).value_or(Refused(NotMoved::Why::kGone));
+    return CannotTell(error);
   }
-  // An entry that is itself ends up at its folder's own path and name, on its
-  // folder's volume. Anything else is a link the marks did not show, or a name
-  // that is not exactly the entry's, which the move refuses in its own words.
-  const std::optional<Resolved> entry = TryResolve(full_path);
-  if (!entry || !EndsAtItself(full_path, entry->path)) {
-    const std::optional<WIN32_FIND_DATAW> data = FindEntry(full_path);
-    if (!data || !NamedExactly(*data, full_path)) return std::nullopt;
-    return EntryLink{EntryLink::Kind::kLink, entry ? entry->path : Resolve(full_path).path};
+  // Asking for the right to delete lets the system answer two questions at
+  // once on Windows: whether this account may (refused otherwise), and
+  // whether another program holds the entry without sharing it (a sharing
+  // violation), in which case the shell could not move it either.
+  bool delete_refused = false;
+  UniqueFile entry = OpenEntry(full_path, DELETE | READ_CONTROL | FILE_READ_ATTRIBUTES);
+  if (!entry && GetLastError() == ERROR_ACCESS_DENIED) {
+    delete_refused = true;
+    entry = OpenEntry(full_path, READ_CONTROL | FILE_READ_ATTRIBUTES);
+    if (!entry && GetLastError() == ERROR_ACCESS_DENIED)
+      entry = OpenEntry(full_path, FILE_READ_ATTRIBUTES);
   }
-  if (entry->volume != folder_->volume) return EntryLink{EntryLink::Kind::kMountPoint, Text()};
-  found_itself_ = full_path;
-  return std::nullopt;
-}
+  if (!entry) {
+    const DWORD error = GetLastError();
+    if (error == ERROR_SHARING_VIOLATION) return Refused(NotMoved::Why::kInUse);
+    if (IsNotFound(error))
+      return WhyNotNamedExactly(full_path).value_or(Refused(NotMoved::Why::kGone));
+    return CannotTell(error);
+  }
 
-void Win32Recycler::MoveToRecycleBin(const Text& full_path) {
-  if (full_path.empty() || HasWildcard(full_path)) {
-    throw Failure(Quoted(full_path) + u" was not deleted: the path is empty or holds a wildcard " +
-                  u"character that the shell could match against other entries.");
+  // The entry itself ends up at its folder's own path and name. Anything
+  // else is a name that is not exactly the entry's (another letter case, a
+  // short name), or a link the file system followed (a Linux link under
+  // Wine).
+  const std::optional<Text> final_path = FinalPathOf(entry.get());
+  if (!final_path) return CannotTell(GetLastError());
+  const ResolvedFolder* folder = Folder(folder_path, false);
+  const auto inside = [&] { return folder && *final_path == folder->final_path + u"\\" + name; };
+  if (!inside()) {
+    folder = Folder(folder_path, true);  // the folder may have moved since
+    if (!folder) return CannotTell(GetLastError());
+    if (!inside()) {
+      if (std::optional<NotMoved> why = WhyNotNamedExactly(full_path)) return why;
+      return Refused(NotMoved::Why::kLink, *final_path);
+    }
   }
-  // Unless LinkAt has just found it to be exactly itself, the entry is opened
-  // and where it ends named, which is cheaper than a search of its folder;
-  // only a path that does not end at itself is looked up by name.
-  Text found_itself;
-  found_itself.swap(found_itself_);
-  if (full_path != found_itself) {
-    const std::optional<Text> final_path = TryFinalPath(full_path);
-    if (!final_path || !EndsAtItself(full_path, *final_path)) RequireEntryNamedExactly(full_path);
+  // Windows marks links, junctions and mount points with a tag that names
+  // them; other reparse points (deduplicated, compressed, cloud files) are
+  // entries like any. Wine marks a Linux link to a folder and a mounted
+  // folder without a tag; a link failed the test above, so it is a mount.
+  if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+    FILE_ATTRIBUTE_TAG_INFO tag{};
+    if (!GetFileInformationByHandleEx(entry.get(), FileAttributeTagInfo, &tag, sizeof tag)) {
+      return CannotTell(GetLastError());
+    }
+    if (!(tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+      return Refused(NotMoved::Why::kMountPoint);
+    }
+    if (IsNameSurrogateTag(tag.ReparseTag)) {
+      return Refused(NotMoved::Why::kLink, WhereItLeads(full_path));
+    }
   }
-  RequireFolderOpenToChangeUnderWine(full_path);
+  // A file system mounted in place of the entry, which Wine shows without a
+  // mark when a file is mounted over a file.
+  if (FileSystemOf(entry.get()) != folder->file_system) {
+    folder = Folder(folder_path, true);
+    if (!folder || FileSystemOf(entry.get()) != folder->file_system) {
+      return Refused(NotMoved::Why::kMountPoint);
+    }
+  }
+  if (delete_refused || !MayDelete(entry.get(), folder_path)) {
+    return Refused(NotMoved::Why::kMayNotRemove);
+  }
+  entry.reset();
 
   Text from = full_path;
   from.push_back(u'\0');  // with the string's own terminator: a list of one path
@@ -309,27 +395,38 @@ void Win32Recycler::MoveToRecycleBin(const Text& full_path) {
   operation.wFunc = FO_DELETE;
   operation.pFrom = Wide(from);
   // Undo makes it the Recycle Bin; the nuke warning makes the shell ask before
-  // deleting for good an entry that the Recycle Bin cannot take.
-  operation.fFlags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_ALLOWUNDO | FOF_WANTNUKEWARNING;
+  // deleting for good an entry that the Recycle Bin cannot take; without its
+  // connected files ("Report_files" beside "Report.htm"), which nobody ticked.
+  operation.fFlags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_ALLOWUNDO | FOF_WANTNUKEWARNING |
+                     FOF_NO_CONNECTED_ELEMENTS;
   const int result = SHFileOperationW(&operation);
-  if (result != 0) {
-    throw Failure(Quoted(full_path) + u" could not be moved to the Recycle Bin: " +
-                  ShellOperationErrorText(result));
-  }
-  if (operation.fAnyOperationsAborted) {
-    throw Failure(u"The deletion of " + Quoted(full_path) +
-                  u" was cancelled; it was not moved to the Recycle Bin.");
-  }
-}
+  if (result != 0) return Refused(NotMoved::Why::kShellFailed, ShellOperationErrorText(result));
+  if (operation.fAnyOperationsAborted) return Refused(NotMoved::Why::kCancelled);
 
-bool Win32Recycler::Exists(const Text& full_path) {
-  // The common answer after a move, nothing there at all, without a search.
+  // The shell's word is not enough: under Wine it reports success for an
+  // entry it could not take.
   if (GetFileAttributesW(Wide(full_path)) == INVALID_FILE_ATTRIBUTES) {
     const DWORD error = GetLastError();
-    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return false;
+    if (IsNotFound(error)) return std::nullopt;
+    return CannotTell(error);
   }
-  const std::optional<WIN32_FIND_DATAW> data = FindEntry(full_path);
-  return data && NamedExactly(*data, full_path);
+  // Something answers to the name: the entry, or only a namesake in another
+  // letter case that Wine reaches when the exact name is gone.
+  const Found found = FindEntry(full_path);
+  if (found.error != ERROR_SUCCESS) return CannotTell(found.error);
+  if (found.data && NamedExactly(*found.data, full_path))
+    return Refused(NotMoved::Why::kStillThere);
+  return std::nullopt;
+}
+
+bool ProcessIsElevated() {
+  HANDLE token = nullptr;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return false;
+  const UniqueKernelHandle owned(token);
+  TOKEN_ELEVATION elevation{};
+  DWORD size = 0;
+  return GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &size) &&
+         elevation.TokenIsElevated;
 }
 
 }  // namespace ostrevane::win32

@@ -1,12 +1,13 @@
 #pragma once
 // The Recycler over the shell's file operation (SHFileOperationW, delete with
-// undo) and the file system's attributes.
+// undo), with the file system's own answers about the entry before and after.
 
 #include <windows.h>
 
 #include <optional>
 
 #include "catalogue/recycler.h"
+#include "win32/handles.h"
 #include "win32/owner_window.h"
 
 namespace ostrevane::win32 {
@@ -16,34 +17,43 @@ class Win32Recycler : public Recycler, public OwnerWindow {
  public:
   using OwnerWindow::OwnerWindow;
 
-  void MoveToRecycleBin(const Text& full_path) override;
-  bool Exists(const Text& full_path) override;
-  std::optional<EntryLink> LinkAt(const Text& full_path) override;
+  std::optional<NotMoved> Recycle(const Text& full_path) override;
 
  private:
-  // A folder as last resolved: where it leads, on which volume, and the
+  // A file system as its size tells it apart from another.
+  struct FileSystemId {
+    long long units = 0;
+    unsigned long unit_bytes = 0;
+    bool operator==(const FileSystemId&) const = default;
+  };
+  // A folder as last resolved: where it leads, on which file system, and the
   // attributes it had then.
   struct ResolvedFolder {
     Text path;
     Text final_path;
-    DWORD volume = 0;
+    FileSystemId file_system;
     DWORD attributes = 0;
   };
 
-  // Whether the path, every link followed, ends at exactly its own name in
-  // its own folder; `entry_final` gets where it ends.
-  bool EndsAtItself(const Text& full_path, const Text& entry_final);
-  const ResolvedFolder& Folder(const Text& folder_path, bool afresh);
+  static FileSystemId FileSystemOf(HANDLE handle);
+  // The entries of one folder are asked about one after another, so the
+  // folder is resolved once for them all; it is resolved again whenever its
+  // attributes change, and before an entry is refused for not ending up
+  // inside it. None when the folder cannot be opened.
+  const ResolvedFolder* Folder(const Text& folder_path, bool afresh);
+  // Whether this account may delete the entry; true when that cannot be
+  // told, and the shell is left to find out.
+  bool MayDelete(HANDLE entry, const Text& folder_path);
+  // The process's token, as access checks take it; null when unavailable.
+  HANDLE Token();
 
-  // The folder of the entries last asked about. Entries of one folder are
-  // asked about one after another, so it is resolved once for them all; it is
-  // resolved again whenever its attributes change or an entry does not end
-  // up inside it.
   std::optional<ResolvedFolder> folder_;
-  // The path LinkAt has just found to be exactly the entry itself, not a
-  // link; the move that follows needs not open it again to know that.
-  Text found_itself_;
+  UniqueKernelHandle token_;
+  bool token_tried_ = false;
 };
+
+// Whether the process runs with an administrator's full rights (elevated).
+bool ProcessIsElevated();
 
 // Words for a non-zero result of SHFileOperationW: the shell's own codes for
 // the operations it refused, and any other value as a Win32 error.

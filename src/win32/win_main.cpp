@@ -32,6 +32,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show_command) {
   services.folders = &folders;
   services.dialogs = &dialogs;
   services.recycler = &recycler;
+  services.elevated = win32::ProcessIsElevated();
   services.on_window_created = [&](HWND window) {
     folders.SetOwner(window);
     dialogs.SetOwner(window);

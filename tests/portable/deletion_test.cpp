@@ -29,19 +29,13 @@ constexpr char16_t kListFault[] = u"The list operation failed";
 class FakeRecycler : public Recycler {
  public:
   std::set<Text> present;
-  std::vector<Text> requested;  // every path handed over, in order
-  std::map<Text, Text> fail;    // path -> the shell's description
-  std::set<Text> left_behind;   // the shell says success, the entry stays
+  std::vector<Text> requested;      // every path handed over, in order
+  std::map<Text, NotMoved> refuse;  // path -> why it stays
 
-  void MoveToRecycleBin(const Text& path) override {
+  std::optional<NotMoved> Recycle(const Text& path) override {
     requested.push_back(path);
-    if (auto it = fail.find(path); it != fail.end()) throw Failure(it->second);
-    if (!left_behind.count(path)) present.erase(path);
-  }
-  bool Exists(const Text& path) override { return present.count(path) != 0; }
-  std::map<Text, EntryLink> links;  // path -> what the entry there is
-  std::optional<EntryLink> LinkAt(const Text& path) override {
-    if (auto it = links.find(path); it != links.end()) return it->second;
+    if (auto it = refuse.find(path); it != refuse.end()) return it->second;
+    present.erase(path);
     return std::nullopt;
   }
 };
@@ -75,6 +69,18 @@ Text ItemName(int n) { return u"Item " + DecimalText(n) + u".lnk"; }
 Text Path(int n) { return Text(kCurrent) + u"\\" + ItemName(n); }
 Text Key(int n) { return u"C" + ItemName(n); }
 constexpr const testing::HandlerReports& Report = testing::kDeletionReport;
+// The one report of the entries a pass left, each "name: why".
+Text Unmoved(const std::vector<Text>& lines) {
+  Text description = lines.size() == 1
+                         ? Text(
+                               u"1 entry was not moved to the Recycle Bin, and its row stays "
+                               u"checked:")
+                         : DecimalText(static_cast<long long>(lines.size())) +
+                               u" entries were not moved to the Recycle Bin, and their rows stay "
+                               u"checked:";
+  for (const Text& line : lines) description += u"\r\n" + line;
+  return Report(description, 130);
+}
 Text Question(long long count) {
   return u"Are you sure you want to delete " + DecimalText(count) + u" item(s) from Start Menu?";
 }
@@ -286,62 +292,108 @@ TEST(DeletionTest, AFailedOrEmptyRootLookupDeletesNothingAndKeepsTheRow) {
 TEST(DeletionTest, AnEntryTheShellDidNotMoveKeepsItsRowStillChecked) {
   Scene scene;
   scene.AddRows(4, {1, 2, 3});
-  scene.recycler.fail[Path(2)] = u"Access is denied.";
-  scene.recycler.left_behind.insert(Path(3));
+  scene.recycler.refuse[Path(2)] = {NotMoved::Why::kShellFailed, u"Access is denied."};
+  scene.recycler.refuse[Path(3)] = {NotMoved::Why::kStillThere, u""};
   scene.Click();
   EXPECT_EQ(scene.recycler.requested, Paths({3, 2, 1}));
   EXPECT_EQ(scene.dialogs.ErrorReports(),
-            (std::vector<Text>{Report(u"The shell reported success, but \"" + Path(3) +
-                                          u"\" is still there: it was not moved to the Recycle "
-                                          u"Bin.",
-                                      130),
-                               Report(u"Access is denied.", 130)}));
+            (std::vector<Text>{Unmoved({
+                u"Item 3.lnk: the shell reported success, but it is still there: it was not "
+                u"moved to the Recycle Bin.",
+                u"Item 2.lnk: the shell could not move it to the Recycle Bin: Access is denied.",
+            })}));
   EXPECT_EQ(scene.RowKeys(), Keys({2, 3, 4}));
   EXPECT_EQ(scene.CheckedKeys(), Keys({2, 3}));
   EXPECT_EQ(scene.dialogs.shown.back().text, u"Done.");
 }
 
-TEST(DeletionTest, LinksMountPointsAndOverlongPathsNeverReachTheShell) {
+TEST(DeletionTest, EveryEntryLeftIsNamedWithWhyInOneReportAndOverlongPathsAreNeverHandedOver) {
   Scene scene;
   const Text longest = Text(kLongestShellPath - Text(kCurrent).size() - 1, u'n');
-  for (const Text& key : std::vector<Text>{u"CLinked Docs", u"CLinked File.lnk", u"CNowhere.lnk",
-                                           u"CMounted", u"C" + longest + u"x", u"C" + longest}) {
+  for (const Text& key : std::vector<Text>{u"CLinked Docs", u"CNowhere.lnk", u"CMounted",
+                                           u"C" + longest + u"x", u"C" + longest}) {
     scene.AddRow(key, true);
   }
   const Text current = Text(kCurrent) + u"\\";
-  scene.recycler.links[current + u"Linked Docs"] = {EntryLink::Kind::kLink, u"D:\\Docs"};
-  scene.recycler.links[current + u"Linked File.lnk"] = {EntryLink::Kind::kLink, u"D:\\f.txt"};
-  scene.recycler.links[current + u"Nowhere.lnk"] = {EntryLink::Kind::kLink, u""};
-  scene.recycler.links[current + u"Mounted"] = {EntryLink::Kind::kMountPoint, u""};
+  scene.recycler.refuse[current + u"Linked Docs"] = {NotMoved::Why::kLink, u"D:\\Docs"};
+  scene.recycler.refuse[current + u"Nowhere.lnk"] = {NotMoved::Why::kLink, u""};
+  scene.recycler.refuse[current + u"Mounted"] = {NotMoved::Why::kMountPoint, u""};
   scene.Click();
 
   // Only the path of exactly the longest length the shell takes reaches it.
-  EXPECT_EQ(scene.recycler.requested, (std::vector<Text>{current + longest}));
-  EXPECT_EQ(scene.CheckedKeys(),
-            (std::vector<Text>{u"CLinked Docs", u"CLinked File.lnk", u"CNowhere.lnk", u"CMounted",
-                               u"C" + longest + u"x"}));
-  const auto was_not_deleted = [&](const Text& name, const Text& why) {
-    return Report(u"\"" + current + name + u"\" was not deleted: " + why, 130);
-  };
+  EXPECT_EQ(scene.recycler.requested,
+            (std::vector<Text>{current + longest, current + u"Mounted", current + u"Nowhere.lnk",
+                               current + u"Linked Docs"}));
+  EXPECT_EQ(scene.CheckedKeys(), (std::vector<Text>{u"CLinked Docs", u"CNowhere.lnk", u"CMounted",
+                                                    u"C" + longest + u"x"}));
   EXPECT_EQ(scene.dialogs.ErrorReports(),
-            (std::vector<Text>{
-                was_not_deleted(longest + u"x",
-                                u"its path is 260 characters long, more than the "
-                                u"259 the shell can take."),
-                was_not_deleted(u"Mounted",
-                                u"another volume is mounted there, and the shell could delete what "
-                                u"that volume holds for good instead of moving it to the Recycle "
-                                u"Bin."),
-                was_not_deleted(u"Nowhere.lnk",
-                                u"it is a link, and the shell could move what it points to instead "
-                                u"of the link."),
-                was_not_deleted(u"Linked File.lnk",
-                                u"it is a link to \"D:\\f.txt\", and the shell would move what it "
-                                u"points to instead of the link."),
-                was_not_deleted(u"Linked Docs",
-                                u"it is a link to \"D:\\Docs\", and the shell would move what it "
-                                u"points to instead of the link."),
-            }));
+            (std::vector<Text>{Unmoved({
+                longest + u"x: its path is 260 characters long, more than the 259 the shell can "
+                          u"take.",
+                u"Mounted: another volume is mounted there, and the shell could delete what that "
+                u"volume holds for good instead of moving it to the Recycle Bin.",
+                u"Nowhere.lnk: it is a link, and the shell could move what it points to instead "
+                u"of the link.",
+                u"Linked Docs: it is a link to \"D:\\Docs\", and the shell would move what it "
+                u"points to instead of the link.",
+            })}));
+  EXPECT_EQ(scene.Shown(Kind::kMessage), (std::vector<Text>{u"Done."}));
+}
+
+TEST(DeletionTest, TheReportOfEntriesLeftStaysOnScreenAndSaysHowAllUsersEntriesCanGo) {
+  const NotMoved denied{NotMoved::Why::kMayNotRemove, u""};
+  const NotMoved in_use{NotMoved::Why::kInUse, u""};
+  const Text hint =
+      u"\r\n\r\nThe entries of all users can be removed only by an administrator: start "
+      u"Ostrevane Software as administrator (right-click it, then \"Run as administrator\") to "
+      u"remove them.";
+  // Only a denial of an all users' entry, and only without an administrator's rights, gives
+  // the hint.
+  EXPECT_EQ(
+      UnmovedEntriesReport(
+          {{u"Mine", Root::kCurrentUser, denied}, {u"Shared", Root::kAllUsers, in_use}}, false),
+      u"2 entries were not moved to the Recycle Bin, and their rows stay checked:\r\n"
+      u"Mine: this account may not remove it.\r\nShared: another program has it open.");
+  EXPECT_EQ(UnmovedEntriesReport({{u"Shared", Root::kAllUsers, denied}}, false),
+            u"1 entry was not moved to the Recycle Bin, and its row stays checked:\r\n"
+            u"Shared: this account may not remove it." +
+                hint);
+  EXPECT_EQ(UnmovedEntriesReport({{u"Shared", Root::kAllUsers, denied}}, true).find(hint),
+            Text::npos);
+
+  std::vector<UnmovedEntry> many;
+  for (int i = 1; i <= 45; ++i) many.push_back({u"E" + DecimalText(i), Root::kAllUsers, denied});
+  const Text report = UnmovedEntriesReport(many, false);
+  EXPECT_NE(report.find(u"\r\nE40: "), Text::npos);
+  EXPECT_EQ(report.find(u"\r\nE41: "), Text::npos);
+  EXPECT_NE(report.find(u"\r\n... and 5 more." + hint), Text::npos);
+}
+
+TEST(DeletionTest, OnlyReparsePointsThatStandForAnotherNameAreLinks) {
+  struct Tag {
+    std::uint32_t value;
+    const char* kind;
+    bool link;
+  };
+  for (const Tag& tag : {
+           Tag{0xA0000003, "junction or mount point", true},
+           Tag{0xA000000C, "symbolic link", true},
+           Tag{0xA000001D, "WSL symbolic link", true},
+           Tag{0xA0000019, "global reparse point", true},
+           Tag{0xA0000027, "container link", true},
+           Tag{0x80000013, "deduplicated file", false},
+           Tag{0x80000017, "file compressed by the system", false},
+           Tag{0x9000001A, "cloud placeholder", false},
+           Tag{0x9000701A, "cloud placeholder, subtype 7", false},
+           Tag{0x80000021, "OneDrive", false},
+           Tag{0x8000001E, "Azure File Sync tiered file", false},
+           Tag{0x8000001B, "app execution alias", false},
+           Tag{0xC0000004, "hierarchical storage", false},
+           Tag{0x80000007, "single-instance storage", false},
+           Tag{0x80000023, "Unix socket", false},
+       }) {
+    EXPECT_EQ(IsNameSurrogateTag(tag.value), tag.link) << tag.kind;
+  }
 }
 
 TEST(DeletionTest, KeysAreDecodedByTheirExactFirstLetter) {
@@ -367,47 +419,38 @@ TEST(DeletionTest, NamesTheShellWouldReadAsPatternsOrPathsNeverReachIt) {
   EXPECT_EQ(scene.roots.root_lookups, 0);
   EXPECT_EQ(scene.CheckedKeys(), keys);
   const auto reports = scene.dialogs.ErrorReports();
-  ASSERT_EQ(reports.size(), keys.size());
-  EXPECT_EQ(
-      reports[2],
-      Report(u"\"q?q.lnk\" was not deleted: its name holds a wildcard character (* ? < > \"), "
-             u"which the shell could match against other entries.",
-             130));
+  ASSERT_EQ(reports.size(), 1u);
+  EXPECT_NE(reports[0].find(u"\r\nq?q.lnk: its name holds a wildcard character (* ? < > \"), "
+                            u"which the shell could match against other entries.\r\n"),
+            Text::npos);
 }
 
 TEST(DeletionTest, APlainNameIsOneThatCanNameNothingElse) {
   for (const Text name : {u"Game.lnk", u"Игры", u"a.b.c", u"Two words.lnk", u".hidden",
                           u"[x] ~$1 100% #;'", u"…", u"..a", u"a..b", u"x\U0001F600.lnk"}) {
-    EXPECT_NO_THROW(RequirePlainEntryName(name)) << ToUtf8(name);
+    EXPECT_EQ(WhyNotPlainName(name), std::nullopt) << ToUtf8(name);
   }
-  const auto why = [](const Text& name) -> Text {
-    try {
-      RequirePlainEntryName(name);
-    } catch (const Failure& failure) {
-      return failure.description();
-    }
-    return u"accepted";
-  };
+  const auto why = [](const Text& name) { return WhyNotPlainName(name).value_or(u"accepted"); };
   const Text wildcard =
       u"its name holds a wildcard character (* ? < > \"), which the shell could match against "
-      u"other entries.";
+      u"other entries";
   const Text unfit =
-      u"its name holds a path separator or another character that cannot stand in a file name.";
+      u"its name holds a path separator or another character that cannot stand in a file name";
   const Text trailing =
       u"its name ends in a dot or a blank, which Windows drops from a path, so the path could "
-      u"name another entry.";
+      u"name another entry";
   for (const Text name : {u"q?q.lnk", u"*", u"a<b", u"a>b", u"say \"hi\""}) {
-    EXPECT_EQ(why(name), u"\"" + name + u"\" was not deleted: " + wildcard) << ToUtf8(name);
+    EXPECT_EQ(why(name), wildcard) << ToUtf8(name);
   }
   for (const Text& name :
        std::vector<Text>{u"a/b", u"a\\b", u"C:x", u"a|b", Text(u"nul\0l", 5), u"bell\x07"}) {
-    EXPECT_EQ(why(name), u"\"" + name + u"\" was not deleted: " + unfit) << ToUtf8(name);
+    EXPECT_EQ(why(name), unfit) << ToUtf8(name);
   }
   for (const Text name : {u"name.", u"name ", u"a. "}) {
-    EXPECT_EQ(why(name), u"\"" + name + u"\" was not deleted: " + trailing) << ToUtf8(name);
+    EXPECT_EQ(why(name), trailing) << ToUtf8(name);
   }
-  EXPECT_EQ(why(u"."), u"\".\" was not deleted: the name does not name an entry.");
-  EXPECT_EQ(why(u".."), u"\"..\" was not deleted: the name does not name an entry.");
+  EXPECT_EQ(why(u"."), u"the name does not name an entry");
+  EXPECT_EQ(why(u".."), u"the name does not name an entry");
   EXPECT_NE(why(u""), u"accepted");
 }
 
@@ -526,9 +569,11 @@ TEST(DeletionTest, EachFailingStepIsReportedWithItsNumberAndThePassGoesOnWhereIt
       {"report box itself",
        [](Scene& s) {
          s.dialogs.fail_error_report = true;
-         s.recycler.fail[Path(4)] = u"In use.";
+         s.recycler.refuse[Path(4)] = {NotMoved::Why::kInUse, u""};
        },
-       {{u"In use.", 130}},
+       {{u"1 entry was not moved to the Recycle Bin, and its row stays checked:\r\nItem 4.lnk: "
+         u"another program has it open.",
+         130}},
        2,
        Paths({4, 2}),
        Keys({1, 3, 4}),

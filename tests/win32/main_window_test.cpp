@@ -625,13 +625,12 @@ class MovingRecycler : public Recycler {
  public:
   std::vector<Text> moved;
   std::function<void()> on_move;
-  void MoveToRecycleBin(const Text& path) override {
+  std::optional<NotMoved> Recycle(const Text& path) override {
     moved.push_back(path);
     testing::RemoveTree(path);
     if (on_move) on_move();
+    return std::nullopt;
   }
-  bool Exists(const Text& path) override { return testing::PathExists(path); }
-  std::optional<EntryLink> LinkAt(const Text&) override { return std::nullopt; }
 };
 
 TEST(MainWindowCommandsTest, DeletionFromTheRealButtonRemovesRowsTheListShowsAtOnce) {

@@ -21,9 +21,9 @@ namespace ostrevane::testing {
 // A recycler that refuses everything: window tests never delete.
 class RefusingRecycler : public Recycler {
  public:
-  void MoveToRecycleBin(const Text&) override { throw Failure(u"not in window tests"); }
-  bool Exists(const Text&) override { return true; }
-  std::optional<EntryLink> LinkAt(const Text&) override { return std::nullopt; }
+  std::optional<NotMoved> Recycle(const Text&) override {
+    return NotMoved{NotMoved::Why::kShellFailed, u"not in window tests"};
+  }
 };
 
 struct WindowUnderTest {
