@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "base/twips.h"
+#include "win32/dpi.h"
 #include "win32/win_text.h"
 #include "win32/window_base.h"
 
@@ -35,8 +36,7 @@ EntryListView::EntryListView(HWND parent, int id, EntryList& list) : list_(list)
                                     LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
   // The check mark is the state image; the model supplies it for every row.
   SendMessageW(hwnd_, LVM_SETCALLBACKMASK, LVIS_STATEIMAGEMASK, 0);
-  dpi_ = static_cast<int>(GetDpiForWindow(hwnd_));
-  if (dpi_ <= 0) dpi_ = kDefaultDpi;
+  dpi_ = WindowDpi(hwnd_);
   // The control's own procedure is replaced by ours, which hands it every
   // message it does not take. A window subclass (SetWindowSubclass) would
   // look a window property up for every message, and under Wine each lookup
