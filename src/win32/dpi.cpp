@@ -25,6 +25,8 @@ struct LoadedDpiFunctions {
     LookUp(user32, "GetDpiForWindow", functions.get_dpi_for_window);
     LookUp(user32, "AdjustWindowRectExForDpi", functions.adjust_window_rect_ex_for_dpi);
     LookUp(user32, "GetSystemMetricsForDpi", functions.get_system_metrics_for_dpi);
+    LookUp(GetModuleHandleW(L"uxtheme.dll"), "OpenThemeDataForDpi",
+           functions.open_theme_data_for_dpi);
     LookUp(shcore.get(), "SetProcessDpiAwareness", functions.set_process_dpi_awareness);
     LookUp(shcore.get(), "GetDpiForMonitor", functions.get_dpi_for_monitor);
   }
@@ -75,6 +77,13 @@ int SystemMetricForDpi(int index, int dpi, const DpiFunctions& functions) {
     return functions.get_system_metrics_for_dpi(index, static_cast<UINT>(dpi));
   }
   return ScaleRounded(GetSystemMetrics(index), dpi, SystemDpi());
+}
+
+HTHEME OpenThemeAtDpi(HWND window, const wchar_t* classes, int dpi, const DpiFunctions& functions) {
+  if (functions.open_theme_data_for_dpi) {
+    return functions.open_theme_data_for_dpi(window, classes, static_cast<UINT>(dpi));
+  }
+  return OpenThemeData(window, classes);
 }
 
 void AdjustWindowRectForDpi(RECT& rect, DWORD style, DWORD ex_style, int dpi,

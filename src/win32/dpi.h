@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <shellscalingapi.h>
+#include <uxtheme.h>
 
 namespace ostrevane::win32 {
 
@@ -20,6 +21,8 @@ struct DpiFunctions {
   UINT(WINAPI* get_dpi_for_window)(HWND) = nullptr;
   BOOL(WINAPI* adjust_window_rect_ex_for_dpi)(RECT*, DWORD, BOOL, DWORD, UINT) = nullptr;
   int(WINAPI* get_system_metrics_for_dpi)(int, UINT) = nullptr;
+  // uxtheme, Windows 10 1703
+  HTHEME(WINAPI* open_theme_data_for_dpi)(HWND, LPCWSTR, UINT) = nullptr;
   // shcore, Windows 8.1
   HRESULT(WINAPI* set_process_dpi_awareness)(PROCESS_DPI_AWARENESS) = nullptr;
   HRESULT(WINAPI* get_dpi_for_monitor)(HMONITOR, MONITOR_DPI_TYPE, UINT*, UINT*) = nullptr;
@@ -43,6 +46,12 @@ int WindowDpi(HWND window, const DpiFunctions& functions = SystemDpiFunctions())
 // A size that GetSystemMetrics gives (SM_CXICON, SM_CXSMICON, ...) at `dpi`;
 // where the system has no metrics per DPI, its value at the system DPI scaled.
 int SystemMetricForDpi(int index, int dpi, const DpiFunctions& functions = SystemDpiFunctions());
+
+// The theme of the window classes `classes` for `window`, its parts sized
+// for `dpi`; where the system has no theme per DPI, for the system DPI.
+// Null where the window is not themed. CloseThemeData closes it.
+HTHEME OpenThemeAtDpi(HWND window, const wchar_t* classes, int dpi,
+                      const DpiFunctions& functions = SystemDpiFunctions());
 
 // Grows a client rectangle to the window rectangle at `dpi` (without a menu).
 // Where the system cannot tell the frame at another DPI, it is the frame at

@@ -3,7 +3,9 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
 #include <objbase.h>
+#include <uxtheme.h>
 
 #include <utility>
 
@@ -106,6 +108,8 @@ class ScopedWindowDc {
 
 inline void DeleteDeviceContext(HDC dc) { DeleteDC(dc); }
 inline void FreeLoadedLibrary(HMODULE module) { FreeLibrary(module); }
+inline void DestroyImageList(HIMAGELIST images) { ImageList_Destroy(images); }
+inline void CloseTheme(HTHEME theme) { CloseThemeData(theme); }
 inline void FreeLocalText(wchar_t* text) { LocalFree(text); }
 
 using UniqueFind = UniqueHandle<FindTraits>;
@@ -120,5 +124,7 @@ using UniqueIcon = UniqueHandle<NullInvalidTraits<HICON, &DestroyIcon>>;
 using UniqueCursor = UniqueHandle<NullInvalidTraits<HCURSOR, &DestroyCursor>>;
 // A library loaded with LoadLibraryExW.
 using UniqueModule = UniqueHandle<NullInvalidTraits<HMODULE, &FreeLoadedLibrary>>;
+using UniqueImageList = UniqueHandle<NullInvalidTraits<HIMAGELIST, &DestroyImageList>>;
+using UniqueTheme = UniqueHandle<NullInvalidTraits<HTHEME, &CloseTheme>>;
 
 }  // namespace ostrevane::win32

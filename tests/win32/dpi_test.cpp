@@ -19,6 +19,7 @@ TEST(DpiTest, EveryFunctionIsFoundUnderItsExportedName) {
   EXPECT_TRUE(system.get_dpi_for_window);
   EXPECT_TRUE(system.adjust_window_rect_ex_for_dpi);
   EXPECT_TRUE(system.get_system_metrics_for_dpi);
+  EXPECT_TRUE(system.open_theme_data_for_dpi);
   EXPECT_TRUE(system.set_process_dpi_awareness);
   EXPECT_TRUE(system.get_dpi_for_monitor);
 }

@@ -448,6 +448,66 @@ TEST(MainWindowTest, TicksByMouseAndSpaceReachTheModelAtOnce) {
   EXPECT_FALSE(window.list().Entry(1).checked);
 }
 
+// The columns of row `index` where a hit test finds its check box.
+std::pair<int, int> CheckBoxColumns(HWND list, int index) {
+  RECT row;
+  ListView_GetItemRect(list, index, &row, LVIR_BOUNDS);
+  int first = -1, last = -1;
+  for (int x = row.left; x < row.right; ++x) {
+    LVHITTESTINFO hit{};
+    hit.pt = {x, (row.top + row.bottom) / 2};
+    // Left of the box, and right of it in a full-row-select list, the hit is
+    // on the whole item.
+    if (ListView_HitTest(list, &hit) != index || (hit.flags & LVHT_ONITEM) != LVHT_ONITEMSTATEICON)
+      continue;
+    if (first < 0) first = x;
+    last = x;
+  }
+  return {first, last};
+}
+
+TEST(MainWindowTest, CheckBoxesAreDrawnAtTheListsDpiAndStillTakeClicks) {
+  WindowUnderTest t;
+  t.current_root.MakeFolder(u"One");
+  t.current_root.MakeFolder(u"Two");
+  win32::MainWindow& window = t.Open();
+  const HWND list = t.Control(ControlName::kListView1);
+  ASSERT_EQ(ListView_GetItemCount(list), 2);
+
+  // The small-icon size at each DPI; back at 96 the boxes shrink again.
+  const std::pair<int, int> steps[] = {{96, 16}, {144, 24}, {120, 20}, {96, 16}};
+  for (const auto& [dpi, pixels] : steps) {
+    if (window.dpi() != dpi) {
+      RECT suggested{100, 100, 900, 900};
+      SendMessageW(window.hwnd(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                   reinterpret_cast<LPARAM>(&suggested));
+    }
+    const HIMAGELIST boxes = ListView_GetImageList(list, LVSIL_STATE);
+    int width = 0, height = 0;
+    ASSERT_TRUE(ImageList_GetIconSize(boxes, &width, &height));
+    EXPECT_EQ(width, pixels) << "at " << dpi;
+    EXPECT_EQ(height, pixels) << "at " << dpi;
+    ASSERT_EQ(ImageList_GetImageCount(boxes), 2);
+    // The control lays its rows out for the new boxes.
+    const auto [first, last] = CheckBoxColumns(list, 0);
+    EXPECT_EQ(last - first + 1, pixels) << "at " << dpi;
+    RECT row;
+    ListView_GetItemRect(list, 0, &row, LVIR_BOUNDS);
+    EXPECT_GE(row.bottom - row.top, pixels) << "at " << dpi;
+  }
+
+  // At 144 DPI a click on the bigger box still ticks its row.
+  RECT suggested{100, 100, 900, 900};
+  SendMessageW(window.hwnd(), WM_DPICHANGED, MAKEWPARAM(144, 144),
+               reinterpret_cast<LPARAM>(&suggested));
+  ASSERT_FALSE(window.list().Entry(2).checked);
+  ClickCheckBox(list, 1);
+  testing::PumpMessages();
+  EXPECT_TRUE(window.list().Entry(2).checked);
+  EXPECT_EQ(ListView_GetCheckState(list, 1), TRUE);
+  EXPECT_FALSE(window.list().Entry(1).checked);
+}
+
 TEST(MainWindowTest, NoSkinAndNoCursorFileShowNoMessageAtAll) {
   WindowUnderTest t;
   t.current_root.MakeFolder(u"Games");
