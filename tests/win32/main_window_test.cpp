@@ -3,11 +3,13 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <array>
 #include <thread>
 
 #include "commands/error_report.h"
 #include "form/form_layout.h"
 #include "win32/dialogs_win32.h"
+#include "win32/handles.h"
 #include "win32/push_button.h"
 #include "win32/win_text.h"
 #include "form_pixels.h"
@@ -506,6 +508,34 @@ TEST(MainWindowTest, CheckBoxesAreDrawnAtTheListsDpiAndStillTakeClicks) {
   EXPECT_TRUE(window.list().Entry(2).checked);
   EXPECT_EQ(ListView_GetCheckState(list, 1), TRUE);
   EXPECT_FALSE(window.list().Entry(1).checked);
+}
+
+// The width of an icon's colour image.
+int IconWidth(HICON icon) {
+  ICONINFO info{};
+  if (!icon || !GetIconInfo(icon, &info)) return 0;
+  const win32::UniqueBitmap color(info.hbmColor), mask(info.hbmMask);
+  BITMAP bitmap{};
+  return GetObjectW(color.get(), sizeof(bitmap), &bitmap) ? bitmap.bmWidth : 0;
+}
+
+TEST(MainWindowTest, TheWindowsIconsAreLoadedAtItsDpi) {
+  WindowUnderTest t;
+  win32::MainWindow& window = t.Open();
+  // Big and small icon at 96, 144 and 120 DPI, loaded again on each change.
+  const std::array<int, 3> steps[] = {{96, 32, 16}, {144, 48, 24}, {120, 40, 20}};
+  for (const auto& [dpi, big, small] : steps) {
+    if (window.dpi() != dpi) {
+      RECT suggested{100, 100, 900, 900};
+      SendMessageW(window.hwnd(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                   reinterpret_cast<LPARAM>(&suggested));
+    }
+    const auto icon = [&](WPARAM which) {
+      return reinterpret_cast<HICON>(SendMessageW(window.hwnd(), WM_GETICON, which, 0));
+    };
+    EXPECT_EQ(IconWidth(icon(ICON_BIG)), big) << "at " << dpi;
+    EXPECT_EQ(IconWidth(icon(ICON_SMALL)), small) << "at " << dpi;
+  }
 }
 
 TEST(MainWindowTest, NoSkinAndNoCursorFileShowNoMessageAtAll) {
