@@ -42,8 +42,8 @@ void DrawBox(HDC dc, HTHEME theme, RECT cell, bool checked) {
     DrawFrameControl(dc, &cell, DFC_BUTTON, DFCS_BUTTONCHECK | (checked ? DFCS_CHECKED : 0));
     return;
   }
-  // The theme picks the box's size for the cell (a bigger one for a bigger
-  // cell where it has one); the box stands in the middle of the cell.
+  // The theme gives the box's size for the DPI it was opened for; the box
+  // stands in the middle of the cell, or fills it where it would not fit.
   const int state = checked ? CBS_CHECKEDNORMAL : CBS_UNCHECKEDNORMAL;
   SIZE box{};
   RECT area = cell;

@@ -1,10 +1,10 @@
 #pragma once
-// DPI awareness, a window's DPI and the system metrics at a DPI, on every
-// Windows from 7 SP1 on. The functions that know a window's own DPI came with
-// Windows 8.1 (shcore) and Windows 10 1607 and 1703 (user32); the loader
-// refuses a program that imports a function its system lacks, so they are
-// looked up while the program runs, and the system DPI stands in where they
-// are missing.
+// DPI awareness, a window's DPI, and the system metrics and themes at a DPI,
+// on every Windows from 7 SP1 on. The functions that know a window's own DPI
+// came with Windows 8.1 (shcore) and Windows 10 1607 and 1703 (user32,
+// uxtheme); the loader refuses a program that imports a function its system
+// lacks, so they are looked up while the program runs, and the system DPI
+// stands in where they are missing.
 
 #include <windows.h>
 
