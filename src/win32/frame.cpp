@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "base/twips.h"
+#include "win32/dpi.h"
 #include "win32/handles.h"
 #include "win32/win_text.h"
 #include "win32/painted_control.h"
@@ -51,7 +52,7 @@ void Frame::Paint(HDC dc) {
   if (length > 0) {
     SIZE extent{};
     GetTextExtentPoint32W(dc, caption, length, &extent);
-    const int dpi = static_cast<int>(GetDpiForWindow(hwnd_));
+    const int dpi = WindowDpi(hwnd_);
     const int indent = ScaleFromDefaultDpi(8, dpi);
     const int gap = ScaleFromDefaultDpi(2, dpi);
     RECT text_rect{indent, 0, indent + extent.cx + 2 * gap, metrics.tmHeight};

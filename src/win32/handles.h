@@ -3,7 +3,9 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
 #include <objbase.h>
+#include <uxtheme.h>
 
 #include <utility>
 
@@ -88,7 +90,26 @@ class ScopedComInit {
   HRESULT result_;
 };
 
+// A window's device context (the screen's for no window) for this object's life.
+class ScopedWindowDc {
+ public:
+  explicit ScopedWindowDc(HWND window) : window_(window), dc_(GetDC(window)) {}
+  ScopedWindowDc(const ScopedWindowDc&) = delete;
+  ScopedWindowDc& operator=(const ScopedWindowDc&) = delete;
+  ~ScopedWindowDc() {
+    if (dc_) ReleaseDC(window_, dc_);
+  }
+  HDC get() const { return dc_; }
+
+ private:
+  HWND window_;
+  HDC dc_;
+};
+
 inline void DeleteDeviceContext(HDC dc) { DeleteDC(dc); }
+inline void FreeLoadedLibrary(HMODULE module) { FreeLibrary(module); }
+inline void DestroyImageList(HIMAGELIST images) { ImageList_Destroy(images); }
+inline void CloseTheme(HTHEME theme) { CloseThemeData(theme); }
 inline void FreeLocalText(wchar_t* text) { LocalFree(text); }
 
 using UniqueFind = UniqueHandle<FindTraits>;
@@ -103,5 +124,9 @@ using UniqueMemoryDc = UniqueHandle<NullInvalidTraits<HDC, &DeleteDeviceContext>
 using UniqueLocalText = UniqueHandle<NullInvalidTraits<wchar_t*, &FreeLocalText>>;
 using UniqueIcon = UniqueHandle<NullInvalidTraits<HICON, &DestroyIcon>>;
 using UniqueCursor = UniqueHandle<NullInvalidTraits<HCURSOR, &DestroyCursor>>;
+// A library loaded with LoadLibraryExW.
+using UniqueModule = UniqueHandle<NullInvalidTraits<HMODULE, &FreeLoadedLibrary>>;
+using UniqueImageList = UniqueHandle<NullInvalidTraits<HIMAGELIST, &DestroyImageList>>;
+using UniqueTheme = UniqueHandle<NullInvalidTraits<HTHEME, &CloseTheme>>;
 
 }  // namespace ostrevane::win32

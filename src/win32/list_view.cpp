@@ -6,6 +6,8 @@
 #include <algorithm>
 
 #include "base/twips.h"
+#include "win32/check_box_images.h"
+#include "win32/dpi.h"
 #include "win32/win_text.h"
 #include "win32/window_base.h"
 
@@ -35,8 +37,8 @@ EntryListView::EntryListView(HWND parent, int id, EntryList& list) : list_(list)
                                     LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
   // The check mark is the state image; the model supplies it for every row.
   SendMessageW(hwnd_, LVM_SETCALLBACKMASK, LVIS_STATEIMAGEMASK, 0);
-  dpi_ = static_cast<int>(GetDpiForWindow(hwnd_));
-  if (dpi_ <= 0) dpi_ = kDefaultDpi;
+  dpi_ = WindowDpi(hwnd_);
+  UseCheckBoxImages(dpi_);
   // The control's own procedure is replaced by ours, which hands it every
   // message it does not take. A window subclass (SetWindowSubclass) would
   // look a window property up for every message, and under Wine each lookup
@@ -194,6 +196,18 @@ void EntryListView::SetDpi(int dpi) {
     ListView_SetColumnWidth(hwnd_, i, TwipsToPixels(twips, dpi));
   }
   dpi_ = dpi;
+  UseCheckBoxImages(dpi);
+}
+
+// The control draws its own check boxes once, at creation, at the system's
+// metrics of that moment; these follow the list's DPI. It destroys the state
+// image list it holds when it is destroyed (the list has no
+// LVS_SHAREIMAGELISTS), so each one made here is handed over to it, and the
+// one it hands back, its own at first, is destroyed here.
+void EntryListView::UseCheckBoxImages(int dpi) {
+  UniqueImageList images = CreateCheckBoxImages(hwnd_, dpi);
+  if (!images) return;  // the boxes it has stay
+  const UniqueImageList previous(ListView_SetImageList(hwnd_, images.release(), LVSIL_STATE));
 }
 
 void EntryListView::ToggleRow(std::size_t position) {

@@ -62,6 +62,8 @@ class EntryListView : public EntryListObserver {
   // Whether the screen shows the row at `index` as it was, not as it is; if
   // so, the list is drawn afresh.
   bool ShowsStale(int index);
+  // Gives the control check boxes drawn for `dpi` as its state images.
+  void UseCheckBoxImages(int dpi);
   // The control's own timers are small numbers; this one is the object's address.
   UINT_PTR RefreshTimer() const { return reinterpret_cast<UINT_PTR>(this); }
 

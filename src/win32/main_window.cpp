@@ -5,6 +5,7 @@
 #include "commands/deletion.h"
 #include "commands/selection.h"
 #include "base/twips.h"
+#include "win32/dpi.h"
 #include "win32/frame.h"
 #include "win32/push_button.h"
 #include "win32/win_text.h"
@@ -87,8 +88,7 @@ void MainWindow::Create(int show_command) {
   if (!hwnd_) FailWithLastError();
   loop_.SetDialogWindow(hwnd_);
   if (services_.on_window_created) services_.on_window_created(hwnd_);
-  dpi_ = static_cast<int>(GetDpiForWindow(hwnd_));
-  if (dpi_ <= 0) dpi_ = kDefaultDpi;
+  dpi_ = WindowDpi(hwnd_);
   ReadHighContrast();
 
   blank_icon_.reset(CreateBlankIcon());
@@ -208,7 +208,7 @@ void MainWindow::Layout() {
 void MainWindow::ResizeToClientArea(const RECT* suggested) {
   RECT frame{0, 0, TwipsToPixels(kFormClientWidthTwips, dpi_),
              TwipsToPixels(kFormClientHeightTwips, dpi_)};
-  AdjustWindowRectExForDpi(&frame, kFormStyle, FALSE, kFormExStyle, static_cast<UINT>(dpi_));
+  AdjustWindowRectForDpi(frame, kFormStyle, kFormExStyle, dpi_);
   int width = frame.right - frame.left, height = frame.bottom - frame.top;
   const UINT flags = SWP_NOZORDER | SWP_NOACTIVATE | (suggested ? 0 : SWP_NOMOVE);
   const int x = suggested ? suggested->left : 0, y = suggested ? suggested->top : 0;
@@ -419,10 +419,9 @@ void MainWindow::OnClick(ControlName name) {
 void MainWindow::LoadApplicationIcon() {
   const HINSTANCE instance = GetModuleHandleW(nullptr);
   const auto load = [&](int width_metric, int height_metric) {
-    auto icon = static_cast<HICON>(
-        LoadImageW(instance, MAKEINTRESOURCEW(kAppIconResource), IMAGE_ICON,
-                   GetSystemMetricsForDpi(width_metric, static_cast<UINT>(dpi_)),
-                   GetSystemMetricsForDpi(height_metric, static_cast<UINT>(dpi_)), 0));
+    auto icon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(kAppIconResource),
+                                              IMAGE_ICON, SystemMetricForDpi(width_metric, dpi_),
+                                              SystemMetricForDpi(height_metric, dpi_), 0));
     if (!icon) FailWithLastError();
     return icon;
   };

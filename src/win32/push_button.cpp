@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "base/twips.h"
+#include "win32/dpi.h"
 #include "win32/handles.h"
 #include "win32/painted_control.h"
 #include "win32/win_text.h"
@@ -81,7 +82,7 @@ void Button::Draw(const DRAWITEMSTRUCT& item) const {
   if ((item.itemState & ODS_FOCUS) &&
       !(SendMessageW(hwnd_, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS)) {
     RECT focus = area;
-    const int inset = ScaleFromDefaultDpi(4, static_cast<int>(GetDpiForWindow(hwnd_)));
+    const int inset = ScaleFromDefaultDpi(4, WindowDpi(hwnd_));
     InflateRect(&focus, -inset, -inset);
     SetTextColor(dc, RGB(0, 0, 0));
     SetBkColor(dc, RGB(255, 255, 255));

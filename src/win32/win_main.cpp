@@ -8,6 +8,7 @@
 
 #include "win32/main_window.h"
 #include "win32/dialogs_win32.h"
+#include "win32/dpi.h"
 #include "win32/folder_service_win32.h"
 #include "win32/handles.h"
 #include "win32/recycler_win32.h"
@@ -16,9 +17,7 @@
 using namespace ostrevane;
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show_command) {
-  // The manifest already declares per-monitor awareness; some systems refuse
-  // this call because the process is aware already, which is harmless.
-  SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
+  win32::BecomeDpiAware();
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
   InitCommonControlsEx(&controls);
   const win32::ScopedComInit com(COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);

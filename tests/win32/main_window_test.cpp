@@ -3,11 +3,13 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <array>
 #include <thread>
 
 #include "commands/error_report.h"
 #include "form/form_layout.h"
 #include "win32/dialogs_win32.h"
+#include "win32/handles.h"
 #include "win32/push_button.h"
 #include "win32/win_text.h"
 #include "form_pixels.h"
@@ -446,6 +448,94 @@ TEST(MainWindowTest, TicksByMouseAndSpaceReachTheModelAtOnce) {
   EXPECT_TRUE(window.list().Entry(2).checked);
   SendMessageW(list, WM_KEYDOWN, VK_SPACE, 0);
   EXPECT_FALSE(window.list().Entry(1).checked);
+}
+
+// The columns of row `index` where a hit test finds its check box.
+std::pair<int, int> CheckBoxColumns(HWND list, int index) {
+  RECT row;
+  ListView_GetItemRect(list, index, &row, LVIR_BOUNDS);
+  int first = -1, last = -1;
+  for (int x = row.left; x < row.right; ++x) {
+    LVHITTESTINFO hit{};
+    hit.pt = {x, (row.top + row.bottom) / 2};
+    // Left of the box, and right of it in a full-row-select list, the hit is
+    // on the whole item.
+    if (ListView_HitTest(list, &hit) != index || (hit.flags & LVHT_ONITEM) != LVHT_ONITEMSTATEICON)
+      continue;
+    if (first < 0) first = x;
+    last = x;
+  }
+  return {first, last};
+}
+
+TEST(MainWindowTest, CheckBoxesAreDrawnAtTheListsDpiAndStillTakeClicks) {
+  WindowUnderTest t;
+  t.current_root.MakeFolder(u"One");
+  t.current_root.MakeFolder(u"Two");
+  win32::MainWindow& window = t.Open();
+  const HWND list = t.Control(ControlName::kListView1);
+  ASSERT_EQ(ListView_GetItemCount(list), 2);
+
+  // The small-icon size at each DPI; back at 96 the boxes shrink again.
+  const std::pair<int, int> steps[] = {{96, 16}, {144, 24}, {120, 20}, {96, 16}};
+  for (const auto& [dpi, pixels] : steps) {
+    if (window.dpi() != dpi) {
+      RECT suggested{100, 100, 900, 900};
+      SendMessageW(window.hwnd(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                   reinterpret_cast<LPARAM>(&suggested));
+    }
+    const HIMAGELIST boxes = ListView_GetImageList(list, LVSIL_STATE);
+    int width = 0, height = 0;
+    ASSERT_TRUE(ImageList_GetIconSize(boxes, &width, &height));
+    EXPECT_EQ(width, pixels) << "at " << dpi;
+    EXPECT_EQ(height, pixels) << "at " << dpi;
+    ASSERT_EQ(ImageList_GetImageCount(boxes), 2);
+    // The control lays its rows out for the new boxes.
+    const auto [first, last] = CheckBoxColumns(list, 0);
+    EXPECT_EQ(last - first + 1, pixels) << "at " << dpi;
+    RECT row;
+    ListView_GetItemRect(list, 0, &row, LVIR_BOUNDS);
+    EXPECT_GE(row.bottom - row.top, pixels) << "at " << dpi;
+  }
+
+  // At 144 DPI a click on the bigger box still ticks its row.
+  RECT suggested{100, 100, 900, 900};
+  SendMessageW(window.hwnd(), WM_DPICHANGED, MAKEWPARAM(144, 144),
+               reinterpret_cast<LPARAM>(&suggested));
+  ASSERT_FALSE(window.list().Entry(2).checked);
+  ClickCheckBox(list, 1);
+  testing::PumpMessages();
+  EXPECT_TRUE(window.list().Entry(2).checked);
+  EXPECT_EQ(ListView_GetCheckState(list, 1), TRUE);
+  EXPECT_FALSE(window.list().Entry(1).checked);
+}
+
+// The width of an icon's colour image.
+int IconWidth(HICON icon) {
+  ICONINFO info{};
+  if (!icon || !GetIconInfo(icon, &info)) return 0;
+  const win32::UniqueBitmap color(info.hbmColor), mask(info.hbmMask);
+  BITMAP bitmap{};
+  return GetObjectW(color.get(), sizeof(bitmap), &bitmap) ? bitmap.bmWidth : 0;
+}
+
+TEST(MainWindowTest, TheWindowsIconsAreLoadedAtItsDpi) {
+  WindowUnderTest t;
+  win32::MainWindow& window = t.Open();
+  // Big and small icon at 96, 144 and 120 DPI, loaded again on each change.
+  const std::array<int, 3> steps[] = {{96, 32, 16}, {144, 48, 24}, {120, 40, 20}};
+  for (const auto& [dpi, big, small] : steps) {
+    if (window.dpi() != dpi) {
+      RECT suggested{100, 100, 900, 900};
+      SendMessageW(window.hwnd(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                   reinterpret_cast<LPARAM>(&suggested));
+    }
+    const auto icon = [&](WPARAM which) {
+      return reinterpret_cast<HICON>(SendMessageW(window.hwnd(), WM_GETICON, which, 0));
+    };
+    EXPECT_EQ(IconWidth(icon(ICON_BIG)), big) << "at " << dpi;
+    EXPECT_EQ(IconWidth(icon(ICON_SMALL)), small) << "at " << dpi;
+  }
 }
 
 TEST(MainWindowTest, NoSkinAndNoCursorFileShowNoMessageAtAll) {
