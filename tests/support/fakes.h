@@ -14,6 +14,7 @@
 #include "catalogue/folder_service.h"
 #include "commands/push_buttons.h"
 #include "catalogue/recycler.h"
+#include "catalogue/shortcut_status.h"
 
 namespace ostrevane::testing {
 
@@ -178,6 +179,42 @@ class RecordingButtons : public PushButtonValues {
   void SetValue(PushButtonId button, std::int32_t value) override {
     set.push_back({button, value});
     if (fail) throw Failure(*fail);
+  }
+};
+
+// The system as the shortcut rule sees it: variables by name, volumes by root
+// (fixed unless given) and an answer per path (absent unless given). Records
+// every path probed, in order.
+class FakeTargetProbe : public TargetProbe {
+ public:
+  std::map<Text, Text> variables;  // without the percent signs
+  std::map<Text, Volume> volumes;
+  std::map<Text, Answer> answers;
+  std::vector<Text> probed;
+
+  // Replaces each %NAME%; a name without a value gives nothing, and a lone
+  // percent sign stays as it is.
+  std::optional<Text> ExpandEnvironment(const Text& text) override {
+    Text expanded;
+    std::size_t at = 0;
+    for (std::size_t open; (open = text.find(u'%', at)) != Text::npos;) {
+      const std::size_t close = text.find(u'%', open + 1);
+      if (close == Text::npos) break;
+      const auto value = variables.find(text.substr(open + 1, close - open - 1));
+      if (value == variables.end()) return std::nullopt;
+      expanded += text.substr(at, open - at) + value->second;
+      at = close + 1;
+    }
+    return expanded + text.substr(at);
+  }
+  Volume VolumeOf(const Text& root) override {
+    const auto it = volumes.find(root);
+    return it == volumes.end() ? Volume::kFixed : it->second;
+  }
+  Answer Probe(const Text& path) override {
+    probed.push_back(path);
+    const auto it = answers.find(path);
+    return it == answers.end() ? Answer{Presence::kAbsent, {}} : it->second;
   }
 };
 
