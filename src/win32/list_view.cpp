@@ -75,7 +75,7 @@ void EntryListView::EndBatch() {
 // Rows came, went or moved: the view takes the new count now, or once the
 // batch ends.
 void EntryListView::RowsMoved() {
-  MarkStaleFrom(0);
+  NoteChange(0, true);
   if (batch_depth_ > 0)
     dirty_ = true;
   else
@@ -95,7 +95,9 @@ void EntryListView::RowInserted(std::size_t) { RowsMoved(); }
 // once, with every removal since, when the refresh interval is up. The
 // control's count follows every removal at once all the same.
 void EntryListView::RowRemoved(std::size_t position) {
+  const int first = static_cast<int>(position) - 1;  // the row now where the removed one was
   if (batch_depth_ > 0) {
+    NoteChange(first, true);
     dirty_ = true;
     return;
   }
@@ -108,7 +110,7 @@ void EntryListView::RowRemoved(std::size_t position) {
   }
   if (held_) {
     ListView_SetItemCountEx(hwnd_, count, LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
-    MarkStaleFrom(static_cast<int>(position) - 1);
+    NoteChange(first, true);
     return;
   }
   shown_at_ = now;
@@ -116,7 +118,6 @@ void EntryListView::RowRemoved(std::size_t position) {
   ListView_SetItemCountEx(hwnd_, count, LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
   RECT changed;
   GetClientRect(hwnd_, &changed);
-  const int first = static_cast<int>(position) - 1;  // the row now where the removed one was
   RECT row{};
   if (ListView_GetTopIndex(hwnd_) != top) {
     // A shorter list scrolled the view: every row moved.
@@ -125,6 +126,8 @@ void EntryListView::RowRemoved(std::size_t position) {
   } else if (count > 0 && ListView_GetItemRect(hwnd_, count - 1, &row, LVIR_BOUNDS)) {
     changed.top = std::max(changed.top, row.bottom);
   }
+  // Rows removed below the visible ones change nothing the user sees.
+  NoteChange(first, changed.top < changed.bottom);
   if (changed.top < changed.bottom) InvalidateRect(hwnd_, &changed, FALSE);
 }
 
@@ -132,7 +135,6 @@ void EntryListView::ShowHeldRows() {
   if (!held_) return;
   KillTimer(hwnd_, RefreshTimer());
   held_ = false;
-  stale_from_ = kNothingStale;
   // Drawing again takes the count into the scroll bar and draws every row.
   SendMessageW(hwnd_, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(hwnd_, nullptr, FALSE);
@@ -141,23 +143,35 @@ void EntryListView::ShowHeldRows() {
 
 void EntryListView::RowsReordered() { RowsMoved(); }
 
-void EntryListView::MarkStaleFrom(int index) {
-  if (held_) stale_from_ = std::min(stale_from_, std::max(index, 0));
+void EntryListView::NoteChange(int index, bool on_screen) {
+  if (!toggling_) changes_.Changed(GetTickCount(), index, on_screen);
 }
 
-bool EntryListView::ShowsStale(int index) {
-  if (!held_ || index < stale_from_) return false;
-  ShowHeldRows();
-  return true;
+bool EntryListView::OnScreen(int index) const {
+  const int top = ListView_GetTopIndex(hwnd_);
+  return index >= top && index <= top + ListView_GetCountPerPage(hwnd_);
+}
+
+bool EntryListView::SeenAsItIs(int index) {
+  // The message's own time says when the user made it, however long it
+  // waited while a command kept the window busy.
+  if (!changes_.Stale(static_cast<std::uint32_t>(GetMessageTime()), index)) return true;
+  if (held_) {
+    ShowHeldRows();
+  } else {
+    InvalidateRect(hwnd_, nullptr, FALSE);
+  }
+  return false;
 }
 
 void EntryListView::RowChanged(std::size_t position) {
+  const int index = static_cast<int>(position) - 1;
   if (batch_depth_ > 0) {
+    NoteChange(index, true);
     dirty_ = true;
     return;
   }
-  MarkStaleFrom(static_cast<int>(position) - 1);
-  const int index = static_cast<int>(position) - 1;
+  NoteChange(index, held_ || OnScreen(index));
   ListView_RedrawItems(hwnd_, index, index);
 }
 
@@ -212,11 +226,15 @@ void EntryListView::UseCheckBoxImages(int dpi) {
 
 void EntryListView::ToggleRow(std::size_t position) {
   if (position < 1 || position > list_.Size()) return;
+  // The user's own tick changes the row the user sees, and a second click
+  // made before it was drawn (a double click) ticks again, as in any list.
+  toggling_ = true;
   try {
     list_.SetChecked(position, !list_.Entry(position).checked);
   } catch (const Failure&) {
     // A tick that cannot be set leaves the row as it was.
   }
+  toggling_ = false;
 }
 
 bool EntryListView::HandleNotify(const NMHDR& header, LRESULT& result) {
@@ -305,15 +323,17 @@ LRESULT EntryListView::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam,
       LVHITTESTINFO hit{};
       hit.pt = {GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)};
       const int index = ListView_HitTest(hwnd_, &hit);
-      // While drawing is held back, the rows from the first one removed or
-      // changed on show what was there before: a click on one of them would
-      // reach another entry than the one the user sees. The list is drawn
-      // afresh instead, for the user to click again.
-      if (ShowsStale(index < 0 ? ListView_GetItemCount(hwnd_) : index)) {
+      // A click made before the rows under it moved or changed, or while the
+      // screen still showed them as they were, would reach another entry
+      // than the one the user saw. The list is drawn afresh instead, for the
+      // user to click again.
+      if (!SeenAsItIs(index < 0 ? ListView_GetItemCount(hwnd_) : index)) {
         handled = true;
         return 0;
       }
-      if (index >= 0 && (hit.flags & LVHT_ONITEMSTATEICON)) {
+      // Only the check box ticks. The control answers a hit on another
+      // column of the row with every "on the item" bit, the check box's too.
+      if (index >= 0 && (hit.flags & LVHT_ONITEM) == LVHT_ONITEMSTATEICON) {
         ToggleRow(static_cast<std::size_t>(index) + 1);
       }
       break;  // the control still moves the focus and the selection
@@ -321,7 +341,7 @@ LRESULT EntryListView::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam,
     case WM_KEYDOWN: {
       const int focused = ListView_GetNextItem(hwnd_, -1, LVNI_FOCUSED);
       if (wparam == VK_SPACE) {
-        if (!ShowsStale(focused) && focused >= 0) ToggleRow(static_cast<std::size_t>(focused) + 1);
+        if (focused >= 0 && SeenAsItIs(focused)) ToggleRow(static_cast<std::size_t>(focused) + 1);
         handled = true;
         return 0;
       }
@@ -333,6 +353,14 @@ LRESULT EntryListView::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam,
     case WM_HSCROLL:
       ShowHeldRows();
       break;
+    case WM_PAINT: {
+      // Painted while drawing is not held back, the screen shows the rows as
+      // they are.
+      const LRESULT painted = CallWindowProcW(control_proc_, hwnd_, message, wparam, lparam);
+      if (!held_) changes_.Painted();
+      handled = true;
+      return painted;
+    }
     case WM_CHAR:
       if (wparam == L' ') {
         handled = true;  // not the start of a type-ahead search

@@ -10,6 +10,7 @@
 
 #include "base/twips.h"
 #include "catalogue/entry_list.h"
+#include "form/row_changes.h"
 
 namespace ostrevane::win32 {
 
@@ -56,12 +57,14 @@ class EntryListView : public EntryListObserver {
   void RebuildColumns();
   // Shows the rows removed while drawing was held back.
   void ShowHeldRows();
-  // From the 0-based row `index` on, what is on screen may not be the rows
-  // there now (while drawing is held back).
-  void MarkStaleFrom(int index);
-  // Whether the screen shows the row at `index` as it was, not as it is; if
-  // so, the list is drawn afresh.
-  bool ShowsStale(int index);
+  // Notes that the rows from the 0-based `index` on changed, unless the
+  // user's own tick changed them.
+  void NoteChange(int index, bool on_screen);
+  // Whether the 0-based row `index` was on screen as it is now when the
+  // message being handled was made (its time); if not, the list is drawn
+  // afresh for the user to see what is there now.
+  bool SeenAsItIs(int index);
+  bool OnScreen(int index) const;
   // Gives the control check boxes drawn for `dpi` as its state images.
   void UseCheckBoxImages(int dpi);
   // The control's own timers are small numbers; this one is the object's address.
@@ -79,8 +82,8 @@ class EntryListView : public EntryListObserver {
   bool dirty_ = false;
   bool held_ = false;   // drawing is held back until the refresh timer
   DWORD shown_at_ = 0;  // when a removal was last drawn (GetTickCount)
-  static constexpr int kNothingStale = 0x7FFFFFFF;
-  int stale_from_ = kNothingStale;  // first row shown as it was, while held
+  RowChanges changes_;
+  bool toggling_ = false;  // the user's own tick is changing a row
 };
 
 }  // namespace ostrevane::win32

@@ -12,6 +12,7 @@
 #include "win32/handles.h"
 #include "win32/push_button.h"
 #include "win32/win_text.h"
+#include "support/list_scene.h"
 #include "form_pixels.h"
 #include "window_fixture.h"
 
@@ -407,49 +408,6 @@ TEST(MainWindowTest, AllUsersRootThatCannotBeOpenedIsReportedAt136AndKeepsCurren
   EXPECT_EQ(ListView_GetItemCount(t.Control(ControlName::kListView1)), 3);
 }
 
-// Clicks the check box of the 0-based row `index`, found by hit-testing
-// along the row, as the mouse would.
-void ClickCheckBox(HWND list, int index) {
-  RECT row;
-  ListView_GetItemRect(list, index, &row, LVIR_BOUNDS);
-  int box_x = -1;
-  for (int x = row.left; x < row.right && box_x < 0; ++x) {
-    LVHITTESTINFO hit{};
-    hit.pt = {x, (row.top + row.bottom) / 2};
-    if (ListView_HitTest(list, &hit) == index && (hit.flags & LVHT_ONITEMSTATEICON)) box_x = x + 2;
-  }
-  ASSERT_GE(box_x, 0);
-  const LPARAM at = MAKELPARAM(box_x, (row.top + row.bottom) / 2);
-  SendMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
-  SendMessageW(list, WM_LBUTTONUP, 0, at);
-}
-
-TEST(MainWindowTest, TicksByMouseAndSpaceReachTheModelAtOnce) {
-  WindowUnderTest t;
-  t.current_root.MakeFolder(u"One");
-  t.current_root.MakeFolder(u"Two");
-  win32::MainWindow& window = t.Open();
-  const HWND list = t.Control(ControlName::kListView1);
-  ASSERT_EQ(ListView_GetItemCount(list), 2);
-
-  ClickCheckBox(list, 1);
-  testing::PumpMessages();
-  EXPECT_FALSE(window.list().Entry(1).checked);
-  EXPECT_TRUE(window.list().Entry(2).checked);
-  EXPECT_EQ(ListView_GetCheckState(list, 1), TRUE);
-
-  // Space ticks the row with the focus.
-  ListView_SetItemState(list, 0, LVIS_FOCUSED | LVIS_SELECTED, LVIS_FOCUSED | LVIS_SELECTED);
-  SetFocus(list);
-  SendMessageW(list, WM_KEYDOWN, VK_SPACE, 0);
-  SendMessageW(list, WM_CHAR, L' ', 0);
-  SendMessageW(list, WM_KEYUP, VK_SPACE, 0);
-  EXPECT_TRUE(window.list().Entry(1).checked);
-  EXPECT_TRUE(window.list().Entry(2).checked);
-  SendMessageW(list, WM_KEYDOWN, VK_SPACE, 0);
-  EXPECT_FALSE(window.list().Entry(1).checked);
-}
-
 // The columns of row `index` where a hit test finds its check box.
 std::pair<int, int> CheckBoxColumns(HWND list, int index) {
   RECT row;
@@ -466,6 +424,71 @@ std::pair<int, int> CheckBoxColumns(HWND list, int index) {
     last = x;
   }
   return {first, last};
+}
+
+// Posts a click at a point of the list, as the mouse does: the message
+// carries the time it was made, which the list weighs against its changes.
+void PostClick(HWND list, POINT at) {
+  const LPARAM where = MAKELPARAM(at.x, at.y);
+  PostMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, where);
+  PostMessageW(list, WM_LBUTTONUP, 0, where);
+}
+
+POINT CheckBoxOf(HWND list, int index) {
+  RECT row;
+  ListView_GetItemRect(list, index, &row, LVIR_BOUNDS);
+  const auto [first, last] = CheckBoxColumns(list, index);
+  EXPECT_GE(first, 0) << "row " << index << " shows no check box";
+  return {(first + last) / 2, (row.top + row.bottom) / 2};
+}
+
+// Clicks the check box of the 0-based row `index`, found by hit-testing
+// along the row, as the mouse would, and lets the click be handled.
+void ClickCheckBox(HWND list, int index) {
+  PostClick(list, CheckBoxOf(list, index));
+  testing::PumpMessages();
+}
+
+void PressSpace(HWND list) {
+  PostMessageW(list, WM_KEYDOWN, VK_SPACE, 0);
+  PostMessageW(list, WM_CHAR, L' ', 0);
+  PostMessageW(list, WM_KEYUP, VK_SPACE, 0);
+  testing::PumpMessages();
+}
+
+TEST(MainWindowTest, TicksByMouseAndSpaceReachTheModelAtOnce) {
+  WindowUnderTest t;
+  t.current_root.MakeFolder(u"One");
+  t.current_root.MakeFolder(u"Two");
+  win32::MainWindow& window = t.Open();
+  const HWND list = t.Control(ControlName::kListView1);
+  ASSERT_EQ(ListView_GetItemCount(list), 2);
+
+  ClickCheckBox(list, 1);
+  EXPECT_FALSE(window.list().Entry(1).checked);
+  EXPECT_TRUE(window.list().Entry(2).checked);
+  EXPECT_EQ(ListView_GetCheckState(list, 1), TRUE);
+
+  // A click anywhere else on a row leaves its check as it was: on the name,
+  // and on the "Type" cell, where the control's hit test answers with every
+  // "on the item" bit, the check box's too.
+  RECT name, type;
+  ListView_GetSubItemRect(list, 0, 0, LVIR_LABEL, &name);
+  ListView_GetSubItemRect(list, 0, 1, LVIR_BOUNDS, &type);
+  for (const RECT& cell : {name, type}) {
+    PostClick(list, {(cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2});
+    testing::PumpMessages();
+    EXPECT_FALSE(window.list().Entry(1).checked);
+  }
+
+  // Space ticks the row with the focus.
+  ListView_SetItemState(list, 0, LVIS_FOCUSED | LVIS_SELECTED, LVIS_FOCUSED | LVIS_SELECTED);
+  SetFocus(list);
+  PressSpace(list);
+  EXPECT_TRUE(window.list().Entry(1).checked);
+  EXPECT_TRUE(window.list().Entry(2).checked);
+  PressSpace(list);
+  EXPECT_FALSE(window.list().Entry(1).checked);
 }
 
 TEST(MainWindowTest, CheckBoxesAreDrawnAtTheListsDpiAndStillTakeClicks) {
@@ -781,8 +804,39 @@ TEST(MainWindowCommandsTest, WhileRemovedRowsAwaitDrawingOnlyARowShownAsItIsTake
   EXPECT_TRUE(window.list().Entry(2).checked);
   ClickCheckBox(list, 5);  // shows "Entry 106" still, but is "Entry 107" now
   EXPECT_FALSE(window.list().Entry(6).checked);
-  ClickCheckBox(list, 5);  // drawn afresh by the first click: this one counts
+  Sleep(5);  // a click made after the list was drawn afresh counts
+  ClickCheckBox(list, 5);
   EXPECT_TRUE(window.list().Entry(6).checked);
+}
+
+TEST(MainWindowCommandsTest, AClickMadeBeforeTheRowsChangedDoesNotReachTheRowNowUnderIt) {
+  WindowUnderTest t;
+  MovingRecycler recycler;
+  win32::MainWindow& window = OpenOverShortcuts(t, recycler, 8);
+  const HWND list = t.Control(ControlName::kListView1);
+  const auto settle = [] {
+    testing::PumpMessages();
+    Sleep(5);
+  };
+  settle();
+  // Made on "Entry 105"; before it is handled, a row above goes, as the last
+  // removal of a pass does, drawn at once: "Entry 106" is under it now.
+  PostClick(list, CheckBoxOf(list, 4));
+  window.list().Remove(3);
+  settle();
+  EXPECT_EQ(testing::CheckedKeys(window.list()), std::vector<Text>{});
+  // Made on an unticked row; before it is handled, "Select All" runs from a
+  // pass's event pump and ticks every row: the click must not untick one.
+  PostClick(list, CheckBoxOf(list, 1));
+  SendMessageW(window.hwnd(), WM_COMMAND,
+               MAKEWPARAM(GetDlgCtrlID(t.Control(ControlName::kPushButton4)), BN_CLICKED),
+               reinterpret_cast<LPARAM>(t.Control(ControlName::kPushButton4)));
+  settle();
+  EXPECT_EQ(testing::Marks(window.list()), "1111111");
+  // The same click made once the list shows the rows as they are takes.
+  PostClick(list, CheckBoxOf(list, 1));
+  settle();
+  EXPECT_EQ(testing::Marks(window.list()), "1011111");
 }
 
 }  // namespace
