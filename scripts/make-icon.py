@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Draws the application icon and writes src/win32/resources/ostrevane.ico.
+"""Draws the application icon and writes src/window/resources/ostrevane.ico.
 
 Eight images, 16, 20, 24, 32, 40, 48, 64 and 256 pixels square, each an
 uncompressed bitmap at 32 bits per pixel with alpha (and the AND mask the
@@ -173,7 +173,7 @@ def image(size):
 
 
 def main():
-    out = Path(sys.argv[1]) if len(sys.argv) > 1 else Path(__file__).parent.parent / "src/win32/resources/ostrevane.ico"
+    out = Path(sys.argv[1]) if len(sys.argv) > 1 else Path(__file__).parent.parent / "src/window/resources/ostrevane.ico"
     blobs = [image(size) for size in SIZES]
     directory = struct.pack("<HHH", 0, 1, len(SIZES))
     offset = 6 + 16 * len(SIZES)

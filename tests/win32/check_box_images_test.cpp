@@ -1,5 +1,5 @@
-#include "win32/check_box_images.h"
-#include "win32/dpi.h"
+#include "window/check_box_images.h"
+#include "window/dpi.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "win32/input_box.h"
+#include "window/input_box.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <thread>
 
 #include "commands/selection.h"
-#include "win32/dialogs_win32.h"
+#include "window/dialogs_win32.h"
 #include "win32/win_text.h"
 #include "support/fakes.h"
 

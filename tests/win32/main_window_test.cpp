@@ -8,9 +8,9 @@
 
 #include "commands/error_report.h"
 #include "form/form_layout.h"
-#include "win32/dialogs_win32.h"
+#include "window/dialogs_win32.h"
 #include "win32/handles.h"
-#include "win32/push_button.h"
+#include "window/push_button.h"
 #include "win32/win_text.h"
 #include "support/list_scene.h"
 #include "form_pixels.h"

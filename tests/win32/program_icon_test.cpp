@@ -11,7 +11,7 @@
 
 #include "support/wine_host.h"
 #include "win32/handles.h"
-#include "win32/main_window.h"
+#include "window/main_window.h"
 
 namespace ostrevane {
 namespace {

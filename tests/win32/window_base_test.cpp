@@ -1,4 +1,4 @@
-#include "win32/window_base.h"
+#include "window/window_base.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 
 #include "base/failure.h"
 #include "win32/handles.h"
-#include "win32/window_class.h"
+#include "window/window_class.h"
 
 namespace ostrevane {
 namespace {

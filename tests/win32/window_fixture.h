@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "win32/main_window.h"
+#include "window/main_window.h"
 #include "win32/folder_service_win32.h"
 #include "win32/win_text.h"
 #include "support/fakes.h"

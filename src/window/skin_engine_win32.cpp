@@ -1,4 +1,4 @@
-#include "win32/skin_engine_win32.h"
+#include "window/skin_engine_win32.h"
 
 #include <string>
 

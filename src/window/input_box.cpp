@@ -1,4 +1,4 @@
-#include "win32/input_box.h"
+#include "window/input_box.h"
 
 #include <vector>
 

@@ -1,4 +1,4 @@
-#include "win32/window_class.h"
+#include "window/window_class.h"
 
 #include "win32/win_text.h"
 

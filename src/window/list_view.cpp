@@ -1,4 +1,4 @@
-#include "win32/list_view.h"
+#include "window/list_view.h"
 
 #include <commctrl.h>
 #include <windowsx.h>
@@ -6,10 +6,10 @@
 #include <algorithm>
 
 #include "base/twips.h"
-#include "win32/check_box_images.h"
-#include "win32/dpi.h"
+#include "window/check_box_images.h"
+#include "window/dpi.h"
 #include "win32/win_text.h"
-#include "win32/window_base.h"
+#include "window/window_base.h"
 
 namespace ostrevane::win32 {
 

@@ -1,4 +1,4 @@
-#include "win32/push_button.h"
+#include "window/push_button.h"
 
 #include <commctrl.h>
 #include <windowsx.h>
@@ -6,11 +6,11 @@
 #include <memory>
 
 #include "base/twips.h"
-#include "win32/dpi.h"
+#include "window/dpi.h"
 #include "win32/handles.h"
-#include "win32/painted_control.h"
+#include "window/painted_control.h"
 #include "win32/win_text.h"
-#include "win32/window_class.h"
+#include "window/window_class.h"
 
 namespace ostrevane::win32 {
 namespace {

@@ -1,4 +1,4 @@
-#include "win32/file_queries_win32.h"
+#include "window/file_queries_win32.h"
 
 #include <windows.h>
 

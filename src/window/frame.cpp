@@ -1,15 +1,15 @@
-#include "win32/frame.h"
+#include "window/frame.h"
 
 #include <commctrl.h>
 
 #include <memory>
 
 #include "base/twips.h"
-#include "win32/dpi.h"
+#include "window/dpi.h"
 #include "win32/handles.h"
 #include "win32/win_text.h"
-#include "win32/painted_control.h"
-#include "win32/window_class.h"
+#include "window/painted_control.h"
+#include "window/window_class.h"
 
 namespace ostrevane::win32 {
 namespace {

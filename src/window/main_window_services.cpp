@@ -2,9 +2,9 @@
 // caption, colours, controls and push-button values, over the window's state.
 #include <windows.h>
 
-#include "win32/frame.h"
-#include "win32/main_window.h"
-#include "win32/push_button.h"
+#include "window/frame.h"
+#include "window/main_window.h"
+#include "window/push_button.h"
 #include "win32/win_text.h"
 
 namespace ostrevane::win32 {

@@ -1,4 +1,4 @@
-#include "win32/dpi.h"
+#include "window/dpi.h"
 
 #include "base/twips.h"
 #include "win32/handles.h"

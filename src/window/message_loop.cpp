@@ -1,4 +1,4 @@
-#include "win32/message_loop.h"
+#include "window/message_loop.h"
 
 namespace ostrevane::win32 {
 

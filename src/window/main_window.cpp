@@ -1,15 +1,15 @@
-#include "win32/main_window.h"
+#include "window/main_window.h"
 
 #include <commctrl.h>
 
 #include "commands/deletion.h"
 #include "commands/selection.h"
 #include "base/twips.h"
-#include "win32/dpi.h"
-#include "win32/frame.h"
-#include "win32/push_button.h"
+#include "window/dpi.h"
+#include "window/frame.h"
+#include "window/push_button.h"
 #include "win32/win_text.h"
-#include "win32/window_class.h"
+#include "window/window_class.h"
 
 namespace ostrevane::win32 {
 namespace {

@@ -1,10 +1,10 @@
-#include "win32/painted_control.h"
+#include "window/painted_control.h"
 
 #include <commctrl.h>
 
 #include "base/failure.h"
 #include "win32/win_text.h"
-#include "win32/window_base.h"
+#include "window/window_base.h"
 
 namespace ostrevane::win32 {
 namespace {

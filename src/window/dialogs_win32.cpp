@@ -1,6 +1,6 @@
-#include "win32/dialogs_win32.h"
+#include "window/dialogs_win32.h"
 
-#include "win32/input_box.h"
+#include "window/input_box.h"
 #include "win32/win_text.h"
 
 namespace ostrevane::win32 {

@@ -18,12 +18,12 @@
 #include "catalogue/folder_service.h"
 #include "commands/push_buttons.h"
 #include "catalogue/recycler.h"
-#include "win32/file_queries_win32.h"
+#include "window/file_queries_win32.h"
 #include "win32/handles.h"
-#include "win32/list_view.h"
-#include "win32/message_loop.h"
-#include "win32/skin_engine_win32.h"
-#include "win32/window_base.h"
+#include "window/list_view.h"
+#include "window/message_loop.h"
+#include "window/skin_engine_win32.h"
+#include "window/window_base.h"
 
 namespace ostrevane::win32 {
 

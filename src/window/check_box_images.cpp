@@ -1,4 +1,4 @@
-#include "win32/check_box_images.h"
+#include "window/check_box_images.h"
 
 #include <vsstyle.h>
 
@@ -7,7 +7,7 @@
 #include <optional>
 #include <vector>
 
-#include "win32/dpi.h"
+#include "window/dpi.h"
 
 namespace ostrevane::win32 {
 namespace {

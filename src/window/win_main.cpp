@@ -6,9 +6,9 @@
 #include <commctrl.h>
 #include <objbase.h>
 
-#include "win32/main_window.h"
-#include "win32/dialogs_win32.h"
-#include "win32/dpi.h"
+#include "window/main_window.h"
+#include "window/dialogs_win32.h"
+#include "window/dpi.h"
 #include "win32/folder_service_win32.h"
 #include "win32/handles.h"
 #include "win32/recycler_win32.h"

@@ -1,11 +1,11 @@
-#include "win32/window_base.h"
+#include "window/window_base.h"
 
 #include <exception>
 #include <new>
 
 #include "base/failure.h"
 #include "commands/error_report.h"
-#include "win32/dialogs_win32.h"
+#include "window/dialogs_win32.h"
 
 namespace ostrevane::win32 {
 namespace {
