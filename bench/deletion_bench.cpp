@@ -19,6 +19,7 @@ namespace {
 class NoShell : public Recycler {
  public:
   std::optional<NotMoved> Recycle(const Text&) override { return std::nullopt; }
+  std::optional<NotMoved> Inspect(const Text&) override { return std::nullopt; }
 };
 
 class FixedRoots : public RootLookup {

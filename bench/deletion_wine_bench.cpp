@@ -75,6 +75,7 @@ double CheckedCalls(int count) {
 class TimedRecycler : public Recycler {
  public:
   double recycle = 0;
+  std::optional<NotMoved> Inspect(const Text& path) override { return real_.Inspect(path); }
   std::optional<NotMoved> Recycle(const Text& path) override {
     const double start = Now();
     std::optional<NotMoved> result = real_.Recycle(path);

@@ -98,6 +98,7 @@ class CheckingRecycler : public Recycler {
   std::set<Text> moved_keys;  // keys of the entries moved in this pass
   std::set<Text> gone;        // paths no longer on disk
 
+  std::optional<NotMoved> Inspect(const Text&) override { return std::nullopt; }
   std::optional<NotMoved> Recycle(const Text& path) override {
     const Text key = KeyOf(path);
     // Only an entry whose row is checked right now may reach the shell.

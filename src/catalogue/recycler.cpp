@@ -34,6 +34,9 @@ Text DescribeNotMoved(const NotMoved& not_moved) {
       return u"the shell could not move it to the Recycle Bin: " + not_moved.detail;
     case NotMoved::Why::kCancelled:
       return u"the deletion was cancelled; it was not moved to the Recycle Bin.";
+    case NotMoved::Why::kNoRecycleBin:
+      return u"the Recycle Bin cannot take it, and rather than delete it for good it was left "
+             u"where it is.";
     case NotMoved::Why::kStillThere:
       return u"the shell reported success, but it is still there: it was not moved to the "
              u"Recycle Bin.";

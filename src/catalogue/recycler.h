@@ -9,7 +9,7 @@
 
 namespace ostrevane {
 
-// Why an entry was not moved to the Recycle Bin. Apart from the last three,
+// Why an entry was not moved to the Recycle Bin. Apart from the last four,
 // the entry was refused before the shell was asked, so nothing was touched.
 struct NotMoved {
   enum class Why {
@@ -25,6 +25,7 @@ struct NotMoved {
     kCannotTell,    // what the entry is could not be found out; detail: the system's words
     kShellFailed,   // the shell reported a failure; detail: its words
     kCancelled,     // the shell asked before deleting for good, and heard No
+    kNoRecycleBin,  // the Recycle Bin could not take it, and nobody was there to ask
     kStillThere,    // the shell reported success, but the entry is still there
   };
   Why why = Why::kCannotTell;
@@ -48,6 +49,9 @@ class Recycler {
   // never a short name or a namesake, never what a link points to) to the
   // Recycle Bin and checks that it is gone, or says why it was not moved.
   virtual std::optional<NotMoved> Recycle(const Text& full_path) = 0;
+  // Why Recycle would refuse the entry before asking the shell, without
+  // touching it; none when the shell would be asked.
+  virtual std::optional<NotMoved> Inspect(const Text& full_path) = 0;
 };
 
 }  // namespace ostrevane

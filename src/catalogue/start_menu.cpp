@@ -91,18 +91,22 @@ void ScanStartMenu(FolderService& folders, EntryList& list) {
   list.SetSortKey(EntryList::kSortByType);
 }
 
-std::optional<NotMoved> RecycleEntry(const Text& key, RootLookup& roots, Recycler& recycler) {
+Text EntryPath(const Text& key, RootLookup& roots) {
   const DecodedKey decoded = DecodeEntryKey(key);
-  const Text& name = decoded.relative_name;
-  if (std::optional<Text> why = WhyNotPlainName(name)) {
-    return NotMoved{NotMoved::Why::kUnfitName, std::move(*why)};
-  }
   const Text root_path = roots.RootPath(decoded.csidl);
   if (root_path.empty()) {
     throw Failure(
         u"The shell gave no path for the Start Menu Programs folder; nothing was deleted.");
   }
-  const Text full_path = root_path + u"\\" + name;
+  return root_path + u"\\" + decoded.relative_name;
+}
+
+std::optional<NotMoved> RecycleEntry(const Text& key, RootLookup& roots, Recycler& recycler,
+                                     Recycling recycling) {
+  if (std::optional<Text> why = WhyNotPlainName(DecodeEntryKey(key).relative_name)) {
+    return NotMoved{NotMoved::Why::kUnfitName, std::move(*why)};
+  }
+  const Text full_path = EntryPath(key, roots);
   // Past this length the shell cuts or refuses the path, and a cut path can
   // name another entry.
   if (full_path.size() > kLongestShellPath) {
@@ -112,7 +116,7 @@ std::optional<NotMoved> RecycleEntry(const Text& key, RootLookup& roots, Recycle
                         DecimalText(static_cast<long long>(kLongestShellPath)) +
                         u" the shell can take"};
   }
-  return recycler.Recycle(full_path);
+  return recycling == Recycling::kMove ? recycler.Recycle(full_path) : recycler.Inspect(full_path);
 }
 
 }  // namespace ostrevane

@@ -37,10 +37,17 @@ std::optional<Text> WhyNotPlainName(const Text& name);
 // first failure ends the scan and propagates; rows added so far stay.
 void ScanStartMenu(FolderService& folders, EntryList& list);
 
+// The full path of the entry named by `key`. Fails when the root cannot be
+// found.
+Text EntryPath(const Text& key, RootLookup& roots);
+
 // Moves the entry named by `key` to the Recycle Bin, or says why it was not
 // moved: a name that is not plain and a path too long for the shell are
 // refused before anything else is asked, the rest is the recycler's answer.
+// Only inspected, the entry is refused for the same reasons but never moved.
 // Fails, having deleted nothing, when the root cannot be found.
-std::optional<NotMoved> RecycleEntry(const Text& key, RootLookup& roots, Recycler& recycler);
+enum class Recycling { kMove, kInspectOnly };
+std::optional<NotMoved> RecycleEntry(const Text& key, RootLookup& roots, Recycler& recycler,
+                                     Recycling recycling = Recycling::kMove);
 
 }  // namespace ostrevane

@@ -3,7 +3,9 @@
 #include <shellapi.h>
 #include <winternl.h>
 
+#include <atomic>
 #include <optional>
+#include <thread>
 #include <vector>
 
 #include "win32/win_text.h"
@@ -110,6 +112,47 @@ bool RunningUnderWine() {
   }();
   return wine;
 }
+
+// Answers No to every question a box of this process asks while it lives:
+// with nobody to answer, the shell's offer to delete for good what the
+// Recycle Bin cannot take is declined, and the entry stays.
+class ShellQuestionRefuser {
+ public:
+  ShellQuestionRefuser() : watcher_([this] { Watch(); }) {}
+  ShellQuestionRefuser(const ShellQuestionRefuser&) = delete;
+  ShellQuestionRefuser& operator=(const ShellQuestionRefuser&) = delete;
+  ~ShellQuestionRefuser() {
+    stop_ = true;
+    watcher_.join();
+  }
+  bool Answered() const { return answered_; }
+
+ private:
+  void Watch() {
+    while (!stop_) {
+      EnumWindows(&ShellQuestionRefuser::Visit, reinterpret_cast<LPARAM>(this));
+      Sleep(10);
+    }
+  }
+  static BOOL CALLBACK Visit(HWND window, LPARAM self_pointer) {
+    auto* self = reinterpret_cast<ShellQuestionRefuser*>(self_pointer);
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    wchar_t class_name[16] = {};
+    GetClassNameW(window, class_name, 16);
+    if (process != GetCurrentProcessId() || Text(FromWide(class_name)) != u"#32770") return TRUE;
+    self->answered_ = true;
+    // No where the box asks Yes or No; Cancel, and closing, where it asks otherwise.
+    PostMessageW(window, WM_COMMAND, MAKEWPARAM(IDNO, BN_CLICKED), 0);
+    PostMessageW(window, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    return TRUE;
+  }
+
+  std::atomic<bool> stop_{false};
+  std::atomic<bool> answered_{false};
+  std::thread watcher_;
+};
 
 constexpr SECURITY_INFORMATION kOwnerGroupAndAccess =
     OWNER_SECURITY_INFORMATION | GROUP_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION;
@@ -307,7 +350,7 @@ bool Win32Recycler::MayDelete(HANDLE entry, const Text& folder_path) {
   return !entry_grants || !folder_grants;
 }
 
-std::optional<NotMoved> Win32Recycler::Recycle(const Text& full_path) {
+std::optional<NotMoved> Win32Recycler::Inspect(const Text& full_path) {
   if (full_path.empty() || HasWildcard(full_path)) {
     return Refused(NotMoved::Why::kUnfitName,
                    u"the path is empty or holds a wildcard character that the shell could match "
@@ -386,7 +429,13 @@ std::optional<NotMoved> Win32Recycler::Recycle(const Text& full_path) {
   if (delete_refused || !MayDelete(entry.get(), folder_path)) {
     return Refused(NotMoved::Why::kMayNotRemove);
   }
-  entry.reset();
+  return std::nullopt;
+}
+
+std::optional<NotMoved> Win32Recycler::Recycle(const Text& full_path) {
+  // The entry is looked at afresh before every move, and closed again before
+  // the shell is asked.
+  if (std::optional<NotMoved> why = Inspect(full_path)) return why;
 
   Text from = full_path;
   from.push_back(u'\0');  // with the string's own terminator: a list of one path
@@ -399,7 +448,15 @@ std::optional<NotMoved> Win32Recycler::Recycle(const Text& full_path) {
   // connected files ("Report_files" beside "Report.htm"), which nobody ticked.
   operation.fFlags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_ALLOWUNDO | FOF_WANTNUKEWARNING |
                      FOF_NO_CONNECTED_ELEMENTS;
-  const int result = SHFileOperationW(&operation);
+  int result = 0;
+  bool refused_to_delete_for_good = false;
+  {
+    const std::optional<ShellQuestionRefuser> refuser =
+        unattended_ ? std::make_optional<ShellQuestionRefuser>() : std::nullopt;
+    result = SHFileOperationW(&operation);
+    refused_to_delete_for_good = refuser && refuser->Answered();
+  }
+  if (refused_to_delete_for_good) return Refused(NotMoved::Why::kNoRecycleBin);
   if (result != 0) return Refused(NotMoved::Why::kShellFailed, ShellOperationErrorText(result));
   if (operation.fAnyOperationsAborted) return Refused(NotMoved::Why::kCancelled);
 

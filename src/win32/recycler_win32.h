@@ -18,6 +18,11 @@ class Win32Recycler : public Recycler, public OwnerWindow {
   using OwnerWindow::OwnerWindow;
 
   std::optional<NotMoved> Recycle(const Text& full_path) override;
+  std::optional<NotMoved> Inspect(const Text& full_path) override;
+  // With nobody at the screen to answer, every question the shell asks
+  // (whether to delete for good what the Recycle Bin cannot take) is
+  // answered No, and the entry is reported as left where it is.
+  void SetUnattended(bool unattended) { unattended_ = unattended; }
 
  private:
   // A file system as its size tells it apart from another.
@@ -50,6 +55,7 @@ class Win32Recycler : public Recycler, public OwnerWindow {
   std::optional<ResolvedFolder> folder_;
   UniqueKernelHandle token_;
   bool token_tried_ = false;
+  bool unattended_ = false;
 };
 
 // Whether the process runs with an administrator's full rights (elevated).

@@ -32,6 +32,10 @@ class FakeRecycler : public Recycler {
   std::vector<Text> requested;      // every path handed over, in order
   std::map<Text, NotMoved> refuse;  // path -> why it stays
 
+  std::optional<NotMoved> Inspect(const Text& path) override {
+    if (auto it = refuse.find(path); it != refuse.end()) return it->second;
+    return std::nullopt;
+  }
   std::optional<NotMoved> Recycle(const Text& path) override {
     requested.push_back(path);
     if (auto it = refuse.find(path); it != refuse.end()) return it->second;

@@ -738,6 +738,7 @@ class MovingRecycler : public Recycler {
  public:
   std::vector<Text> moved;
   std::function<void()> on_move;
+  std::optional<NotMoved> Inspect(const Text&) override { return std::nullopt; }
   std::optional<NotMoved> Recycle(const Text& path) override {
     moved.push_back(path);
     testing::RemoveTree(path);

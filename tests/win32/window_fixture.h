@@ -21,6 +21,7 @@ namespace ostrevane::testing {
 // A recycler that refuses everything: window tests never delete.
 class RefusingRecycler : public Recycler {
  public:
+  std::optional<NotMoved> Inspect(const Text&) override { return std::nullopt; }
   std::optional<NotMoved> Recycle(const Text&) override {
     return NotMoved{NotMoved::Why::kShellFailed, u"not in window tests"};
   }
