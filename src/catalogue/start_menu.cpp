@@ -58,6 +58,13 @@ Text ShortcutDisplayName(TextView file_name) {
   return Text(dot == TextView::npos ? file_name : file_name.substr(0, dot));
 }
 
+bool NameContainsLowered(TextView name, TextView lowered_text) {
+  if (name.empty()) return false;
+  return Lower(name).find(lowered_text) != Text::npos;
+}
+
+bool NameContains(TextView name, TextView text) { return NameContainsLowered(name, Lower(text)); }
+
 std::optional<Text> WhyNotPlainName(const Text& name) {
   if (name.empty()) {
     return u"it has no name, so its path would be the Programs folder itself";

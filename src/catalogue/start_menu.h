@@ -23,6 +23,13 @@ bool IsShortcutName(TextView file_name);
 // A shortcut's display name: its file name up to, not including, the last ".".
 Text ShortcutDisplayName(TextView file_name);
 
+// The containment rule of the selection by text: both texts lower-cased with
+// the active case mapping, then searched code unit by code unit. The empty
+// text is found in every non-empty name and in no empty name.
+bool NameContains(TextView name, TextView text);
+// The same with the text already lower-cased, for a search of many names.
+bool NameContainsLowered(TextView name, TextView lowered_text);
+
 // Why `name` is not a plain name the shell reads as exactly one entry of its
 // folder, as a clause ("its name holds ..."); none when it is one. A plain
 // name is not empty, "." or "..", holds no wildcard (which the shell would

@@ -13,13 +13,6 @@ void RequireRow(std::size_t position) {
   if (position == 0) throw Failure(failure_text::kObjectNotSet);
 }
 
-// The search itself, with the text already lower-cased: the name is lowered
-// once per row, the text once per command.
-bool LoweredTextIn(TextView name, TextView lowered_text) {
-  if (name.empty()) return false;
-  return Lower(name).find(lowered_text) != Text::npos;
-}
-
 // Select All and Unselect All: every row gets the same check mark.
 void SetEveryCheck(SelectionContext& context, const char16_t* context_text, PushButtonId own,
                    bool checked) {
@@ -50,7 +43,7 @@ void CheckByText(SelectionContext& context, const char16_t* context_text, bool c
       [&](std::size_t position) {
         const bool passes = trap.Test(106, [&] {
           RequireRow(position);
-          return LoweredTextIn(list.RowText(position), lowered_text) == containing;
+          return NameContainsLowered(list.RowText(position), lowered_text) == containing;
         });
         if (!passes) return;
         trap.Run(108, [&] {
@@ -61,8 +54,6 @@ void CheckByText(SelectionContext& context, const char16_t* context_text, bool c
 }
 
 }  // namespace
-
-bool NameContains(TextView name, TextView text) { return LoweredTextIn(name, Lower(text)); }
 
 void SelectAll(SelectionContext& context) {
   SetEveryCheck(context, context_text::kSelectAllClick, PushButtonId::k4, true);

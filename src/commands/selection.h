@@ -3,6 +3,7 @@
 // entry list, under its own step trap.
 
 #include "catalogue/entry_list.h"
+#include "catalogue/start_menu.h"
 #include "commands/dialogs.h"
 #include "commands/push_buttons.h"
 
@@ -25,10 +26,5 @@ void SelectContaining(SelectionContext& context);
 // "Select All Not Containing This Text" (PushButton3): the same for the rows
 // whose display name does not contain it.
 void SelectNotContaining(SelectionContext& context);
-
-// The containment rule: both texts lower-cased with the active case mapping,
-// then searched code unit by code unit. The empty text is found in every
-// non-empty name and in no empty name.
-bool NameContains(TextView name, TextView text);
 
 }  // namespace ostrevane
