@@ -1,0 +1,150 @@
+// The command line's "list --format tsv" under Wine over 2 x 10,000
+// shortcuts, next to its floor in the same run: listing both Programs folders
+// and reading every shortcut file's bytes, which any program that tells
+// where shortcuts point must do. Half the shortcuts point to a file that is
+// there, half to one that is not. Prints the medians of five runs and their
+// ratio.
+#include <windows.h>
+
+#include <shlobj.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <vector>
+
+#include "support/shortcut_bytes.h"
+#include "support/wine_host.h"
+#include "win32/handles.h"
+#include "win32/win_text.h"
+
+using namespace ostrevane;
+using win32::Wide;
+
+namespace {
+
+double Now() {
+  LARGE_INTEGER frequency, now;
+  QueryPerformanceFrequency(&frequency);
+  QueryPerformanceCounter(&now);
+  return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
+}
+
+void MakeShortcuts(const Text& folder, int count) {
+  for (int i = 0; i < count; ++i) {
+    testing::ShortcutContents contents;
+    const Text target =
+        i % 2 ? u"C:\\windows\\notepad.exe" : u"C:\\bench\\missing\\app" + DecimalText(i) + u".exe";
+    contents.link_info = testing::LinkInfoContents{target, {}, {}, {}, true};
+    const testing::Bytes bytes = testing::ShortcutBytes(contents);
+    const Text path = folder + u"\\Program " + DecimalText(i) + u".lnk";
+    const win32::UniqueFile file(
+        CreateFileW(Wide(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    DWORD written = 0;
+    WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  }
+}
+
+// Lists a folder and reads the bytes of every file in it; the bytes read.
+std::size_t ListAndRead(const Text& folder) {
+  std::size_t total = 0;
+  WIN32_FIND_DATAW data;
+  const win32::UniqueFind find(FindFirstFileW(Wide(folder + u"\\*"), &data));
+  if (!find) return 0;
+  std::vector<char> buffer(1 << 16);
+  do {
+    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+    const Text path = folder + u"\\" + win32::FromWide(data.cFileName);
+    const win32::UniqueFile file(CreateFileW(Wide(path), GENERIC_READ,
+                                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                             nullptr, OPEN_EXISTING, 0, nullptr));
+    DWORD read = 0;
+    if (file &&
+        ReadFile(file.get(), buffer.data(), static_cast<DWORD>(buffer.size()), &read, nullptr)) {
+      total += read;
+    }
+  } while (FindNextFileW(find.get(), &data));
+  return total;
+}
+
+// Runs the command line with its output to a pipe, read to the end; seconds
+// and the lines it wrote.
+std::pair<double, std::size_t> RunList(const Text& exe) {
+  Text command = u"\"" + exe + u"\" list --format tsv";
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  HANDLE read_end, write_end;
+  CreatePipe(&read_end, &write_end, &inherit, 1 << 16);
+  SetHandleInformation(read_end, HANDLE_FLAG_INHERIT, 0);
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdOutput = write_end;
+  startup.hStdError = write_end;
+  PROCESS_INFORMATION process{};
+  const double start = Now();
+  if (!CreateProcessW(Wide(exe), reinterpret_cast<wchar_t*>(command.data()), nullptr, nullptr, TRUE,
+                      0, nullptr, nullptr, &startup, &process)) {
+    std::printf("cannot start %s\n", ToUtf8(exe).c_str());
+    return {0, 0};
+  }
+  CloseHandle(write_end);
+  std::size_t lines = 0;
+  char buffer[1 << 16];
+  DWORD read = 0;
+  while (ReadFile(read_end, buffer, sizeof buffer, &read, nullptr) && read > 0) {
+    lines += static_cast<std::size_t>(std::count(buffer, buffer + read, '\n'));
+  }
+  WaitForSingleObject(process.hProcess, INFINITE);
+  const double seconds = Now() - start;
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  CloseHandle(read_end);
+  return {seconds, lines};
+}
+
+}  // namespace
+
+int main() {
+  const Text exe = testing::DosPathOf(testing::Environment(L"OSTREVANE_BENCH_CLI"));
+  if (exe.empty()) {
+    std::printf("run through bench/cli-bench: it names the program and gives it a prefix\n");
+    return 1;
+  }
+  constexpr int kPerRoot = 10000;
+  constexpr int kRuns = 5;
+  const Text user = testing::SpecialFolder(CSIDL_PROGRAMS);
+  const Text all = testing::SpecialFolder(CSIDL_COMMON_PROGRAMS);
+  MakeShortcuts(user, kPerRoot);
+  MakeShortcuts(all, kPerRoot);
+
+  std::vector<double> floors, lists, ratios;
+  std::size_t lines = 0;
+  for (int run = 0; run < kRuns; ++run) {
+    double start = Now();
+    const std::size_t bytes = ListAndRead(user) + ListAndRead(all);
+    floors.push_back(Now() - start);
+    const auto [seconds, written] = RunList(exe);
+    lists.push_back(seconds);
+    lines = written;
+    ratios.push_back(lists.back() / floors.back());
+    std::printf(
+        "run %d: floor %.0f ms (%zu bytes read), list --format tsv %.0f ms (%zu lines), "
+        "%.2f x\n",
+        run + 1, floors.back() * 1000, bytes, lists.back() * 1000, written, ratios.back());
+  }
+  std::printf("2 x %d shortcuts (medians of %d runs):\n", kPerRoot, kRuns);
+  std::printf("  floor (list both folders, read every shortcut's bytes): %.0f ms\n",
+              Median(floors) * 1000);
+  std::printf(
+      "  ostrevane list --format tsv:                             %.0f ms = %.2f x the floor "
+      "(goal <= 1.5)\n",
+      Median(lists) * 1000, Median(ratios));
+  if (lines != 2 * kPerRoot + 1)
+    std::printf("  but it wrote %zu lines, not %d\n", lines, 2 * kPerRoot + 1);
+  return 0;
+}

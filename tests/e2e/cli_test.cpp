@@ -1,0 +1,308 @@
+// End-to-end tests of the command line: the built ostrevane.exe from the
+// release zip, run as its own process in the throwaway Wine prefix of the
+// end-to-end tests, over Programs folders the tests fill; its output, error
+// output and exit code read as a script reads them, and the folders and the
+// Recycle Bin looked at on disk afterwards.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+#include <shlobj.h>
+
+#include <algorithm>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+
+#include "support/shortcut_bytes.h"
+#include "support/wine_host.h"
+#include "win32/handles.h"
+#include "win32/test_folders.h"
+#include "win32/win_text.h"
+
+namespace ostrevane {
+namespace {
+
+using testing::DosPathOf;
+using testing::Environment;
+using testing::NamesIn;
+using testing::RunOnLinux;
+using testing::ShellWord;
+using testing::SpecialFolder;
+using testing::UnixPathOf;
+using win32::Wide;
+
+struct Run {
+  int exit_code = -1;
+  std::string output;  // UTF-8, as written to the pipe
+  std::string error;
+};
+
+std::string ReadAll(HANDLE pipe) {
+  std::string text;
+  char buffer[4096];
+  DWORD read = 0;
+  while (ReadFile(pipe, buffer, sizeof buffer, &read, nullptr) && read > 0)
+    text.append(buffer, read);
+  return text;
+}
+
+// Runs ostrevane.exe with `arguments`; `data_home`, when given, replaces
+// XDG_DATA_HOME, the folder that holds the Recycle Bin.
+Run RunCli(const std::vector<Text>& arguments, const Text& data_home = Text()) {
+  const Text exe = DosPathOf(Environment(L"OSTREVANE_E2E_CLI"));
+  Text command = u"\"" + exe + u"\"";
+  for (const Text& argument : arguments) command += u" \"" + argument + u"\"";
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  HANDLE out_read, out_write, err_read, err_write;
+  CreatePipe(&out_read, &out_write, &inherit, 0);
+  CreatePipe(&err_read, &err_write, &inherit, 0);
+  SetHandleInformation(out_read, HANDLE_FLAG_INHERIT, 0);
+  SetHandleInformation(err_read, HANDLE_FLAG_INHERIT, 0);
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+  startup.hStdOutput = out_write;
+  startup.hStdError = err_write;
+  const Text own_data_home = Environment(L"XDG_DATA_HOME");
+  if (!data_home.empty()) SetEnvironmentVariableW(L"XDG_DATA_HOME", Wide(data_home));
+  PROCESS_INFORMATION process{};
+  const BOOL started =
+      CreateProcessW(Wide(exe), reinterpret_cast<wchar_t*>(command.data()), nullptr, nullptr, TRUE,
+                     0, nullptr, nullptr, &startup, &process);
+  SetEnvironmentVariableW(L"XDG_DATA_HOME", Wide(own_data_home));
+  CloseHandle(out_write);
+  CloseHandle(err_write);
+  Run run;
+  if (!started) {
+    ADD_FAILURE() << "cannot start " << ToUtf8(exe);
+  } else {
+    run.output = ReadAll(out_read);  // the program writes little enough for one pipe at a time
+    run.error = ReadAll(err_read);
+    // No box can keep it waiting: it ends by itself.
+    EXPECT_EQ(WaitForSingleObject(process.hProcess, 60000), WAIT_OBJECT_0);
+    DWORD code = 0;
+    GetExitCodeProcess(process.hProcess, &code);
+    run.exit_code = static_cast<int>(code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+  }
+  CloseHandle(out_read);
+  CloseHandle(err_read);
+  return run;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+std::vector<std::string> Fields(const std::string& line) {
+  std::vector<std::string> fields;
+  std::string field;
+  for (char c : line) {
+    if (c == '\t') {
+      fields.push_back(field);
+      field.clear();
+    } else {
+      field += c;
+    }
+  }
+  fields.push_back(field);
+  return fields;
+}
+
+// The TSV rows by display name: root, kind, name, status, target, action, reason.
+std::map<std::string, std::vector<std::string>> RowsByName(const std::string& tsv) {
+  std::map<std::string, std::vector<std::string>> rows;
+  const std::vector<std::string> lines = Lines(tsv);
+  for (std::size_t i = 1; i < lines.size(); ++i) {
+    std::vector<std::string> fields = Fields(lines[i]);
+    if (fields.size() == 7) rows[fields[2]] = fields;
+  }
+  return rows;
+}
+
+void WriteBytes(const Text& path, const testing::Bytes& bytes) {
+  std::ofstream(UnixPathOf(path), std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()),
+             static_cast<std::streamsize>(bytes.size()));
+}
+
+void MakeShortcut(const Text& path, const Text& local_target) {
+  testing::ShortcutContents contents;
+  contents.link_info = testing::LinkInfoContents{local_target, {}, {}, {}, true};
+  WriteBytes(path, testing::ShortcutBytes(contents));
+}
+
+class CommandLineTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_FALSE(Environment(L"OSTREVANE_E2E_CLI").empty()) << "run through tests/e2e/run";
+    for (const Text& root : {user, all}) {
+      CreateDirectoryW(Wide(root), nullptr);
+      for (const Text& name : NamesIn(root)) testing::RemoveTree(root + u"\\" + name);
+    }
+    trash = DosPathOf(Environment(L"XDG_DATA_HOME")) + u"\\Trash\\files";
+    for (const Text& name : NamesIn(trash)) testing::RemoveTree(trash + u"\\" + name);
+  }
+
+  // A shortcut to a file that is there, one to a file that is not, a folder.
+  void MakeThree() {
+    CreateDirectoryW(L"C:\\targets", nullptr);
+    std::ofstream(UnixPathOf(u"C:\\targets\\present.txt")) << "here";
+    MakeShortcut(user + u"\\Live.lnk", u"C:\\targets\\present.txt");
+    MakeShortcut(user + u"\\Dead.lnk", u"C:\\targets\\gone\\app.exe");
+    CreateDirectoryW(Wide(user + u"\\Tools"), nullptr);
+    std::ofstream(UnixPathOf(user + u"\\Tools\\Editor.lnk")) << "x";
+  }
+
+  const Text user = SpecialFolder(CSIDL_PROGRAMS);
+  const Text all = SpecialFolder(CSIDL_COMMON_PROGRAMS);
+  Text trash;
+};
+
+TEST_F(CommandLineTest, EachShortcutGetsTheStatusOfItsTarget) {
+  CreateDirectoryW(L"C:\\targets", nullptr);
+  CreateDirectoryW(L"C:\\targets\\folder", nullptr);
+  std::ofstream(UnixPathOf(u"C:\\targets\\present.txt")) << "here";
+  MakeShortcut(user + u"\\Present file.lnk", u"C:\\targets\\present.txt");
+  MakeShortcut(user + u"\\Present folder.lnk", u"C:\\targets\\folder");
+  MakeShortcut(user + u"\\Missing file.lnk", u"C:\\targets\\gone\\app.exe");
+  MakeShortcut(all + u"\\Absent drive.lnk", u"Q:\\apps\\app.exe");
+  testing::ShortcutContents network;
+  network.link_info =
+      testing::LinkInfoContents{{}, u"\\\\no-such-server\\share", {}, u"app.exe", true};
+  WriteBytes(all + u"\\Network.lnk", testing::ShortcutBytes(network));
+  testing::ShortcutContents advertised;
+  advertised.darwin = testing::TargetBlock{u"[Product]>Feature", u"[Product]>Feature"};
+  advertised.link_info =
+      testing::LinkInfoContents{u"C:\\Windows\\Installer\\gone.exe", {}, {}, {}, true};
+  WriteBytes(all + u"\\Advertised.lnk", testing::ShortcutBytes(advertised));
+  testing::ShortcutContents panel;
+  panel.id_list = testing::Items{testing::RootFolderItem(testing::kControlPanelClsid)};
+  WriteBytes(all + u"\\Control Panel.lnk", testing::ShortcutBytes(panel));
+  std::ofstream(UnixPathOf(all + u"\\Garbage.lnk")) << "not a shortcut";
+
+  const Run run = RunCli({u"list", u"--format", u"tsv"});
+  EXPECT_EQ(run.exit_code, 0);
+  EXPECT_EQ(run.error, "");
+  ASSERT_FALSE(Lines(run.output).empty());
+  EXPECT_EQ(Lines(run.output)[0], "root\tkind\tname\tstatus\ttarget\taction\treason");
+  const auto rows = RowsByName(run.output);
+  const std::map<std::string, std::string> expected = {
+      {"Present file", "ok"},          {"Present folder", "ok"},   {"Missing file", "missing"},
+      {"Absent drive", "unreachable"}, {"Network", "unreachable"}, {"Advertised", "unknown"},
+      {"Control Panel", "unknown"},    {"Garbage", "unknown"},
+  };
+  for (const auto& [name, status] : expected) {
+    ASSERT_EQ(rows.count(name), 1u) << name << " in\n" << run.output;
+    EXPECT_EQ(rows.at(name)[3], status) << name;
+    EXPECT_EQ(rows.at(name)[5], "none") << name;
+  }
+  EXPECT_EQ(rows.at("Missing file")[4], "C:\\targets\\gone\\app.exe");
+  EXPECT_EQ(rows.at("Network")[0], "all-users");
+}
+
+TEST_F(CommandLineTest, APreviewChangesNothingAndExitsWithOneWhenItWouldRecycle) {
+  MakeThree();
+  for (const std::vector<Text>& call : {std::vector<Text>{u"recycle", u"--broken"},
+                                        std::vector<Text>{u"recycle", u"--broken", u"--dry-run"}}) {
+    const Run run = RunCli(call);
+    EXPECT_EQ(run.exit_code, 1) << run.output;
+    EXPECT_EQ(run.error, "");
+    EXPECT_NE(run.output.find("would-recycle"), std::string::npos) << run.output;
+  }
+  EXPECT_EQ(NamesIn(user), (std::vector<Text>{u"Dead.lnk", u"Live.lnk", u"Tools"}));
+  EXPECT_TRUE(NamesIn(trash).empty());
+  // Nothing broken: nothing to do.
+  const Run clean = RunCli({u"recycle", u"--broken", u"--root", u"all-users"});
+  EXPECT_EQ(clean.exit_code, 0);
+}
+
+TEST_F(CommandLineTest, RecycleWithYesMovesExactlyTheSelectedEntriesToTheRecycleBin) {
+  MakeThree();
+  MakeShortcut(all + u"\\Dead.lnk", u"C:\\targets\\gone\\app.exe");
+  const Run run = RunCli({u"recycle", u"--broken", u"--root", u"user", u"--yes"});
+  EXPECT_EQ(run.exit_code, 0) << run.output << run.error;
+  EXPECT_EQ(run.error, "");
+  EXPECT_EQ(NamesIn(user), (std::vector<Text>{u"Live.lnk", u"Tools"}));
+  EXPECT_EQ(NamesIn(all), (std::vector<Text>{u"Dead.lnk"}));
+  EXPECT_EQ(NamesIn(trash), (std::vector<Text>{u"Dead.lnk"}));
+  const std::vector<std::string> lines = Lines(run.output);
+  ASSERT_FALSE(lines.empty());
+  EXPECT_NE(lines.back().find("1 recycled"), std::string::npos) << run.output;
+
+  const Run folders = RunCli({u"recycle", u"--kind", u"folder", u"--name", u"tools", u"--yes"});
+  EXPECT_EQ(folders.exit_code, 0) << folders.output << folders.error;
+  EXPECT_EQ(NamesIn(user), (std::vector<Text>{u"Live.lnk"}));
+}
+
+TEST_F(CommandLineTest, AWrongCallSaysWhatIsWrongOnOneLineAndChangesNothing) {
+  MakeThree();
+  for (const std::vector<Text>& call : {
+           std::vector<Text>{u"recycle", u"--all", u"--yes", u"--dry-run"},
+           std::vector<Text>{u"recycle", u"--yes"},
+           std::vector<Text>{u"recycle", u"--all", u"--bogus", u"--yes"},
+           std::vector<Text>{u"recycle", u"--name", u"No Such Entry", u"--yes"},
+           std::vector<Text>{u"list", u"--contains", u""},
+       }) {
+    const Run run = RunCli(call);
+    EXPECT_EQ(run.exit_code, 2) << ToUtf8(call.back());
+    EXPECT_EQ(run.output, "");
+    const std::vector<std::string> lines = Lines(run.error);
+    ASSERT_EQ(lines.size(), 1u) << run.error;
+    EXPECT_NE(lines[0].find("help"), std::string::npos) << run.error;
+  }
+  EXPECT_EQ(NamesIn(user), (std::vector<Text>{u"Dead.lnk", u"Live.lnk", u"Tools"}));
+  EXPECT_TRUE(NamesIn(trash).empty());
+}
+
+TEST_F(CommandLineTest, EntriesThisAccountMayNotRemoveStopTheRunUnlessSkipped) {
+  MakeThree();
+  MakeShortcut(all + u"\\Shared dead.lnk", u"C:\\targets\\gone\\app.exe");
+  const std::string folder = ShellWord(UnixPathOf(all));
+  const bool root = RunOnLinux("id -u") == "0\n";
+  RunOnLinux("chmod -R a-w " + folder + (root ? " && chown -R 65534 " + folder : std::string()));
+  struct Restore {
+    std::string script;
+    ~Restore() {
+      try {
+        RunOnLinux(script);
+      } catch (const std::exception& e) {
+        ADD_FAILURE() << e.what();
+      }
+    }
+  } restore{(root ? "chown -R 0 " + folder + " && " : std::string()) + "chmod -R u+w " + folder};
+
+  const Run denied = RunCli({u"recycle", u"--broken", u"--yes"});
+  EXPECT_EQ(denied.exit_code, 4) << denied.output;
+  EXPECT_EQ(NamesIn(user), (std::vector<Text>{u"Dead.lnk", u"Live.lnk", u"Tools"}));
+  EXPECT_TRUE(NamesIn(trash).empty());
+
+  const Run skipped = RunCli({u"recycle", u"--broken", u"--yes", u"--skip-denied"});
+  EXPECT_EQ(skipped.exit_code, 3) << skipped.output;
+  EXPECT_EQ(NamesIn(user), (std::vector<Text>{u"Live.lnk", u"Tools"}));
+  EXPECT_EQ(NamesIn(all), (std::vector<Text>{u"Shared dead.lnk"}));
+  EXPECT_NE(skipped.output.find("Shared dead"), std::string::npos);
+}
+
+TEST_F(CommandLineTest, WithoutARecycleBinNothingIsDeletedForGoodAndNoBoxWaits) {
+  MakeThree();
+  // A data folder that does not exist leaves Wine without a Recycle Bin: its
+  // shell would ask before deleting for good, and nobody is there to answer.
+  const Run run =
+      RunCli({u"recycle", u"--broken", u"--yes"}, Environment(L"XDG_DATA_HOME") + u"/missing");
+  EXPECT_EQ(run.exit_code, 3) << run.output;
+  EXPECT_EQ(NamesIn(user), (std::vector<Text>{u"Dead.lnk", u"Live.lnk", u"Tools"}));
+  EXPECT_NE(run.output.find("Recycle Bin cannot take it"), std::string::npos) << run.output;
+}
+
+}  // namespace
+}  // namespace ostrevane
