@@ -1,0 +1,63 @@
+#pragma once
+// A call of the command line as its words give it: the command, the scope,
+// the selectors and the switches. Reading the words is strict, since a
+// script's typo must never widen what gets recycled: anything not understood
+// is a wrong call, and nothing runs.
+
+#include <exception>
+#include <optional>
+#include <vector>
+
+#include "base/text.h"
+
+namespace ostrevane::cli {
+
+enum class Command { kList, kRecycle, kHelp, kVersion };
+enum class Scope { kUser, kAllUsers, kBoth };
+enum class Format { kText, kTsv, kJson };
+enum class EntryKind { kFolder, kShortcut };
+
+// Every selector given must hold for an entry to be selected.
+struct Selectors {
+  bool all = false;
+  std::optional<Text> contains;
+  std::optional<Text> not_contains;
+  std::vector<Text> names;  // any of them, whole, ignoring case
+  bool broken = false;
+  bool empty = false;
+  std::optional<EntryKind> kind;
+
+  bool Any() const {
+    return all || contains || not_contains || !names.empty() || broken || empty || kind;
+  }
+};
+
+struct Call {
+  Command command = Command::kHelp;
+  Scope scope = Scope::kBoth;
+  Format format = Format::kText;
+  Selectors selectors;
+  bool yes = false;           // recycle for real; otherwise recycle is a preview
+  bool dry_run = false;       // the preview, said outright
+  bool skip_denied = false;   // recycle the others when some may not be removed
+  bool allow_absent = false;  // a --name that matches nothing is no error
+};
+
+// What is wrong with a call, as a clause for the error line.
+class WrongCall : public std::exception {
+ public:
+  explicit WrongCall(Text what_is_wrong) : what_is_wrong_(std::move(what_is_wrong)) {}
+  const Text& what_is_wrong() const noexcept { return what_is_wrong_; }
+  const char* what() const noexcept override { return "ostrevane::cli::WrongCall"; }
+
+ private:
+  Text what_is_wrong_;
+};
+
+// Reads the words after the program's name. Throws WrongCall for anything
+// it does not accept. Under the system account, whose "current user" is the
+// system's own profile rather than a person's, only --root all-users is
+// accepted for list and recycle.
+Call ParseCall(const std::vector<Text>& arguments, bool running_as_system);
+
+}  // namespace ostrevane::cli

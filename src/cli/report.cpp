@@ -1,0 +1,217 @@
+#include "cli/report.h"
+
+#include "cli/escaping.h"
+#include "cli/run.h"
+#include "cli/usage.h"
+
+namespace ostrevane::cli {
+namespace {
+
+constexpr char16_t kEndOfLine[] = u"\r\n";
+// The JSON document's layout; raised only when a key changes meaning or goes.
+constexpr int kJsonSchemaVersion = 1;
+
+TextView RootName(Root root) { return root == Root::kCurrentUser ? u"user" : u"all-users"; }
+TextView KindName(EntryKind kind) { return kind == EntryKind::kFolder ? u"folder" : u"shortcut"; }
+TextView CommandName(Command command) { return command == Command::kList ? u"list" : u"recycle"; }
+
+Text Number(std::size_t n) { return DecimalText(static_cast<long long>(n)); }
+
+// What a row's columns say: empty when there is nothing to say.
+struct Columns {
+  TextView status, target, reason;
+};
+
+Columns ColumnsOf(const CliEntry& entry) {
+  Columns columns;
+  if (entry.shortcut) {
+    columns.status = StatusName(entry.shortcut->status);
+    columns.target = entry.shortcut->target;
+    columns.reason = entry.shortcut->reason;
+  }
+  if (!entry.reason.empty()) columns.reason = entry.reason;
+  return columns;
+}
+
+Text Padded(TextView text, std::size_t width) {
+  Text out(text);
+  if (out.size() < width) out.append(width - out.size(), u' ');
+  return out;
+}
+
+Text Dash(TextView text) { return text.empty() ? Text(u"-") : OneLine(text); }
+
+Text Counted(std::size_t n, TextView one, TextView many) {
+  return Number(n) + u" " + Text(n == 1 ? one : many);
+}
+
+Text SummaryLine(const Report& report, const Counts& counts) {
+  Text line = u"Summary: " + Counted(counts.entries, u"entry", u"entries") + u", " +
+              Number(counts.selected) + u" selected";
+  const Call& call = report.call;
+  if (call.command == Command::kRecycle) {
+    // With --yes, entries are left to recycle only when the denied ones
+    // stopped the pass.
+    if (!call.yes || counts.would_recycle > 0) {
+      line += u", " + Number(counts.would_recycle) + u" would be recycled";
+    }
+    if (call.yes) {
+      line += u", " + Number(counts.recycled) + u" recycled, " + Number(counts.failed) + u" failed";
+    }
+    line += u", " + Number(counts.refused) + u" refused";
+  }
+  line += u".";
+  if (!report.stopped_by.empty()) {
+    line += u" Stopped by an internal error: " + OneLine(report.stopped_by);
+  } else if (report.exit_code == kExitDenied) {
+    line += u" " + Counted(counts.denied, u"entry", u"entries") +
+            u" may not be removed by this account, so nothing was recycled: start ostrevane as "
+            u"administrator, or add --skip-denied to recycle the others.";
+  } else if (call.command == Command::kRecycle && !call.yes && counts.would_recycle > 0) {
+    line += u" Nothing was recycled: add --yes to recycle.";
+  }
+  return line + u" Exit code " + DecimalText(report.exit_code) + u"." + kEndOfLine;
+}
+
+Text RenderText(const Report& report, const Counts& counts) {
+  Text out;
+  for (const CliEntry& entry : report.scan.entries) {
+    if (!entry.selected) continue;
+    const Columns columns = ColumnsOf(entry);
+    out += Padded(RootName(entry.root), 9) + u" | " + Padded(KindName(entry.kind), 8) + u" | " +
+           Dash(entry.display_name) + u" | " + Dash(columns.status) + u" | " +
+           Dash(columns.target) + u" | " + Text(ActionName(entry.action)) + u" | " +
+           Dash(columns.reason) + kEndOfLine;
+  }
+  return out + SummaryLine(report, counts);
+}
+
+Text RenderTsv(const Report& report) {
+  Text out = u"root\tkind\tname\tstatus\ttarget\taction\treason";
+  out += kEndOfLine;
+  for (const CliEntry& entry : report.scan.entries) {
+    if (!entry.selected) continue;
+    const Columns columns = ColumnsOf(entry);
+    for (TextView field : {RootName(entry.root), KindName(entry.kind), TextView(entry.display_name),
+                           columns.status, columns.target}) {
+      out += TsvField(field) + u"\t";
+    }
+    out += Text(ActionName(entry.action)) + u"\t" + TsvField(columns.reason) + kEndOfLine;
+  }
+  return out;
+}
+
+Text JsonBool(bool value) { return value ? u"true" : u"false"; }
+// A string, or null when there is none.
+Text JsonText(TextView text) { return text.empty() ? Text(u"null") : JsonString(text); }
+
+Text JsonEntry(const CliEntry& entry) {
+  const bool shortcut = entry.shortcut.has_value();
+  return u"{\"root\": " + JsonString(RootName(entry.root)) + u", \"kind\": " +
+         JsonString(KindName(entry.kind)) + u", \"name\": " + JsonString(entry.name) +
+         u", \"display_name\": " + JsonString(entry.display_name) + u", \"path\": " +
+         JsonString(entry.path) + u", \"target\": " +
+         (shortcut ? JsonText(entry.shortcut->target) : u"null") + u", \"status\": " +
+         (shortcut ? JsonString(StatusName(entry.shortcut->status)) : u"null") +
+         u", \"status_reason\": " + (shortcut ? JsonText(entry.shortcut->reason) : u"null") +
+         u", \"selected\": " + JsonBool(entry.selected) + u", \"action\": " +
+         JsonString(ActionName(entry.action)) + u", \"reason\": " + JsonText(entry.reason) + u"}";
+}
+
+Text RenderJson(const Report& report, const Counts& counts) {
+  const Call& call = report.call;
+  const auto root = [&](Root which, const Text& path) {
+    const bool in_scope =
+        call.scope == Scope::kBoth || (call.scope == Scope::kUser) == (which == Root::kCurrentUser);
+    return u"    {\"root\": " + JsonString(RootName(which)) + u", \"path\": " + JsonString(path) +
+           u", \"in_scope\": " + JsonBool(in_scope) + u"}";
+  };
+  Text out = u"{";
+  const auto line = [&](const Text& text) { out += kEndOfLine + (u"  " + text); };
+  line(u"\"schema_version\": " + DecimalText(kJsonSchemaVersion) + u",");
+  line(u"\"tool_version\": " + JsonString(kVersionText) + u",");
+  line(u"\"command\": " + JsonString(CommandName(call.command)) + u",");
+  line(u"\"preview\": " + JsonBool(call.command == Command::kRecycle && !call.yes) + u",");
+  line(u"\"elevated\": " + JsonBool(report.elevated) + u",");
+  line(u"\"running_as_system\": " + JsonBool(report.running_as_system) + u",");
+  line(u"\"roots\": [");
+  out += kEndOfLine + root(Root::kCurrentUser, report.scan.user_root) + u",";
+  out += kEndOfLine + root(Root::kAllUsers, report.scan.all_users_root);
+  line(u"],");
+  line(u"\"entries\": [");
+  const std::vector<CliEntry>& entries = report.scan.entries;
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    out += kEndOfLine + (u"    " + JsonEntry(entries[i])) + (i + 1 < entries.size() ? u"," : u"");
+  }
+  line(u"],");
+  line(u"\"summary\": {\"entries\": " + Number(counts.entries) + u", \"selected\": " +
+       Number(counts.selected) + u", \"would_recycle\": " + Number(counts.would_recycle) +
+       u", \"recycled\": " + Number(counts.recycled) + u", \"failed\": " + Number(counts.failed) +
+       u", \"refused\": " + Number(counts.refused) + u", \"denied\": " + Number(counts.denied) +
+       u"},");
+  line(u"\"internal_error\": " + JsonText(report.stopped_by) + u",");
+  line(u"\"exit_code\": " + DecimalText(report.exit_code));
+  out += kEndOfLine;
+  out += u"}";
+  out += kEndOfLine;
+  return out;
+}
+
+}  // namespace
+
+Counts Count(const std::vector<CliEntry>& entries) {
+  Counts counts;
+  counts.entries = entries.size();
+  for (const CliEntry& entry : entries) {
+    if (entry.selected) ++counts.selected;
+    if (entry.denied) ++counts.denied;
+    switch (entry.action) {
+      case Action::kWouldRecycle:
+        ++counts.would_recycle;
+        break;
+      case Action::kRecycled:
+        ++counts.recycled;
+        break;
+      case Action::kFailed:
+        ++counts.failed;
+        break;
+      case Action::kRefused:
+        ++counts.refused;
+        break;
+      case Action::kNone:
+        break;
+    }
+  }
+  return counts;
+}
+
+TextView ActionName(Action action) {
+  switch (action) {
+    case Action::kWouldRecycle:
+      return u"would-recycle";
+    case Action::kRecycled:
+      return u"recycled";
+    case Action::kFailed:
+      return u"failed";
+    case Action::kRefused:
+      return u"refused";
+    case Action::kNone:
+      break;
+  }
+  return u"none";
+}
+
+Text RenderReport(const Report& report) {
+  const Counts counts = Count(report.scan.entries);
+  switch (report.call.format) {
+    case Format::kTsv:
+      return RenderTsv(report);
+    case Format::kJson:
+      return RenderJson(report, counts);
+    case Format::kText:
+      break;
+  }
+  return RenderText(report, counts);
+}
+
+}  // namespace ostrevane::cli

@@ -1,0 +1,100 @@
+#include "cli/usage.h"
+
+// Generated from cmake/version.h.in into the build's own folder.
+#include "cli/version.h"
+
+namespace ostrevane::cli {
+namespace {
+
+// The project's version text, as UTF-16.
+#define OSTREVANE_WIDEN_(text) u##text
+#define OSTREVANE_WIDEN(text) OSTREVANE_WIDEN_(text)
+constexpr char16_t kVersion[] = OSTREVANE_WIDEN(OSTREVANE_VERSION_TEXT);
+
+constexpr char16_t kHelp[] =
+    u"Usage: ostrevane COMMAND [OPTIONS]\n"
+    u"\n"
+    u"Lists, previews and recycles the entries (subfolders and .lnk shortcuts)\n"
+    u"at the top of the Start Menu's two Programs folders, the current user's\n"
+    u"and the all users'. It never asks a question and never deletes for good:\n"
+    u"an entry goes to the Recycle Bin, or stays and is named with why.\n"
+    u"\n"
+    u"Commands:\n"
+    u"  list      Shows the selected entries (every entry without a selector).\n"
+    u"            Changes nothing.\n"
+    u"  recycle   Recycles the selected entries with --yes; without it, only\n"
+    u"            shows what it would recycle. Needs at least one selector.\n"
+    u"  help      Shows this text.\n"
+    u"  version   Shows the version.\n"
+    u"\n"
+    u"Scope:\n"
+    u"  --root user|all-users|both   The Programs folders to work on (both).\n"
+    u"                               Under the system account only all-users.\n"
+    u"\n"
+    u"Selectors (an entry is selected when every selector given holds):\n"
+    u"  --all                  Every entry.\n"
+    u"  --contains TEXT        The name shown contains TEXT, ignoring case. A\n"
+    u"                         name found in both folders is shown with\n"
+    u"                         \" (Current User)\" or \" (All Users)\".\n"
+    u"  --not-contains TEXT    The name shown does not contain TEXT.\n"
+    u"  --name NAME            The entry's own name is NAME, ignoring case: a\n"
+    u"                         folder's name, a shortcut's file name without\n"
+    u"                         \".lnk\". May be repeated: any of them. A NAME\n"
+    u"                         that matches no entry is an error.\n"
+    u"  --broken               Shortcuts whose target is missing: not there on\n"
+    u"                         a fixed drive that answers. Network, removable\n"
+    u"                         and unknown targets are never broken.\n"
+    u"  --empty                Folders that hold no file at any depth but\n"
+    u"                         desktop.ini. A folder that cannot be read, or\n"
+    u"                         nested deeper than 32 levels, is not empty.\n"
+    u"  --kind shortcut|folder Only entries of this kind.\n"
+    u"\n"
+    u"Other options:\n"
+    u"  --yes            recycle: recycle for real.\n"
+    u"  --dry-run        recycle: only show what would be recycled (the default).\n"
+    u"  --skip-denied    recycle: when this account may not remove some selected\n"
+    u"                   entries, recycle the others and report those refused.\n"
+    u"  --allow-absent   A --name that matches no entry is no error.\n"
+    u"  --format text|tsv|json   The output's format (text). Text ends with one\n"
+    u"                   summary line. TSV has a header line; in its fields \\,\n"
+    u"                   tab, line feed and carriage return are \\\\, \\t, \\n, \\r.\n"
+    u"                   JSON is one document, in ASCII, with every entry.\n"
+    u"A value may also be given as --option=VALUE, and must be so given when it\n"
+    u"begins with \"--\". No option may be given twice, but --name.\n"
+    u"\n"
+    u"Output columns (text and TSV): root, kind, name, status (ok, missing,\n"
+    u"unreachable or unknown, for shortcuts), target, action (none,\n"
+    u"would-recycle, recycled, failed or refused) and reason.\n"
+    u"\n"
+    u"Exit codes:\n"
+    u"  0  Done, or nothing selected. list always ends with 0, 2 or 9.\n"
+    u"  1  A preview found entries it would recycle.\n"
+    u"  2  A wrong call: nothing was done; the error output says what is wrong.\n"
+    u"  3  Some selected entries were not recycled, each named with why; in a\n"
+    u"     preview: none would be recycled, and some would be refused.\n"
+    u"  4  This account may not remove some selected entries: nothing was\n"
+    u"     recycled. Start ostrevane as administrator, or add --skip-denied.\n"
+    u"  9  An internal error; the error output describes it.\n"
+    u"\n"
+    u"Examples:\n"
+    u"  Detection (exit code 1: broken shortcuts for all users to remove):\n"
+    u"    ostrevane recycle --root all-users --broken\n"
+    u"  Remediation (recycles them; exit code 0 when all went):\n"
+    u"    ostrevane recycle --root all-users --broken --yes\n";
+
+}  // namespace
+
+const TextView kVersionText = kVersion;
+
+Text HelpText() {
+  Text text;
+  for (char16_t unit : TextView(kHelp)) {
+    if (unit == u'\n') text += u'\r';
+    text += unit;
+  }
+  return text;
+}
+
+Text VersionLine() { return u"ostrevane " + Text(kVersionText) + u"\r\n"; }
+
+}  // namespace ostrevane::cli

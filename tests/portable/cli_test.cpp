@@ -1,0 +1,429 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <set>
+
+#include "catalogue/start_menu.h"
+#include "cli/run.h"
+#include "support/fakes.h"
+#include "support/shortcut_bytes.h"
+#include "version.h"
+
+namespace ostrevane::cli {
+namespace {
+
+using testing::FakeFolderService;
+using testing::FakeTargetProbe;
+using Listing = FakeFolderService::Listing;
+
+constexpr char16_t kUser[] = u"C:\\Users\\me\\Start Menu\\Programs";
+constexpr char16_t kAll[] = u"C:\\ProgramData\\Start Menu\\Programs";
+
+Text In(const Text& folder, const Text& name) { return folder + u"\\" + name; }
+
+class FakeRecycler : public Recycler {
+ public:
+  std::map<Text, NotMoved> refuse;        // refused before the shell is asked
+  std::map<Text, NotMoved> shell_refuse;  // the shell is asked and the entry stays
+  std::set<Text> fault;                   // recycling it throws
+  std::vector<Text> inspected, recycled;
+
+  std::optional<NotMoved> Inspect(const Text& path) override {
+    inspected.push_back(path);
+    if (auto it = refuse.find(path); it != refuse.end()) return it->second;
+    return std::nullopt;
+  }
+  std::optional<NotMoved> Recycle(const Text& path) override {
+    if (fault.contains(path)) throw Failure(u"The shell went away");
+    if (auto it = refuse.find(path); it != refuse.end()) return it->second;
+    if (auto it = shell_refuse.find(path); it != shell_refuse.end()) return it->second;
+    recycled.push_back(path);
+    return std::nullopt;
+  }
+};
+
+class FakeFileReader : public FileReader {
+ public:
+  std::map<Text, testing::Bytes> files;
+  std::vector<std::uint8_t> ReadStart(const Text& path, std::size_t limit) override {
+    const auto it = files.find(path);
+    if (it == files.end()) throw Failure(u"Access is denied.");
+    return {it->second.begin(), it->second.begin() + std::min(limit, it->second.size())};
+  }
+};
+
+std::vector<Text> Lines(const Text& output) {
+  std::vector<Text> lines;
+  for (std::size_t at = 0; at < output.size();) {
+    const std::size_t end = output.find(u"\r\n", at);
+    EXPECT_NE(end, Text::npos) << "a line without \\r\\n: " << ToUtf8(output.substr(at));
+    if (end == Text::npos) break;
+    lines.push_back(output.substr(at, end - at));
+    at = end + 2;
+  }
+  return lines;
+}
+
+std::vector<Text> Split(const Text& line, char16_t separator) {
+  std::vector<Text> fields(1);
+  for (char16_t unit : line) {
+    if (unit == separator) {
+      fields.emplace_back();
+    } else {
+      fields.back() += unit;
+    }
+  }
+  return fields;
+}
+
+Text TsvUnescaped(const Text& field) {
+  Text out;
+  for (std::size_t i = 0; i < field.size(); ++i) {
+    if (field[i] != u'\\') {
+      out += field[i];
+      continue;
+    }
+    const char16_t next = field.at(++i);
+    out += next == u't' ? u'\t' : next == u'n' ? u'\n' : next == u'r' ? u'\r' : next;
+  }
+  return out;
+}
+
+// Every string value of `key` in a JSON document, decoded as RFC 8259 says.
+std::vector<Text> JsonValues(const Text& json, const Text& key) {
+  std::vector<Text> values;
+  const Text opening = u"\"" + key + u"\": \"";
+  for (std::size_t at = json.find(opening); at != Text::npos; at = json.find(opening, at)) {
+    Text value;
+    for (at += opening.size(); json.at(at) != u'"'; ++at) {
+      if (json[at] != u'\\') {
+        value += json[at];
+        continue;
+      }
+      const char16_t escape = json.at(++at);
+      if (escape == u'u') {
+        value += static_cast<char16_t>(std::stoi(ToUtf8(json.substr(at + 1, 4)), nullptr, 16));
+        at += 4;
+      } else {
+        const std::map<char16_t, char16_t> simple{{u'n', u'\n'},  {u'r', u'\r'}, {u't', u'\t'},
+                                                  {u'b', u'\b'},  {u'f', u'\f'}, {u'"', u'"'},
+                                                  {u'\\', u'\\'}, {u'/', u'/'}};
+        value += simple.at(escape);
+      }
+    }
+    values.push_back(value);
+  }
+  return values;
+}
+
+// Two Programs folders: namesakes, broken and sound shortcuts, an unreadable
+// one, and folders empty or not in each way that matters to --empty.
+class CliTest : public ::testing::Test {
+ protected:
+  CliTest() {
+    folders.SetRootListing(kCsidlPrograms, kUser,
+                           {{u"Tools", u"Empty", u"Locked", u"Deep32", u"Deep33"},
+                            {u"Game.lnk", u"Editor.lnk", u"Unreadable.lnk", u"notes.txt"}});
+    folders.SetRootListing(kCsidlCommonPrograms, kAll, {{u"Office"}, {u"GAME.lnk", u"Old.lnk"}});
+    folders.At(In(kUser, u"Tools")) = {{}, {u"tool.exe"}};
+    folders.At(In(kUser, u"Empty")) = {{u"Inner"}, {u"Desktop.INI"}};
+    folders.At(In(In(kUser, u"Empty"), u"Inner")) = {{}, {u"desktop.ini"}};
+    folders.At(In(kUser, u"Locked")) = {{u"Sealed"}, {}};
+    folders.fail_open[In(In(kUser, u"Locked"), u"Sealed")] = u"Access is denied.";
+    for (const char16_t* deep : {u"Deep32", u"Deep33"}) {
+      Text path = In(kUser, deep);
+      const int levels = deep == Text(u"Deep32") ? 32 : 33;
+      for (int level = 0; level < levels; ++level) {
+        folders.At(path) = {{u"d"}, {}};
+        path = In(path, u"d");
+      }
+      folders.At(path) = {};
+    }
+    folders.At(In(kAll, u"Office")) = {};
+    Shortcut(In(kUser, u"Game.lnk"), u"C:\\Games\\game.exe");
+    Shortcut(In(kUser, u"Editor.lnk"), u"C:\\Editor\\editor.exe");
+    Shortcut(In(kAll, u"GAME.lnk"), u"C:\\Editor\\editor.exe");
+    Shortcut(In(kAll, u"Old.lnk"), u"C:\\Old\\old.exe");
+    probe.answers[u"C:\\"] = {TargetProbe::Presence::kPresent, {}};
+    probe.answers[u"C:\\Editor\\editor.exe"] = {TargetProbe::Presence::kPresent, {}};
+  }
+
+  void Shortcut(const Text& path, const Text& target) {
+    files.files[path] =
+        testing::ShortcutBytes({.link_info = testing::LinkInfoContents{.local_base_path = target}});
+  }
+
+  Outcome Run(std::vector<Text> arguments) {
+    CliServices services{folders, recycler, probe, files, false, system};
+    Outcome outcome = RunCommandLine(arguments, services);
+    Lines(outcome.output);  // every line ends with "\r\n"
+    return outcome;
+  }
+
+  // The rows of a TSV output as "root name action", each field unescaped.
+  std::vector<Text> Rows(std::vector<Text> arguments) {
+    arguments.push_back(u"--format=tsv");
+    const Outcome outcome = Run(arguments);
+    last_exit_code = outcome.exit_code;
+    EXPECT_EQ(outcome.error, u"");
+    std::vector<Text> rows;
+    for (const Text& line : Lines(outcome.output)) {
+      const std::vector<Text> fields = Split(line, u'\t');
+      EXPECT_EQ(fields.size(), 7u) << ToUtf8(line);
+      rows.push_back(fields[0] + u" " + TsvUnescaped(fields[2]) + u" " + fields[5]);
+    }
+    EXPECT_EQ(rows.at(0), u"root name action");
+    rows.erase(rows.begin());
+    return rows;
+  }
+
+  FakeFolderService folders;
+  FakeRecycler recycler;
+  FakeTargetProbe probe;
+  FakeFileReader files;
+  bool system = false;
+  int last_exit_code = -1;
+};
+
+TEST_F(CliTest, CallsGiveTheirExitCodeAndOneErrorLine) {
+  struct Case {
+    std::vector<Text> arguments;
+    int exit_code;
+    const char16_t* error;  // a part of the error line; none for a good call
+    bool system = false;
+  };
+  const Case cases[] = {
+      {{}, 2, u"no command given"},
+      {{u"remove", u"--all"}, 2, u"unknown command \"remove\""},
+      {{u"--all"}, 2, u"must be a command"},
+      {{u"list", u"--every"}, 2, u"unknown option \"--every\""},
+      {{u"list", u"-y"}, 2, u"unexpected word \"-y\""},
+      {{u"list", u"Game"}, 2, u"unexpected word \"Game\""},
+      {{u"list", u"--contains"}, 2, u"--contains needs a value"},
+      {{u"list", u"--contains", u"--yes"}, 2, u"--contains needs a value"},
+      {{u"list", u"--contains", u""}, 2, u"not empty"},
+      {{u"list", u"--name="}, 2, u"not empty"},
+      {{u"list", u"--all=yes"}, 2, u"--all takes no value"},
+      {{u"list", u"--all", u"--all"}, 2, u"--all is given twice"},
+      {{u"list", u"--root", u"user", u"--root=user"}, 2, u"--root is given twice"},
+      {{u"list", u"--root", u"me"}, 2, u"bad value \"me\" for --root"},
+      {{u"list", u"--kind", u"file"}, 2, u"bad value \"file\" for --kind"},
+      {{u"list", u"--format", u"xml"}, 2, u"bad value \"xml\" for --format"},
+      {{u"list", u"--contains", u"a\nb", u"--kind", u"a\rb"}, 2, u"\"a\\rb\""},
+      {{u"recycle", u"--all", u"--yes", u"--dry-run"}, 2, u"contradict"},
+      {{u"list", u"--yes"}, 2, u"--yes goes with recycle"},
+      {{u"list", u"--dry-run"}, 2, u"--dry-run goes with recycle"},
+      {{u"list", u"--skip-denied"}, 2, u"--skip-denied goes with recycle"},
+      {{u"help", u"--all"}, 2, u"takes nothing after it"},
+      {{u"version", u"--format=json"}, 2, u"takes nothing after it"},
+      {{u"recycle"}, 2, u"recycle needs a selector"},
+      {{u"recycle", u"--root", u"user", u"--yes"}, 2, u"recycle needs a selector"},
+      {{u"list", u"--name", u"Nothing"}, 2, u"no entry is named \"Nothing\""},
+      {{u"recycle", u"--name", u"Office", u"--root", u"user"}, 2, u"no entry is named"},
+      {{u"list"}, 2, u"use --root all-users", true},
+      {{u"recycle", u"--root", u"user", u"--all"}, 2, u"use --root all-users", true},
+      {{u"list", u"--root", u"both"}, 2, u"use --root all-users", true},
+      {{u"help"}, 0, nullptr},
+      {{u"version"}, 0, nullptr},
+      {{u"list"}, 0, nullptr},
+      {{u"list", u"--root", u"all-users"}, 0, nullptr, true},
+      {{u"list", u"--name", u"Nothing", u"--allow-absent"}, 0, nullptr},
+      {{u"list", u"--name", u"game", u"--name", u"GAME", u"--format", u"json"}, 0, nullptr},
+      {{u"list", u"--contains=--"}, 0, nullptr},
+      {{u"recycle", u"--contains", u"nowhere"}, 0, nullptr},
+      {{u"recycle", u"--all"}, 1, nullptr},
+      {{u"recycle", u"--kind=folder", u"--dry-run"}, 1, nullptr},
+      {{u"recycle", u"--broken", u"--root", u"all-users", u"--yes"}, 0, nullptr, true},
+  };
+  for (const Case& c : cases) {
+    Text call;
+    for (const Text& word : c.arguments) call += word + u" ";
+    SCOPED_TRACE(ToUtf8(call));
+    system = c.system;
+    recycler.recycled.clear();
+    const Outcome outcome = Run(c.arguments);
+    EXPECT_EQ(outcome.exit_code, c.exit_code);
+    if (!c.error) {
+      EXPECT_EQ(outcome.error, u"");
+      continue;
+    }
+    EXPECT_EQ(outcome.output, u"");
+    EXPECT_TRUE(recycler.recycled.empty());
+    const std::vector<Text> lines = Lines(outcome.error);
+    ASSERT_EQ(lines.size(), 1u) << ToUtf8(outcome.error);
+    EXPECT_NE(lines[0].find(c.error), Text::npos) << ToUtf8(lines[0]);
+    EXPECT_NE(lines[0].find(u"\"ostrevane help\""), Text::npos) << ToUtf8(lines[0]);
+  }
+}
+
+TEST_F(CliTest, HelpAndVersion) {
+  EXPECT_EQ(Run({u"version"}).output, u"ostrevane " + FromUtf8(OSTREVANE_VERSION_TEXT) + u"\r\n");
+  const Text help = Run({u"help"}).output;
+  for (const Text& line : Lines(help)) EXPECT_LT(line.size(), 80u) << ToUtf8(line);
+  for (const char16_t* option :
+       {u"--root",        u"--all",          u"--contains", u"--not-contains", u"--name",
+        u"--broken",      u"--empty",        u"--kind",     u"--yes",          u"--dry-run",
+        u"--skip-denied", u"--allow-absent", u"--format",   u"  0  ",          u"  1  ",
+        u"  2  ",         u"  3  ",          u"  4  ",      u"  9  ",          u"--broken --yes"}) {
+    EXPECT_NE(help.find(option), Text::npos) << ToUtf8(option);
+  }
+}
+
+TEST_F(CliTest, SelectorsCombineWithAnd) {
+  struct Case {
+    std::vector<Text> arguments;
+    std::vector<Text> rows;
+  };
+  const Case cases[] = {
+      {{u"--broken"}, {u"user Game (Current User) none", u"all-users Old none"}},
+      {{u"--broken", u"--root", u"all-users"}, {u"all-users Old none"}},
+      {{u"--empty"}, {u"user Deep32 none", u"user Empty none", u"all-users Office none"}},
+      {{u"--contains", u"game"},
+       {u"user Game (Current User) none", u"all-users GAME (All Users) none"}},
+      {{u"--contains", u"GAME", u"--not-contains", u"all users"},
+       {u"user Game (Current User) none"}},
+      {{u"--name", u"gAmE"},
+       {u"user Game (Current User) none", u"all-users GAME (All Users) none"}},
+      {{u"--name", u"Game.lnk", u"--allow-absent"}, {}},
+      {{u"--name", u"tools", u"--name", u"OFFICE"}, {u"user Tools none", u"all-users Office none"}},
+      {{u"--kind", u"shortcut", u"--root", u"user"},
+       {u"user Editor none", u"user Game (Current User) none", u"user Unreadable none"}},
+      {{u"--kind", u"folder", u"--contains", u"deep"}, {u"user Deep32 none", u"user Deep33 none"}},
+      {{u"--broken", u"--contains", u"old"}, {u"all-users Old none"}},
+      {{u"--empty", u"--kind", u"shortcut"}, {}},
+  };
+  for (const Case& c : cases) {
+    std::vector<Text> arguments{u"list"};
+    arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
+    SCOPED_TRACE(ToUtf8(arguments[1]));
+    EXPECT_EQ(Rows(arguments), c.rows);
+  }
+  // No selector: every entry, the current user's first, folders first, by name.
+  EXPECT_EQ(Rows({u"list", u"--root=user"}),
+            (std::vector<Text>{u"user Deep32 none", u"user Deep33 none", u"user Empty none",
+                               u"user Locked none", u"user Tools none", u"user Editor none",
+                               u"user Game (Current User) none", u"user Unreadable none"}));
+}
+
+TEST_F(CliTest, ShortcutStatusesAreShownAndAnUnreadableFileIsUnknown) {
+  const Text output = Run({u"list", u"--kind", u"shortcut", u"--format", u"tsv"}).output;
+  EXPECT_NE(output.find(u"Game (Current User)\tmissing\tC:\\\\Games\\\\game.exe\tnone\t"
+                        u"the target is not there\r\n"),
+            Text::npos)
+      << ToUtf8(output);
+  EXPECT_NE(output.find(u"Unreadable\tunknown\t\tnone\tthe shortcut file could not be read: "
+                        u"Access is denied.\r\n"),
+            Text::npos);
+}
+
+TEST_F(CliTest, PreviewMovesNothingAndYesRecyclesExactlyTheSelected) {
+  const Outcome preview = Run({u"recycle", u"--broken"});
+  EXPECT_EQ(preview.exit_code, kExitWouldRecycle);
+  EXPECT_TRUE(recycler.recycled.empty());
+  EXPECT_EQ(recycler.inspected, (std::vector<Text>{In(kUser, u"Game.lnk"), In(kAll, u"Old.lnk")}));
+  EXPECT_NE(Lines(preview.output).back().find(u"2 would be recycled"), Text::npos);
+
+  const Outcome done = Run({u"recycle", u"--broken", u"--yes"});
+  EXPECT_EQ(done.exit_code, kExitDone);
+  EXPECT_EQ(done.error, u"");
+  EXPECT_EQ(recycler.recycled, (std::vector<Text>{In(kUser, u"Game.lnk"), In(kAll, u"Old.lnk")}));
+}
+
+TEST_F(CliTest, DeniedEntriesStopTheWholePassUnlessSkipped) {
+  recycler.refuse[In(kAll, u"Old.lnk")] = {NotMoved::Why::kMayNotRemove, {}};
+  EXPECT_EQ(Run({u"recycle", u"--broken"}).exit_code, kExitDenied);
+  const Outcome denied = Run({u"recycle", u"--broken", u"--yes"});
+  EXPECT_EQ(denied.exit_code, kExitDenied);
+  EXPECT_EQ(denied.error, u"");
+  EXPECT_TRUE(recycler.recycled.empty());
+  const Text summary = Lines(denied.output).back();
+  EXPECT_NE(summary.find(u"administrator"), Text::npos) << ToUtf8(summary);
+  EXPECT_NE(summary.find(u"--skip-denied"), Text::npos);
+
+  EXPECT_EQ(Rows({u"recycle", u"--broken", u"--yes", u"--skip-denied"}),
+            (std::vector<Text>{u"user Game (Current User) recycled", u"all-users Old refused"}));
+  EXPECT_EQ(last_exit_code, kExitNotAllRecycled);
+  EXPECT_EQ(recycler.recycled, std::vector<Text>{In(kUser, u"Game.lnk")});
+  EXPECT_EQ(Run({u"recycle", u"--broken", u"--skip-denied"}).exit_code, kExitWouldRecycle);
+}
+
+TEST_F(CliTest, EntriesTheShellKeptOrAFaultStoppedAreReported) {
+  recycler.shell_refuse[In(kUser, u"Tools")] = {NotMoved::Why::kShellFailed, u"Disk full"};
+  EXPECT_EQ(
+      Rows({u"recycle", u"--kind", u"folder", u"--root", u"user", u"--yes"}),
+      (std::vector<Text>{u"user Deep32 recycled", u"user Deep33 recycled", u"user Empty recycled",
+                         u"user Locked recycled", u"user Tools failed"}));
+  EXPECT_EQ(Run({u"recycle", u"--name", u"Tools", u"--yes"}).exit_code, kExitNotAllRecycled);
+
+  recycler.recycled.clear();
+  recycler.fault.insert(In(kUser, u"Empty"));
+  const Outcome stopped = Run({u"recycle", u"--empty", u"--yes"});
+  EXPECT_EQ(stopped.exit_code, kExitInternalError);
+  EXPECT_EQ(stopped.error, u"ostrevane: internal error: The shell went away\r\n");
+  EXPECT_EQ(recycler.recycled, std::vector<Text>{In(kUser, u"Deep32")});
+  EXPECT_NE(stopped.output.find(u"Deep32 | - | - | recycled"), Text::npos);
+
+  folders.fail_root[kCsidlCommonPrograms] = u"No such folder";
+  EXPECT_EQ(Run({u"list", u"--root", u"user"}).error,
+            u"ostrevane: internal error: No such folder\r\n");
+}
+
+TEST_F(CliTest, OddNamesSurviveTsvAndJson) {
+  const std::vector<Text> names = {u"tab\there",
+                                   u"line\nfeed",
+                                   u"carriage\rreturn",
+                                   u"back\\slash",
+                                   u"quote\"d",
+                                   Text(u"ctl\x01\x1F\x7F", 6),
+                                   u"emoji \U0001F600",
+                                   Text(1, char16_t(0xD83D)) + u" lone high",
+                                   Text(1, char16_t(0xDE00)) + u" lone low",
+                                   u"Game (All Users)",
+                                   u"Ünïcödé"};
+  folders.SetRootListing(kCsidlPrograms, kUser, {names, {}});
+  folders.SetRootListing(kCsidlCommonPrograms, kAll, {});
+  for (const Text& name : names) folders.At(In(kUser, name)) = {};
+
+  std::vector<Text> tsv_names;
+  for (const Text& row : Rows({u"list", u"--all"})) {
+    tsv_names.push_back(row.substr(5, row.size() - 5 - 5));  // "user " NAME " none"
+  }
+  std::vector<Text> sorted = names;
+  std::sort(sorted.begin(), sorted.end());
+  std::sort(tsv_names.begin(), tsv_names.end());
+  EXPECT_EQ(tsv_names, sorted);
+
+  const Text json = Run({u"list", u"--format", u"json"}).output;
+  EXPECT_TRUE(std::all_of(json.begin(), json.end(), [](char16_t c) { return c < 0x80; }));
+  std::vector<Text> json_names = JsonValues(json, u"display_name");
+  std::sort(json_names.begin(), json_names.end());
+  EXPECT_EQ(json_names, sorted);
+  EXPECT_NE(json.find(u"\\uD83D lone high"), Text::npos);
+
+  // The text output keeps one line per entry, plus its summary.
+  EXPECT_EQ(Lines(Run({u"list"}).output).size(), names.size() + 1);
+}
+
+TEST_F(CliTest, JsonDocumentHoldsTheRunAndEveryEntryInScope) {
+  recycler.refuse[In(kAll, u"Old.lnk")] = {NotMoved::Why::kLink, {}};
+  const Outcome outcome = Run({u"recycle", u"--broken", u"--root", u"all-users", u"--format=json"});
+  EXPECT_EQ(outcome.exit_code, kExitNotAllRecycled);
+  const Text& json = outcome.output;
+  EXPECT_EQ(JsonValues(json, u"name"), (std::vector<Text>{u"Office", u"GAME.lnk", u"Old.lnk"}));
+  EXPECT_EQ(JsonValues(json, u"action"), (std::vector<Text>{u"none", u"none", u"refused"}));
+  EXPECT_EQ(JsonValues(json, u"status"), (std::vector<Text>{u"ok", u"missing"}));
+  EXPECT_EQ(JsonValues(json, u"path"),
+            (std::vector<Text>{kUser, kAll, In(kAll, u"Office"), In(kAll, u"GAME.lnk"),
+                               In(kAll, u"Old.lnk")}));
+  for (const char16_t* part :
+       {u"\"schema_version\": 1,", u"\"command\": \"recycle\",", u"\"preview\": true,",
+        u"\"in_scope\": false}", u"\"status\": null", u"\"selected\": true",
+        u"\"refused\": 1, \"denied\": 0}", u"\"exit_code\": 3\r\n}\r\n"}) {
+    EXPECT_NE(json.find(part), Text::npos) << ToUtf8(part);
+  }
+  EXPECT_EQ(JsonValues(json, u"tool_version"), std::vector<Text>{FromUtf8(OSTREVANE_VERSION_TEXT)});
+}
+
+}  // namespace
+}  // namespace ostrevane::cli
