@@ -1,0 +1,70 @@
+#pragma once
+// What judging a shortcut's target asks of Windows: the process's environment,
+// the kind of a drive, and whether a file or folder is there, under a time
+// limit, since on Windows a call about a network path or a dead drive can
+// block for most of a minute.
+
+#include <windows.h>
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "catalogue/shortcut_status.h"
+
+namespace ostrevane::win32 {
+
+// The calls that can block on a volume that does not answer. Tests put
+// stand-ins in their place to make a call hang.
+struct VolumeCalls {
+  DWORD(WINAPI* attributes)(LPCWSTR path) = &GetFileAttributesW;
+  UINT(WINAPI* drive_type)(LPCWSTR root) = &GetDriveTypeW;
+};
+
+// One caller at a time. The calls that can block run on a worker thread that
+// lives as long as the probe and takes one request at a time; a call that has
+// not returned by the time limit is left to its thread, which ends when the
+// call does, and a new worker takes the next request. The kind of each drive
+// is asked once in the probe's life.
+class Win32TargetProbe : public TargetProbe {
+ public:
+  static constexpr DWORD kTimeLimitMs = 2000;
+
+  explicit Win32TargetProbe(DWORD time_limit_ms = kTimeLimitMs, VolumeCalls calls = {});
+  ~Win32TargetProbe() override;
+  Win32TargetProbe(const Win32TargetProbe&) = delete;
+  Win32TargetProbe& operator=(const Win32TargetProbe&) = delete;
+
+  std::optional<Text> ExpandEnvironment(const Text& text) override;
+  Volume VolumeOf(const Text& root) override;
+  Answer Probe(const Text& path) override;
+
+ private:
+  struct Worker;
+  enum class CallKind { kAttributes, kDriveType };
+  struct Reply {
+    DWORD value;  // what the call returned
+    DWORD error;  // the thread's last error after it
+  };
+
+  // The call's reply, or nothing when it did not return within the time limit.
+  std::optional<Reply> Run(CallKind kind, const Text& argument);
+  bool InHungScope(const Text& path) const;
+
+  DWORD time_limit_ms_;
+  VolumeCalls calls_;
+  std::shared_ptr<Worker> worker_;  // started at the first request
+  std::map<Text, Volume> drive_kinds_;
+  std::vector<Text> answered_roots_;  // lower case, as LowerRootOf gives them
+  // Lower-case starts of the paths where a call hung: every path beginning
+  // with one is answered kNoAnswer at once.
+  std::vector<Text> hung_scopes_;
+};
+
+// Whether this process runs as the local system account (S-1-5-18), whose
+// profile and "current user" folders belong to no person. False when the
+// process's token cannot be read.
+bool RunningAsSystem();
+
+}  // namespace ostrevane::win32
