@@ -13,6 +13,7 @@
 #include "win32/folder_service_win32.h"
 #include "win32/handles.h"
 #include "win32/recycler_win32.h"
+#include "win32/file_reader_win32.h"
 #include "win32/target_probe_win32.h"
 #include "win32/win_text.h"
 

@@ -32,7 +32,7 @@ using testing::SpecialFolder;
 using testing::UnixPathOf;
 using win32::Wide;
 
-struct Run {
+struct CliRun {
   int exit_code = -1;
   std::string output;  // UTF-8, as written to the pipe
   std::string error;
@@ -49,7 +49,7 @@ std::string ReadAll(HANDLE pipe) {
 
 // Runs ostrevane.exe with `arguments`; `data_home`, when given, replaces
 // XDG_DATA_HOME, the folder that holds the Recycle Bin.
-Run RunCli(const std::vector<Text>& arguments, const Text& data_home = Text()) {
+CliRun RunCli(const std::vector<Text>& arguments, const Text& data_home = Text()) {
   const Text exe = DosPathOf(Environment(L"OSTREVANE_E2E_CLI"));
   Text command = u"\"" + exe + u"\"";
   for (const Text& argument : arguments) command += u" \"" + argument + u"\"";
@@ -74,7 +74,7 @@ Run RunCli(const std::vector<Text>& arguments, const Text& data_home = Text()) {
   SetEnvironmentVariableW(L"XDG_DATA_HOME", Wide(own_data_home));
   CloseHandle(out_write);
   CloseHandle(err_write);
-  Run run;
+  CliRun run;
   if (!started) {
     ADD_FAILURE() << "cannot start " << ToUtf8(exe);
   } else {
@@ -103,18 +103,22 @@ std::vector<std::string> Lines(const std::string& text) {
   return lines;
 }
 
+// A TSV line's fields, with "\\", "\t", "\n" and "\r" read back.
 std::vector<std::string> Fields(const std::string& line) {
-  std::vector<std::string> fields;
-  std::string field;
-  for (char c : line) {
-    if (c == '\t') {
-      fields.push_back(field);
-      field.clear();
+  std::vector<std::string> fields(1);
+  for (std::size_t i = 0; i < line.size(); ++i) {
+    if (line[i] == '\t') {
+      fields.emplace_back();
+    } else if (line[i] == '\\' && i + 1 < line.size()) {
+      const char escaped = line[++i];
+      fields.back() += escaped == 't'   ? '\t'
+                       : escaped == 'n' ? '\n'
+                       : escaped == 'r' ? '\r'
+                                        : escaped;
     } else {
-      field += c;
+      fields.back() += line[i];
     }
   }
-  fields.push_back(field);
   return fields;
 }
 
@@ -190,7 +194,7 @@ TEST_F(CommandLineTest, EachShortcutGetsTheStatusOfItsTarget) {
   WriteBytes(all + u"\\Control Panel.lnk", testing::ShortcutBytes(panel));
   std::ofstream(UnixPathOf(all + u"\\Garbage.lnk")) << "not a shortcut";
 
-  const Run run = RunCli({u"list", u"--format", u"tsv"});
+  const CliRun run = RunCli({u"list", u"--format", u"tsv"});
   EXPECT_EQ(run.exit_code, 0);
   EXPECT_EQ(run.error, "");
   ASSERT_FALSE(Lines(run.output).empty());
@@ -214,7 +218,7 @@ TEST_F(CommandLineTest, APreviewChangesNothingAndExitsWithOneWhenItWouldRecycle)
   MakeThree();
   for (const std::vector<Text>& call : {std::vector<Text>{u"recycle", u"--broken"},
                                         std::vector<Text>{u"recycle", u"--broken", u"--dry-run"}}) {
-    const Run run = RunCli(call);
+    const CliRun run = RunCli(call);
     EXPECT_EQ(run.exit_code, 1) << run.output;
     EXPECT_EQ(run.error, "");
     EXPECT_NE(run.output.find("would-recycle"), std::string::npos) << run.output;
@@ -222,14 +226,14 @@ TEST_F(CommandLineTest, APreviewChangesNothingAndExitsWithOneWhenItWouldRecycle)
   EXPECT_EQ(NamesIn(user), (std::vector<Text>{u"Dead.lnk", u"Live.lnk", u"Tools"}));
   EXPECT_TRUE(NamesIn(trash).empty());
   // Nothing broken: nothing to do.
-  const Run clean = RunCli({u"recycle", u"--broken", u"--root", u"all-users"});
+  const CliRun clean = RunCli({u"recycle", u"--broken", u"--root", u"all-users"});
   EXPECT_EQ(clean.exit_code, 0);
 }
 
 TEST_F(CommandLineTest, RecycleWithYesMovesExactlyTheSelectedEntriesToTheRecycleBin) {
   MakeThree();
   MakeShortcut(all + u"\\Dead.lnk", u"C:\\targets\\gone\\app.exe");
-  const Run run = RunCli({u"recycle", u"--broken", u"--root", u"user", u"--yes"});
+  const CliRun run = RunCli({u"recycle", u"--broken", u"--root", u"user", u"--yes"});
   EXPECT_EQ(run.exit_code, 0) << run.output << run.error;
   EXPECT_EQ(run.error, "");
   EXPECT_EQ(NamesIn(user), (std::vector<Text>{u"Live.lnk", u"Tools"}));
@@ -239,7 +243,7 @@ TEST_F(CommandLineTest, RecycleWithYesMovesExactlyTheSelectedEntriesToTheRecycle
   ASSERT_FALSE(lines.empty());
   EXPECT_NE(lines.back().find("1 recycled"), std::string::npos) << run.output;
 
-  const Run folders = RunCli({u"recycle", u"--kind", u"folder", u"--name", u"tools", u"--yes"});
+  const CliRun folders = RunCli({u"recycle", u"--kind", u"folder", u"--name", u"tools", u"--yes"});
   EXPECT_EQ(folders.exit_code, 0) << folders.output << folders.error;
   EXPECT_EQ(NamesIn(user), (std::vector<Text>{u"Live.lnk"}));
 }
@@ -253,7 +257,7 @@ TEST_F(CommandLineTest, AWrongCallSaysWhatIsWrongOnOneLineAndChangesNothing) {
            std::vector<Text>{u"recycle", u"--name", u"No Such Entry", u"--yes"},
            std::vector<Text>{u"list", u"--contains", u""},
        }) {
-    const Run run = RunCli(call);
+    const CliRun run = RunCli(call);
     EXPECT_EQ(run.exit_code, 2) << ToUtf8(call.back());
     EXPECT_EQ(run.output, "");
     const std::vector<std::string> lines = Lines(run.error);
@@ -281,12 +285,12 @@ TEST_F(CommandLineTest, EntriesThisAccountMayNotRemoveStopTheRunUnlessSkipped) {
     }
   } restore{(root ? "chown -R 0 " + folder + " && " : std::string()) + "chmod -R u+w " + folder};
 
-  const Run denied = RunCli({u"recycle", u"--broken", u"--yes"});
+  const CliRun denied = RunCli({u"recycle", u"--broken", u"--yes"});
   EXPECT_EQ(denied.exit_code, 4) << denied.output;
   EXPECT_EQ(NamesIn(user), (std::vector<Text>{u"Dead.lnk", u"Live.lnk", u"Tools"}));
   EXPECT_TRUE(NamesIn(trash).empty());
 
-  const Run skipped = RunCli({u"recycle", u"--broken", u"--yes", u"--skip-denied"});
+  const CliRun skipped = RunCli({u"recycle", u"--broken", u"--yes", u"--skip-denied"});
   EXPECT_EQ(skipped.exit_code, 3) << skipped.output;
   EXPECT_EQ(NamesIn(user), (std::vector<Text>{u"Live.lnk", u"Tools"}));
   EXPECT_EQ(NamesIn(all), (std::vector<Text>{u"Shared dead.lnk"}));
@@ -297,7 +301,7 @@ TEST_F(CommandLineTest, WithoutARecycleBinNothingIsDeletedForGoodAndNoBoxWaits) 
   MakeThree();
   // A data folder that does not exist leaves Wine without a Recycle Bin: its
   // shell would ask before deleting for good, and nobody is there to answer.
-  const Run run =
+  const CliRun run =
       RunCli({u"recycle", u"--broken", u"--yes"}, Environment(L"XDG_DATA_HOME") + u"/missing");
   EXPECT_EQ(run.exit_code, 3) << run.output;
   EXPECT_EQ(NamesIn(user), (std::vector<Text>{u"Dead.lnk", u"Live.lnk", u"Tools"}));
