@@ -144,7 +144,7 @@ int main() {
       "  ostrevane list --format tsv:                             %.0f ms = %.2f x the floor "
       "(goal <= 1.5)\n",
       Median(lists) * 1000, Median(ratios));
-  if (lines != 2 * kPerRoot + 1)
-    std::printf("  but it wrote %zu lines, not %d\n", lines, 2 * kPerRoot + 1);
+  // The header, a line per shortcut, and a line per entry the prefix holds of its own.
+  if (lines < 2 * kPerRoot + 1) std::printf("  but it wrote only %zu lines\n", lines);
   return 0;
 }
