@@ -1,6 +1,7 @@
 #include "cli/entries.h"
 
 #include <algorithm>
+#include <memory>
 #include <string>
 
 #include "catalogue/entry_list.h"
@@ -22,6 +23,45 @@ bool InScope(Root root, Scope scope) {
   return true;
 }
 
+// The folders as the scan sees them. The root out of scope serves only the
+// namesake marks, so when it cannot be found or opened it counts as empty:
+// the system account's own profile, the "current user" of fleet tools, may
+// have no Start Menu at all.
+class ScopedFolders : public FolderService {
+ public:
+  ScopedFolders(FolderService& folders, Scope scope) : folders_(folders), scope_(scope) {}
+
+  Text RootPath(int csidl) override {
+    if (InScope(csidl == kCsidlPrograms ? Root::kCurrentUser : Root::kAllUsers, scope_)) {
+      return folders_.RootPath(csidl);
+    }
+    try {
+      out_of_scope_ = folders_.RootPath(csidl);
+    } catch (const Failure&) {
+      out_of_scope_.clear();
+    }
+    return out_of_scope_;
+  }
+  std::unique_ptr<Folder> OpenFolder(const Text& path) override {
+    if (path != out_of_scope_) return folders_.OpenFolder(path);
+    try {
+      if (!path.empty()) return folders_.OpenFolder(path);
+    } catch (const Failure&) {
+    }
+    return std::make_unique<NoEntries>();
+  }
+
+ private:
+  class NoEntries : public Folder {
+   public:
+    void ForEachSubfolder(const NameVisitor&) override {}
+    void ForEachFile(const NameVisitor&) override {}
+  };
+  FolderService& folders_;
+  Scope scope_;
+  Text out_of_scope_ = u"\x01";  // no path, until the root out of scope was asked for
+};
+
 struct Ordered {
   std::string sort_key;
   CliEntry entry;
@@ -39,7 +79,8 @@ bool Before(const Ordered& a, const Ordered& b) {
 
 }  // namespace
 
-Scan ScanEntries(FolderService& folders, Scope scope) {
+Scan ScanEntries(FolderService& real_folders, Scope scope) {
+  ScopedFolders folders(real_folders, scope);
   EntryList list;
   ScanStartMenu(folders, list);
   Scan scan;

@@ -52,7 +52,8 @@ inline constexpr int kDeepestEmptyLevel = 32;
 // Scans both roots (the namesake marks need both) and keeps the entries of
 // the roots in `scope`: the current user's first, folders before shortcuts,
 // then by the active sort key of the display name, ties by the exact name.
-// Fails as the scan fails.
+// Fails as the scan fails in a root in scope; a root out of scope that cannot
+// be found or opened counts as empty (its path is then empty).
 Scan ScanEntries(FolderService& folders, Scope scope);
 
 // The entry's name as --name matches it: a folder's name, a shortcut's file

@@ -364,9 +364,17 @@ TEST_F(CliTest, EntriesTheShellKeptOrAFaultStoppedAreReported) {
   EXPECT_EQ(recycler.recycled, std::vector<Text>{In(kUser, u"Deep32")});
   EXPECT_NE(stopped.output.find(u"Deep32 | - | - | recycled"), Text::npos);
 
-  folders.fail_root[kCsidlCommonPrograms] = u"No such folder";
+  // A root that cannot be found stops the run only when it is in scope: the
+  // system account, the "current user" of fleet tools, may have no Start Menu.
+  folders.fail_root[kCsidlPrograms] = u"No such folder";
   EXPECT_EQ(Run({u"list", u"--root", u"user"}).error,
             u"ostrevane: internal error: No such folder\r\n");
+  const Outcome all_users = Run({u"list", u"--root", u"all-users"});
+  EXPECT_EQ(all_users.exit_code, kExitDone);
+  EXPECT_NE(all_users.output.find(u"Old"), Text::npos);
+  folders.fail_root.clear();
+  folders.fail_open[kUser] = u"No such folder";
+  EXPECT_EQ(Run({u"list", u"--root", u"all-users"}).exit_code, kExitDone);
 }
 
 TEST_F(CliTest, OddNamesSurviveTsvAndJson) {
