@@ -86,6 +86,12 @@ TextView Elsewhere(Volume volume) {
 
 }  // namespace
 
+std::optional<Text> VolumeRootOf(TextView path) {
+  std::optional<AbsolutePath> absolute = ParseAbsolute(path);
+  if (!absolute) return std::nullopt;
+  return std::move(absolute->root);
+}
+
 TextView StatusName(ShortcutStatus status) {
   switch (status) {
     case ShortcutStatus::kOk:

@@ -36,6 +36,11 @@ class TargetProbe {
   virtual Answer Probe(const Text& path) = 0;
 };
 
+// The volume root of an absolute path: "C:\" or "\\server\share\", also from
+// the "\\?\X:\" and "\\?\UNC\" forms; none for any other form (relative,
+// "\foo", "X:foo", device paths).
+std::optional<Text> VolumeRootOf(TextView path);
+
 struct ShortcutTarget {
   ShortcutStatus status;
   Text target;  // the path judged, after expansion; empty when there was none

@@ -10,89 +10,75 @@ void AppendHex(Text& out, char16_t unit, int digits) {
     out += kHexDigits[(unit >> shift) & 0xF];
 }
 
-}  // namespace
+// The escape of the common control characters, or none.
+const char16_t* ControlEscape(char16_t unit) {
+  switch (unit) {
+    case u'\t':
+      return u"\\t";
+    case u'\n':
+      return u"\\n";
+    case u'\r':
+      return u"\\r";
+    default:
+      return nullptr;
+  }
+}
 
-Text OneLine(TextView text) {
+// `text` with each unit that `escape` writes otherwise written its way.
+template <typename Escape>
+Text Escaped(TextView text, Escape&& escape) {
   Text out;
   out.reserve(text.size());
   for (char16_t unit : text) {
-    if (unit == u'\t') {
-      out += u"\\t";
-    } else if (unit == u'\n') {
-      out += u"\\n";
-    } else if (unit == u'\r') {
-      out += u"\\r";
+    if (!escape(out, unit)) out += unit;
+  }
+  return out;
+}
+
+}  // namespace
+
+Text OneLine(TextView text) {
+  return Escaped(text, [](Text& out, char16_t unit) {
+    if (const char16_t* escape = ControlEscape(unit)) {
+      out += escape;
     } else if (unit < 0x20 || unit == 0x7F || unit == 0x2028 || unit == 0x2029) {
       out += u"\\x";
       AppendHex(out, unit, unit > 0xFF ? 4 : 2);
     } else {
-      out += unit;
+      return false;
     }
-  }
-  return out;
+    return true;
+  });
 }
 
 Text TsvField(TextView text) {
-  Text out;
-  out.reserve(text.size());
-  for (char16_t unit : text) {
-    switch (unit) {
-      case u'\\':
-        out += u"\\\\";
-        break;
-      case u'\t':
-        out += u"\\t";
-        break;
-      case u'\n':
-        out += u"\\n";
-        break;
-      case u'\r':
-        out += u"\\r";
-        break;
-      default:
-        out += unit;
-    }
-  }
-  return out;
+  return Escaped(text, [](Text& out, char16_t unit) {
+    const char16_t* escape = unit == u'\\' ? u"\\\\" : ControlEscape(unit);
+    if (escape) out += escape;
+    return escape != nullptr;
+  });
 }
 
 Text JsonString(TextView text) {
-  Text out = u"\"";
-  out.reserve(text.size() + 2);
-  for (char16_t unit : text) {
-    switch (unit) {
-      case u'"':
-        out += u"\\\"";
-        break;
-      case u'\\':
-        out += u"\\\\";
-        break;
-      case u'\b':
-        out += u"\\b";
-        break;
-      case u'\f':
-        out += u"\\f";
-        break;
-      case u'\n':
-        out += u"\\n";
-        break;
-      case u'\r':
-        out += u"\\r";
-        break;
-      case u'\t':
-        out += u"\\t";
-        break;
-      default:
-        if (unit < 0x20 || unit > 0x7E) {
-          out += u"\\u";
-          AppendHex(out, unit, 4);
-        } else {
-          out += unit;
-        }
-    }
-  }
-  out += u'"';
-  return out;
+  return u"\"" +
+         Escaped(text,
+                 [](Text& out, char16_t unit) {
+                   const char16_t* escape = unit == u'"'    ? u"\\\""
+                                            : unit == u'\\' ? u"\\\\"
+                                            : unit == u'\b' ? u"\\b"
+                                            : unit == u'\f' ? u"\\f"
+                                                            : ControlEscape(unit);
+                   if (escape) {
+                     out += escape;
+                   } else if (unit < 0x20 || unit > 0x7E) {
+                     out += u"\\u";
+                     AppendHex(out, unit, 4);
+                   } else {
+                     return false;
+                   }
+                   return true;
+                 }) +
+         u"\"";
 }
 
 }  // namespace ostrevane::cli

@@ -22,27 +22,11 @@ class ExclusiveLock {
   SRWLOCK& lock_;
 };
 
-// The root of a path, lower-cased: "c:\" or "\\server\share\" from the forms
-// X:..., \\server\share..., \\?\X:... and \\?\UNC\server\share...; empty for
-// any other form.
+// The volume root of a path, lower-cased, to tell volumes apart; empty for a
+// path that is not absolute.
 Text LowerRootOf(TextView path) {
-  bool network = false;
-  if (path.starts_with(u"\\\\?\\UNC\\")) {
-    path.remove_prefix(8);
-    network = true;
-  } else if (path.starts_with(u"\\\\?\\")) {
-    path.remove_prefix(4);
-  } else if (path.starts_with(u"\\\\")) {
-    path.remove_prefix(2);
-    network = true;
-  }
-  if (!network) return path.size() >= 2 && path[1] == u':' ? Lower(path.substr(0, 2)) + u"\\" : u"";
-  const std::size_t server_end = path.find(u'\\');
-  if (server_end == TextView::npos || server_end == 0) return u"";
-  if (path.substr(0, server_end) == u".") return u"";  // a device path
-  const std::size_t share_end = std::min(path.find(u'\\', server_end + 1), path.size());
-  if (share_end == server_end + 1) return u"";
-  return u"\\\\" + Lower(path.substr(0, share_end)) + u"\\";
+  const std::optional<Text> root = VolumeRootOf(path);
+  return root ? Lower(*root) : Text();
 }
 
 // A path as the file functions take it: one of MAX_PATH characters or more
