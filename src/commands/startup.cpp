@@ -20,15 +20,8 @@ void ApplySkin(StartupPlatform& platform, FileQueries& files) {
   if (!files.FindNormalFile(path)) return;
   platform.SetFormBackColor(kColorButtonFace);
   for (const FormControl& control : platform.Controls()) {
-    switch (control.kind) {
-      case ControlKind::kOptionButton:
-      case ControlKind::kCheckBox:
-      case ControlKind::kFrame:
-      case ControlKind::kLabel:
-        platform.SetControlBackColor(control.name, kColorButtonFace);
-        break;
-      default:
-        break;
+    if (control.kind == ControlKind::kFrame) {
+      platform.SetControlBackColor(control.name, kColorButtonFace);
     }
   }
   SkinEngine& skin = platform.Skin();

@@ -57,7 +57,6 @@ class FakeStartup : public StartupPlatform, public FileQueries, public SkinEngin
     return {{u"Frame3", ControlKind::kFrame},
             {u"ListView1", ControlKind::kListView},
             {u"PushButton4", ControlKind::kPushButton},
-            {u"Label9", ControlKind::kLabel},
             {u"SkinFramework1", ControlKind::kSkin}};
   }
   void SetControlBackColor(const Text& name, std::uint32_t color) override {
@@ -117,7 +116,7 @@ TEST_F(StartupTest, WithoutSkinOrCursorEverythingIsSetQuietlyAndTheScanRunsLast)
                                       "QueryLastModified", "SetCaption", "SetApplicationIcon"}));
 }
 
-TEST_F(StartupTest, SkinIsAppliedInItsFixedOrderAndOnlyFramesAndLabelsAreRecoloured) {
+TEST_F(StartupTest, SkinIsAppliedInItsFixedOrderAndOnlyTheFrameIsRecoloured) {
   platform.normal_files.insert(u"C:\\Program\\x\\o.cjs");
   platform.existing_files.insert(u"C:\\Program\\HAND-M.CUR");
   Load();
@@ -126,10 +125,10 @@ TEST_F(StartupTest, SkinIsAppliedInItsFixedOrderAndOnlyFramesAndLabelsAreRecolou
   EXPECT_EQ(platform.calls,
             (std::vector<std::string>{
                 "ExecutableFolder", "FindNormalFile", "SetFormBackColor " + face, "Controls",
-                "SetControlBackColor Frame3 " + face, "SetControlBackColor Label9 " + face,
-                "LoadSkin C:\\Program\\x\\o.cjs|", "Flags", "SetFlags 7", "SetPaintBackgrounds 1",
-                "SetPaintFrames 1", "ApplyToWindow 4660", "ExecutableFolder", "QueryLastModified",
-                "LoadMouseIcon C:\\Program\\HAND-M.CUR", "SetCaption", "SetApplicationIcon"}));
+                "SetControlBackColor Frame3 " + face, "LoadSkin C:\\Program\\x\\o.cjs|", "Flags",
+                "SetFlags 7", "SetPaintBackgrounds 1", "SetPaintFrames 1", "ApplyToWindow 4660",
+                "ExecutableFolder", "QueryLastModified", "LoadMouseIcon C:\\Program\\HAND-M.CUR",
+                "SetCaption", "SetApplicationIcon"}));
 }
 
 // Every start-up step made to fail, one at a time: the report names it, and
