@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "catalogue/entry_list.h"
+#include "catalogue/rows.h"
 #include "commands/dialogs.h"
 #include "catalogue/folder_service.h"
 #include "commands/push_buttons.h"
@@ -141,27 +141,101 @@ class RecordingDialogs : public Dialogs {
   }
 };
 
-// Makes the n-th call of one list operation fail (0-based), or every call.
-class ScriptedListFaults : public ListFaults {
+// The rows a command works on, passed through to a list, with one operation
+// made to fail: its n-th call from arming on (0-based), or every call.
+class FaultyRows : public Rows {
  public:
-  ListOperation operation{};
-  std::size_t fail_call = 0;  // which call of `operation` fails
-  bool armed = false;
-  bool every_call = false;
-  Text description = u"The list operation failed";
-  std::size_t calls = 0;
+  enum class Operation {
+    kAdd,
+    kCount,
+    kRowText,
+    kRowKey,
+    kChecked,
+    kSetText,
+    kSetType,
+    kSetTag,
+    kSetChecked,
+    kRemove,
+    kFindTag,
+    kSetSorted,
+    kSetSortKey,
+  };
+  static constexpr std::size_t kEveryCall = static_cast<std::size_t>(-1);
 
-  void Arm(ListOperation op, std::size_t nth = 0) {
-    operation = op;
-    fail_call = nth;
-    armed = true;
-    calls = 0;
+  explicit FaultyRows(Rows& rows) : rows_(rows) {}
+
+  Text description = u"The list operation failed";
+
+  void Arm(Operation operation, std::size_t nth_call = 0) {
+    armed_ = operation;
+    fail_call_ = nth_call;
+    calls_ = 0;
   }
-  void Before(ListOperation op) override {
-    if (!armed || op != operation) return;
-    const std::size_t call = calls++;
-    if (every_call || call == fail_call) throw Failure(description);
+
+  std::size_t Add(Text key, Text text) override {
+    Before(Operation::kAdd);
+    return rows_.Add(std::move(key), std::move(text));
   }
+  std::size_t Count() const override {
+    Before(Operation::kCount);
+    return rows_.Count();
+  }
+  Text RowText(std::size_t position) const override {
+    Before(Operation::kRowText);
+    return rows_.RowText(position);
+  }
+  Text RowKey(std::size_t position) const override {
+    Before(Operation::kRowKey);
+    return rows_.RowKey(position);
+  }
+  bool Checked(std::size_t position) const override {
+    Before(Operation::kChecked);
+    return rows_.Checked(position);
+  }
+  void SetText(std::size_t position, Text text) override {
+    Before(Operation::kSetText);
+    rows_.SetText(position, std::move(text));
+  }
+  void SetType(std::size_t position, Text type) override {
+    Before(Operation::kSetType);
+    rows_.SetType(position, std::move(type));
+  }
+  void SetTag(std::size_t position, Text tag) override {
+    Before(Operation::kSetTag);
+    rows_.SetTag(position, std::move(tag));
+  }
+  void SetChecked(std::size_t position, bool checked) override {
+    Before(Operation::kSetChecked);
+    rows_.SetChecked(position, checked);
+  }
+  void Remove(std::size_t position) override {
+    Before(Operation::kRemove);
+    rows_.Remove(position);
+  }
+  std::optional<std::size_t> FindTag(TextView tag, std::size_t from) const override {
+    Before(Operation::kFindTag);
+    return rows_.FindTag(tag, from);
+  }
+  void SetSorted(bool sorted) override {
+    Before(Operation::kSetSorted);
+    rows_.SetSorted(sorted);
+  }
+  void SetSortKey(int column) override {
+    Before(Operation::kSetSortKey);
+    rows_.SetSortKey(column);
+  }
+
+ private:
+  void Before(Operation operation) const {
+    if (armed_ != operation) return;
+    const std::size_t call = calls_++;
+    if (fail_call_ == kEveryCall || call == fail_call_) throw Failure(description);
+  }
+
+  Rows& rows_;
+  std::optional<Operation> armed_;
+  std::size_t fail_call_ = 0;
+  mutable std::size_t calls_ = 0;
 };
 
 // Records every value set on a push button; can make the setting fail.
