@@ -158,8 +158,9 @@ class FaultyRows : public Rows {
     kRemove,
     kFindTag,
     kSetSorted,
-    kSetSortKey,
+    kSetSortKey
   };
+
   static constexpr std::size_t kEveryCall = static_cast<std::size_t>(-1);
 
   explicit FaultyRows(Rows& rows) : rows_(rows) {}
@@ -173,63 +174,39 @@ class FaultyRows : public Rows {
   }
 
   std::size_t Add(Text key, Text text) override {
-    Before(Operation::kAdd);
-    return rows_.Add(std::move(key), std::move(text));
+    return Through(Operation::kAdd).Add(std::move(key), std::move(text));
   }
-  std::size_t Count() const override {
-    Before(Operation::kCount);
-    return rows_.Count();
+  std::size_t Count() const override { return Through(Operation::kCount).Count(); }
+  Text RowText(std::size_t p) const override { return Through(Operation::kRowText).RowText(p); }
+  Text RowKey(std::size_t p) const override { return Through(Operation::kRowKey).RowKey(p); }
+  bool Checked(std::size_t p) const override { return Through(Operation::kChecked).Checked(p); }
+  void SetText(std::size_t p, Text text) override {
+    Through(Operation::kSetText).SetText(p, std::move(text));
   }
-  Text RowText(std::size_t position) const override {
-    Before(Operation::kRowText);
-    return rows_.RowText(position);
+  void SetType(std::size_t p, Text type) override {
+    Through(Operation::kSetType).SetType(p, std::move(type));
   }
-  Text RowKey(std::size_t position) const override {
-    Before(Operation::kRowKey);
-    return rows_.RowKey(position);
+  void SetTag(std::size_t p, Text tag) override {
+    Through(Operation::kSetTag).SetTag(p, std::move(tag));
   }
-  bool Checked(std::size_t position) const override {
-    Before(Operation::kChecked);
-    return rows_.Checked(position);
+  void SetChecked(std::size_t p, bool checked) override {
+    Through(Operation::kSetChecked).SetChecked(p, checked);
   }
-  void SetText(std::size_t position, Text text) override {
-    Before(Operation::kSetText);
-    rows_.SetText(position, std::move(text));
-  }
-  void SetType(std::size_t position, Text type) override {
-    Before(Operation::kSetType);
-    rows_.SetType(position, std::move(type));
-  }
-  void SetTag(std::size_t position, Text tag) override {
-    Before(Operation::kSetTag);
-    rows_.SetTag(position, std::move(tag));
-  }
-  void SetChecked(std::size_t position, bool checked) override {
-    Before(Operation::kSetChecked);
-    rows_.SetChecked(position, checked);
-  }
-  void Remove(std::size_t position) override {
-    Before(Operation::kRemove);
-    rows_.Remove(position);
-  }
+  void Remove(std::size_t p) override { Through(Operation::kRemove).Remove(p); }
   std::optional<std::size_t> FindTag(TextView tag, std::size_t from) const override {
-    Before(Operation::kFindTag);
-    return rows_.FindTag(tag, from);
+    return Through(Operation::kFindTag).FindTag(tag, from);
   }
-  void SetSorted(bool sorted) override {
-    Before(Operation::kSetSorted);
-    rows_.SetSorted(sorted);
-  }
-  void SetSortKey(int column) override {
-    Before(Operation::kSetSortKey);
-    rows_.SetSortKey(column);
-  }
+  void SetSorted(bool sorted) override { Through(Operation::kSetSorted).SetSorted(sorted); }
+  void SetSortKey(int column) override { Through(Operation::kSetSortKey).SetSortKey(column); }
 
  private:
-  void Before(Operation operation) const {
-    if (armed_ != operation) return;
-    const std::size_t call = calls_++;
-    if (fail_call_ == kEveryCall || call == fail_call_) throw Failure(description);
+  // The list, once the operation has been let through.
+  Rows& Through(Operation operation) const {
+    if (armed_ == operation) {
+      const std::size_t call = calls_++;
+      if (fail_call_ == kEveryCall || call == fail_call_) throw Failure(description);
+    }
+    return rows_;
   }
 
   Rows& rows_;
