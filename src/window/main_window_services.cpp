@@ -45,14 +45,6 @@ void MainWindow::CommandServices::SetControlBackColor(const Text& name, std::uin
                  window_.high_contrast_ ? std::nullopt : window_.skin_.FrameLine());
 }
 
-void MainWindow::CommandServices::AddColumn(const Text& text) {
-  window_.list_view_->AddColumn(text);
-}
-
-void MainWindow::CommandServices::SetColumnWidth(std::size_t position, double twips) {
-  window_.list_view_->SetColumnWidth(position, twips);
-}
-
 void MainWindow::CommandServices::SetValue(PushButtonId button, std::int32_t value) {
   static constexpr ControlName kByNumber[] = {ControlName::kPushButton1, ControlName::kPushButton2,
                                               ControlName::kPushButton3, ControlName::kPushButton4,
