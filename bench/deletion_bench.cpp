@@ -10,6 +10,7 @@
 #include <map>
 #include <memory>
 
+#include "catalogue/entry_list.h"
 #include "commands/deletion.h"
 #include "support/fakes.h"
 

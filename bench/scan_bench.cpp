@@ -8,6 +8,7 @@
 #include <map>
 #include <memory>
 
+#include "catalogue/entry_list.h"
 #include "catalogue/start_menu.h"
 #include "support/fakes.h"
 

@@ -9,6 +9,7 @@
 #include <map>
 #include <string>
 
+#include "catalogue/entry_list.h"
 #include "commands/selection.h"
 
 namespace ostrevane {

@@ -14,6 +14,7 @@
 #include <map>
 #include <set>
 
+#include "catalogue/entry_list.h"
 #include "catalogue/start_menu.h"
 #include "commands/deletion.h"
 #include "commands/selection.h"
@@ -165,9 +166,9 @@ void RunCommand(std::uint8_t which, SelectionContext& selection, testing::Record
       break;
     }
     case 4:
-      if (selection.list.Size() > 0) {
-        const std::size_t p = 1 + in.Byte() % selection.list.Size();
-        selection.list.SetChecked(p, !selection.list.Entry(p).checked);
+      if (const std::size_t rows = selection.list.Count(); rows > 0) {
+        const std::size_t p = 1 + in.Byte() % rows;
+        selection.list.SetChecked(p, !selection.list.Checked(p));
       }
       break;
   }

@@ -12,7 +12,6 @@ class Failure : public std::exception {
  public:
   explicit Failure(Text description) : description_(std::move(description)) {}
   const Text& description() const noexcept { return description_; }
-  const char* what() const noexcept override { return "ostrevane::Failure"; }
 
  private:
   Text description_;

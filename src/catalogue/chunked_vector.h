@@ -13,21 +13,14 @@ template <typename T, std::size_t kChunk = 1024>
 class ChunkedVector {
  public:
   std::size_t size() const { return size_; }
-  bool empty() const { return size_ == 0; }
 
   T& operator[](std::size_t i) { return chunks_[i / kChunk][i % kChunk]; }
   const T& operator[](std::size_t i) const { return chunks_[i / kChunk][i % kChunk]; }
-  T& back() { return (*this)[size_ - 1]; }
 
   void push_back(T value) {
     if (size_ == chunks_.size() * kChunk) chunks_.push_back(std::make_unique<T[]>(kChunk));
     (*this)[size_] = std::move(value);
     ++size_;
-  }
-
-  void clear() {
-    chunks_.clear();
-    size_ = 0;
   }
 
  private:

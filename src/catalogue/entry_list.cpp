@@ -8,10 +8,6 @@ namespace ostrevane {
 
 // ---- rows ------------------------------------------------------------------
 
-void EntryList::Check(ListOperation operation) const {
-  if (faults_) faults_->Before(operation);
-}
-
 std::size_t EntryList::SlotAt(std::size_t position) const {
   if (position < 1 || position > live_count_) throw Failure(failure_text::kIndexOutOfBounds);
   if (position - 1 < first_dead_) return position - 1;  // no dead slot before it
@@ -93,7 +89,6 @@ void EntryList::CompactTexts() {
 }
 
 std::size_t EntryList::Add(Text key, Text text) {
-  Check(ListOperation::kAddRow);
   const std::uint64_t key_hash = HashExact(key);
   if (KeyPresent(key, key_hash)) throw Failure(failure_text::kKeyNotUnique);
   Slot slot;
@@ -116,28 +111,13 @@ std::size_t EntryList::Add(Text key, Text text) {
   return live_count_;
 }
 
-std::size_t EntryList::Count() const {
-  Check(ListOperation::kCount);
-  return live_count_;
-}
+Text EntryList::RowText(std::size_t position) const { return Text(TextOf(LiveSlot(position))); }
 
-Text EntryList::RowText(std::size_t position) const {
-  Check(ListOperation::kReadText);
-  return Text(TextOf(LiveSlot(position)));
-}
+Text EntryList::RowKey(std::size_t position) const { return Text(KeyOf(LiveSlot(position))); }
 
-Text EntryList::RowKey(std::size_t position) const {
-  Check(ListOperation::kReadKey);
-  return Text(KeyOf(LiveSlot(position)));
-}
-
-bool EntryList::Checked(std::size_t position) const {
-  Check(ListOperation::kReadChecked);
-  return LiveSlot(position).checked;
-}
+bool EntryList::Checked(std::size_t position) const { return LiveSlot(position).checked; }
 
 void EntryList::SetText(std::size_t position, Text text) {
-  Check(ListOperation::kWriteText);
   Slot& slot = LiveSlot(position);
   StoreRow(slot, KeyOf(slot), TagOf(slot), text);
   MaybeCompactTexts();
@@ -145,14 +125,12 @@ void EntryList::SetText(std::size_t position, Text text) {
 }
 
 void EntryList::SetType(std::size_t position, Text type) {
-  Check(ListOperation::kWriteType);
   Slot& slot = LiveSlot(position);
   slot.type = TypeIndex(type);
   if (observer_) observer_->RowChanged(position);
 }
 
 void EntryList::SetTag(std::size_t position, Text tag) {
-  Check(ListOperation::kWriteTag);
   const auto index = static_cast<std::uint32_t>(SlotAt(position));
   Slot& slot = slots_[index];
   StoreRow(slot, KeyOf(slot), tag, TextOf(slot));
@@ -162,7 +140,6 @@ void EntryList::SetTag(std::size_t position, Text tag) {
 }
 
 void EntryList::SetChecked(std::size_t position, bool checked) {
-  Check(ListOperation::kWriteChecked);
   Slot& slot = LiveSlot(position);
   if (slot.checked == checked) return;
   slot.checked = checked;
@@ -170,7 +147,6 @@ void EntryList::SetChecked(std::size_t position, bool checked) {
 }
 
 void EntryList::Remove(std::size_t position) {
-  Check(ListOperation::kRemoveRow);
   const std::size_t slot = SlotAt(position);
   slots_[slot].live = false;
   abandoned_units_ += slots_[slot].record_length;
@@ -194,7 +170,6 @@ StartMenuEntry EntryList::Entry(std::size_t position) const {
 // ---- tags ------------------------------------------------------------------
 
 std::optional<std::size_t> EntryList::FindTag(TextView tag, std::size_t from) const {
-  Check(ListOperation::kFindTag);
   if (from > live_count_) return std::nullopt;
   // Slots keep list order, so the rows from `from` on are the slots from its.
   const std::size_t from_slot = from <= 1 ? 0 : SlotAt(from);
@@ -212,13 +187,11 @@ std::optional<std::size_t> EntryList::FindTag(TextView tag, std::size_t from) co
 // ---- order -----------------------------------------------------------------
 
 void EntryList::SetSorted(bool sorted) {
-  Check(ListOperation::kSetSorted);
   sorted_ = sorted;
   if (sorted_) SortRows();
 }
 
 void EntryList::SetSortKey(int column) {
-  Check(ListOperation::kSetSortKey);
   if (column != kSortByText && column != kSortByType) {
     throw Failure(failure_text::kInvalidArgument);
   }
@@ -299,36 +272,6 @@ void EntryList::RebuildIndexes() {
     keys_.Insert(static_cast<std::uint32_t>(i), HashExact(KeyOf(slots_[i])));
     tags_.Insert(static_cast<std::uint32_t>(i), HashIgnoringCase(TagOf(slots_[i])));
   }
-}
-
-// ---- visiting --------------------------------------------------------------
-
-std::size_t EntryList::VisitStart() const {
-  Check(ListOperation::kVisitStart);
-  return live_count_;
-}
-
-void EntryList::VisitNext() const { Check(ListOperation::kVisitNext); }
-
-// ---- columns ---------------------------------------------------------------
-
-void EntryList::AddColumn(Text text) {
-  Check(ListOperation::kAddColumn);
-  columns_.push_back(ListColumn{std::move(text), 0});
-  if (observer_) observer_->ColumnsChanged();
-}
-
-const ListColumn& EntryList::Column(std::size_t position) const {
-  if (position < 1 || position > columns_.size()) throw Failure(failure_text::kIndexOutOfBounds);
-  return columns_[position - 1];
-}
-
-void EntryList::SetColumnWidth(std::size_t position, double twips) {
-  Check(ListOperation::kSetColumnWidth);
-  if (position < 1 || position > columns_.size()) throw Failure(failure_text::kIndexOutOfBounds);
-  if (!(twips >= 0)) throw Failure(failure_text::kInvalidArgument);
-  columns_[position - 1].width_twips = twips;
-  if (observer_) observer_->ColumnsChanged();
 }
 
 }  // namespace ostrevane

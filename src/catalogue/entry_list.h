@@ -2,7 +2,6 @@
 // The rows of the entry list and the rules the list keeps for them. This is
 // the one copy of the entries: the on-screen list view only shows it.
 //
-// Rows are addressed by 1-based position, as the list view addresses them.
 // A row's texts are kept as one record in a text pool, and the tag and the
 // display text share the key's units wherever they repeat them (an entry's
 // key is its root letter and its name; its text is mostly that name, or the
@@ -22,6 +21,7 @@
 #include "catalogue/chunked_vector.h"
 #include "catalogue/hash_chains.h"
 #include "catalogue/live_slot_index.h"
+#include "catalogue/rows.h"
 #include "catalogue/text_pool.h"
 
 namespace ostrevane {
@@ -36,40 +36,6 @@ struct StartMenuEntry {
   bool checked = false;
 };
 
-struct ListColumn {
-  Text text;
-  double width_twips = 0;
-};
-
-// Every operation the list offers, named so that a test can make any one of
-// them fail.
-enum class ListOperation {
-  kAddRow,
-  kCount,
-  kReadText,
-  kWriteText,
-  kWriteType,
-  kWriteTag,
-  kReadKey,
-  kReadChecked,
-  kWriteChecked,
-  kRemoveRow,
-  kFindTag,
-  kSetSorted,
-  kSetSortKey,
-  kVisitStart,
-  kVisitNext,
-  kAddColumn,
-  kSetColumnWidth,
-};
-
-// Consulted before each operation; throws Failure to make that operation fail.
-class ListFaults {
- public:
-  virtual ~ListFaults() = default;
-  virtual void Before(ListOperation operation) = 0;
-};
-
 // Told about every change, so that a view can follow the model.
 class EntryListObserver {
  public:
@@ -78,61 +44,35 @@ class EntryListObserver {
   virtual void RowRemoved(std::size_t position) = 0;
   virtual void RowChanged(std::size_t position) = 0;
   virtual void RowsReordered() = 0;
-  virtual void ColumnsChanged() = 0;
 };
 
-class EntryList {
+class EntryList final : public Rows {
  public:
-  // Sort columns: the row's text, or its type (first subitem).
-  static constexpr int kSortByText = 0;
-  static constexpr int kSortByType = 1;
+  std::size_t Add(Text key, Text text) override;
+  std::size_t Count() const override { return live_count_; }
 
-  // Appends an unchecked row (in sorted order while sorting is on) and
-  // returns its position. Fails, changing nothing, when the key is present.
-  std::size_t Add(Text key, Text text);
-  std::size_t Count() const;
+  Text RowText(std::size_t position) const override;
+  Text RowKey(std::size_t position) const override;
+  bool Checked(std::size_t position) const override;
+  void SetText(std::size_t position, Text text) override;
+  void SetType(std::size_t position, Text type) override;
+  void SetTag(std::size_t position, Text tag) override;
+  void SetChecked(std::size_t position, bool checked) override;
+  void Remove(std::size_t position) override;
 
-  // Field access; each fails when there is no row at `position`.
-  Text RowText(std::size_t position) const;
-  Text RowKey(std::size_t position) const;
-  bool Checked(std::size_t position) const;
-  void SetText(std::size_t position, Text text);
-  void SetType(std::size_t position, Text type);
-  void SetTag(std::size_t position, Text tag);
-  void SetChecked(std::size_t position, bool checked);
-  // Removes the row; every later row moves up by one.
-  void Remove(std::size_t position);
+  std::optional<std::size_t> FindTag(TextView tag, std::size_t from = 1) const override;
 
-  // The first row at or after position `from`, in list order, whose tag
-  // equals `tag`, ignoring letter case as Windows does for file names; no
-  // such row is not a failure.
-  std::optional<std::size_t> FindTag(TextView tag, std::size_t from = 1) const;
-
-  // Sorting is ascending and stable, comparing texts without regard to case.
-  // Switching it on sorts by the sort column; changing the sort column while
-  // it is on sorts again.
-  void SetSorted(bool sorted);
+  void SetSorted(bool sorted) override;
   bool Sorted() const { return sorted_; }
-  void SetSortKey(int column);
+  void SetSortKey(int column) override;
   int SortKey() const { return sort_key_; }
 
-  // Visiting every row in order, as a for-each over the rows does it: the
-  // start gives the number of rows to visit, each advance may fail on its own.
-  std::size_t VisitStart() const;
-  void VisitNext() const;
-
-  // Columns of the report view.
-  void AddColumn(Text text);
-  std::size_t ColumnCount() const { return columns_.size(); }
-  const ListColumn& Column(std::size_t position) const;
-  void SetColumnWidth(std::size_t position, double twips);
-
-  // For views: the number of rows and a whole row, without the fault hook.
+  // For views, which read every row they draw: the count and a whole row,
+  // without a virtual call or a copy of its texts.
   std::size_t Size() const { return live_count_; }
   StartMenuEntry Entry(std::size_t position) const;
 
   void SetObserver(EntryListObserver* observer) { observer_ = observer; }
-  void SetFaults(ListFaults* faults) { faults_ = faults; }
 
  private:
   // A row: its record in the pool opens with the key; the tag and the text
@@ -164,7 +104,6 @@ class EntryList {
   void MaybeCompactTexts();
   void CompactTexts();
 
-  void Check(ListOperation operation) const;
   std::size_t SlotAt(std::size_t position) const;
   Slot& LiveSlot(std::size_t position);
   const Slot& LiveSlot(std::size_t position) const;
@@ -186,11 +125,9 @@ class EntryList {
   std::vector<Text> types_{Text()};
   HashChains keys_;  // exact key
   HashChains tags_;  // tag, ignoring case
-  std::vector<ListColumn> columns_;
   bool sorted_ = false;
   int sort_key_ = kSortByText;
   EntryListObserver* observer_ = nullptr;
-  ListFaults* faults_ = nullptr;
 };
 
 }  // namespace ostrevane

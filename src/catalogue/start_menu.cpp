@@ -11,7 +11,7 @@ using MarkedRows = std::vector<bool>;
 // Adds one complete row: namesake marks first, then key and text, tag, type.
 // Every current-user row whose name matches, ignoring case, is a namesake of
 // the all-users entry; each row carries at most one mark.
-void AddEntryRow(EntryList& list, MarkedRows& marked, Root root, const Text& name, Text display,
+void AddEntryRow(Rows& list, MarkedRows& marked, Root root, const Text& name, Text display,
                  const char16_t* type) {
   if (root == Root::kAllUsers) {
     // Current-user rows all precede the all-users rows while the list is
@@ -34,7 +34,7 @@ void AddEntryRow(EntryList& list, MarkedRows& marked, Root root, const Text& nam
   list.SetType(row, type);
 }
 
-void ScanRoot(FolderService& folders, EntryList& list, MarkedRows& marked, Root root) {
+void ScanRoot(FolderService& folders, Rows& list, MarkedRows& marked, Root root) {
   const Text path = folders.RootPath(RootCsidl(root));
   const std::unique_ptr<Folder> folder = folders.OpenFolder(path);
   folder->ForEachSubfolder(
@@ -89,13 +89,13 @@ std::optional<Text> WhyNotPlainName(const Text& name) {
   return std::nullopt;
 }
 
-void ScanStartMenu(FolderService& folders, EntryList& list) {
+void ScanStartMenu(FolderService& folders, Rows& list) {
   list.SetSorted(false);
   MarkedRows marked;
   ScanRoot(folders, list, marked, Root::kCurrentUser);
   ScanRoot(folders, list, marked, Root::kAllUsers);
   list.SetSorted(true);
-  list.SetSortKey(EntryList::kSortByType);
+  list.SetSortKey(Rows::kSortByType);
 }
 
 Text EntryPath(const Text& key, RootLookup& roots) {

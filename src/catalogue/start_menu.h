@@ -5,7 +5,7 @@
 #include <optional>
 
 #include "catalogue/entry_key.h"
-#include "catalogue/entry_list.h"
+#include "catalogue/rows.h"
 #include "catalogue/folder_service.h"
 #include "catalogue/recycler.h"
 
@@ -42,7 +42,7 @@ std::optional<Text> WhyNotPlainName(const Text& name);
 // Lists every top-level subfolder and shortcut of the current user's and then
 // the all users' Programs folder, marks namesakes, and sorts by type. The
 // first failure ends the scan and propagates; rows added so far stay.
-void ScanStartMenu(FolderService& folders, EntryList& list);
+void ScanStartMenu(FolderService& folders, Rows& list);
 
 // The full path of the entry named by `key`. Fails when the root cannot be
 // found.

@@ -48,7 +48,6 @@ class WrongCall : public std::exception {
  public:
   explicit WrongCall(Text what_is_wrong) : what_is_wrong_(std::move(what_is_wrong)) {}
   const Text& what_is_wrong() const noexcept { return what_is_wrong_; }
-  const char* what() const noexcept override { return "ostrevane::cli::WrongCall"; }
 
  private:
   Text what_is_wrong_;

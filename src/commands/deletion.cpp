@@ -18,7 +18,7 @@ constexpr std::size_t kLongestNamedList = 40;
 
 // Counts the checked rows, the first pass. A check that cannot be read counts
 // as checked; the deletion pass reads every check again anyway.
-std::size_t CountCheckedRows(StepTrap& trap, EntryList& list) {
+std::size_t CountCheckedRows(StepTrap& trap, Rows& list) {
   std::size_t count = 0;  // step 102
   CountedLoop(
       trap, 104, 108, LoopDirection::kUp, [&] { return list.Count(); },
@@ -32,7 +32,7 @@ std::size_t CountCheckedRows(StepTrap& trap, EntryList& list) {
 
 // The name the user knows the entry by: its row's, or, when that cannot be
 // read, its own name in its folder.
-Text NameForReport(EntryList& list, std::size_t p, const DecodedKey& key) {
+Text NameForReport(Rows& list, std::size_t p, const DecodedKey& key) {
   try {
     return list.RowText(p);
   } catch (const Failure&) {

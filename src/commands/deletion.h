@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "catalogue/entry_key.h"
-#include "catalogue/entry_list.h"
+#include "catalogue/rows.h"
 #include "catalogue/folder_service.h"
 #include "catalogue/recycler.h"
 #include "commands/dialogs.h"
@@ -17,7 +17,7 @@
 namespace ostrevane {
 
 struct DeletionContext {
-  EntryList& list;
+  Rows& list;
   Dialogs& dialogs;
   EventPump& pump;
   RootLookup& roots;

@@ -8,7 +8,7 @@
 //   Run        a plain step: the next step follows.
 //   Test       a condition: a failed test counts as true, so the steps it
 //              guards run as though it had held.
-//   CountedLoop / VisitLoop
+//   CountedLoop
 //              a failed loop head enters the body once with no row (position
 //              0); the advance of a loop never started then fails in turn and
 //              the handler goes on after the loop.
@@ -123,24 +123,6 @@ void CountedLoop(StepTrap& trap, int head_step, int advance_step, LoopDirection 
     for (std::size_t p = 1; p <= rows; ++p) body(p);
   } else {
     for (std::size_t p = rows; p >= 1; --p) body(p);
-  }
-}
-
-// A for-each over the rows: `start()` (step `head_step`) begins the visit and
-// gives the number of rows; `advance()` moves to the next row and may fail on
-// its own, which ends the loop. `body(p)` runs for each row in list order.
-template <typename Start, typename Advance, typename Body>
-void VisitLoop(StepTrap& trap, int head_step, int advance_step, Start&& start, Advance&& advance,
-               Body&& body) {
-  std::size_t rows = 0;
-  if (!trap.Run(head_step, [&] { rows = start(); })) {
-    body(std::size_t{0});
-    trap.Report(advance_step, failure_text::kLoopNotInitialized);
-    return;
-  }
-  for (std::size_t p = 1; p <= rows; ++p) {
-    body(p);
-    if (!trap.Run(advance_step, advance)) return;
   }
 }
 

@@ -17,10 +17,10 @@ void RequireRow(std::size_t position) {
 void SetEveryCheck(SelectionContext& context, const char16_t* context_text, PushButtonId own,
                    bool checked) {
   StepTrap trap(context.dialogs, context_text);
-  EntryList& list = context.list;
+  Rows& list = context.list;
   trap.Run(100, [&] { context.buttons.SetValue(own, 0); });
-  VisitLoop(
-      trap, 102, 104, [&] { return list.VisitStart(); }, [&] { list.VisitNext(); },
+  CountedLoop(
+      trap, 102, 104, LoopDirection::kUp, [&] { return list.Count(); },
       [&](std::size_t position) {
         trap.Run(104, [&] {
           RequireRow(position);
@@ -33,13 +33,13 @@ void SetEveryCheck(SelectionContext& context, const char16_t* context_text, Push
 // a row that does not pass keeps whatever check it had.
 void CheckByText(SelectionContext& context, const char16_t* context_text, bool containing) {
   StepTrap trap(context.dialogs, context_text);
-  EntryList& list = context.list;
+  Rows& list = context.list;
   trap.Run(100, [&] { context.buttons.SetValue(PushButtonId::k4, 0); });
   Text text;
   trap.Run(102, [&] { text = context.dialogs.AskText(kAskTextPrompt, context.title); });
   const Text lowered_text = Lower(text);
-  VisitLoop(
-      trap, 104, 108, [&] { return list.VisitStart(); }, [&] { list.VisitNext(); },
+  CountedLoop(
+      trap, 104, 108, LoopDirection::kUp, [&] { return list.Count(); },
       [&](std::size_t position) {
         const bool passes = trap.Test(106, [&] {
           RequireRow(position);

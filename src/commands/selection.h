@@ -2,7 +2,7 @@
 // The four selection commands: each sets check marks on the rows of the
 // entry list, under its own step trap.
 
-#include "catalogue/entry_list.h"
+#include "catalogue/rows.h"
 #include "catalogue/start_menu.h"
 #include "commands/dialogs.h"
 #include "commands/push_buttons.h"
@@ -10,7 +10,7 @@
 namespace ostrevane {
 
 struct SelectionContext {
-  EntryList& list;
+  Rows& list;
   Dialogs& dialogs;
   PushButtonValues& buttons;
   Text title;  // the caption of the box that asks for a text

@@ -20,15 +20,8 @@ void ApplySkin(StartupPlatform& platform, FileQueries& files) {
   if (!files.FindNormalFile(path)) return;
   platform.SetFormBackColor(kColorButtonFace);
   for (const FormControl& control : platform.Controls()) {
-    switch (control.kind) {
-      case ControlKind::kOptionButton:
-      case ControlKind::kCheckBox:
-      case ControlKind::kFrame:
-      case ControlKind::kLabel:
-        platform.SetControlBackColor(control.name, kColorButtonFace);
-        break;
-      default:
-        break;
+    if (control.kind == ControlKind::kFrame) {
+      platform.SetControlBackColor(control.name, kColorButtonFace);
     }
   }
   SkinEngine& skin = platform.Skin();
@@ -39,7 +32,7 @@ void ApplySkin(StartupPlatform& platform, FileQueries& files) {
   skin.ApplyToWindow(platform.WindowHandle());
 }
 
-Text StartUp(StartupPlatform& platform, FileQueries& files, EntryList& list, FolderService& folders,
+Text StartUp(StartupPlatform& platform, FileQueries& files, Rows& list, FolderService& folders,
              Dialogs& dialogs) {
   StepTrap trap(dialogs, context_text::kFormLoad);
   trap.Run(100, [&] { ApplySkin(platform, files); });
@@ -53,10 +46,10 @@ Text StartUp(StartupPlatform& platform, FileQueries& files, EntryList& list, Fol
   trap.Run(126, [&] { platform.SetApplicationIcon(); });
   Text title = kProductFullName;
   trap.Run(126, [&] { title = CutAppTitle(kProductFullName); });
-  trap.Run(128, [&] { list.AddColumn(kColumnMenuItem); });
-  trap.Run(130, [&] { list.AddColumn(kColumnType); });
-  trap.Run(132, [&] { list.SetColumnWidth(1, kColumnMenuItemTwips); });
-  trap.Run(134, [&] { list.SetColumnWidth(2, kColumnTypeTwips); });
+  trap.Run(128, [&] { platform.AddColumn(kColumnMenuItem); });
+  trap.Run(130, [&] { platform.AddColumn(kColumnType); });
+  trap.Run(132, [&] { platform.SetColumnWidth(1, kColumnMenuItemTwips); });
+  trap.Run(134, [&] { platform.SetColumnWidth(2, kColumnTypeTwips); });
   trap.Run(136, [&] { ScanStartMenu(folders, list); });
   return title;
 }

@@ -2,11 +2,12 @@
 // Start-up of the main window: skin, hand cursor, caption, icon, title, the
 // list's columns and, last, the Start Menu scan, under one step trap.
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
 #include "base/text.h"
-#include "catalogue/entry_list.h"
+#include "catalogue/rows.h"
 #include "catalogue/folder_service.h"
 #include "commands/dialogs.h"
 #include "commands/file_queries.h"
@@ -35,6 +36,9 @@ class StartupPlatform {
   virtual void SetControlBackColor(const Text& name, std::uint32_t color) = 0;
   virtual SkinEngine& Skin() = 0;
   virtual std::uintptr_t WindowHandle() = 0;
+  // The list's columns, each kept by the rule of ListColumns.
+  virtual void AddColumn(const Text& text) = 0;
+  virtual void SetColumnWidth(std::size_t position, double twips) = 0;
 };
 
 // True when the path's last-modified time can be read; never fails.
@@ -46,7 +50,7 @@ void ApplySkin(StartupPlatform& platform, FileQueries& files);
 // The start-up of the main window (its load handler). Returns the
 // application title in force afterwards: the product's full name until the
 // step that cuts it has run.
-Text StartUp(StartupPlatform& platform, FileQueries& files, EntryList& list, FolderService& folders,
+Text StartUp(StartupPlatform& platform, FileQueries& files, Rows& list, FolderService& folders,
              Dialogs& dialogs);
 
 }  // namespace ostrevane

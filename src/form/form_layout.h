@@ -18,9 +18,8 @@ enum class ControlName {
   kPushButton3,
 };
 
-// Kinds of controls a form may hold; a skin recolours option buttons, check
-// boxes, frames and labels.
-enum class ControlKind { kOptionButton, kCheckBox, kFrame, kLabel, kListView, kPushButton, kSkin };
+// Kinds of controls the form holds; of these a skin recolours the frame.
+enum class ControlKind { kFrame, kListView, kPushButton, kSkin };
 
 struct ControlLayout {
   ControlName name;

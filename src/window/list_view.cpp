@@ -175,14 +175,22 @@ void EntryListView::RowChanged(std::size_t position) {
   ListView_RedrawItems(hwnd_, index, index);
 }
 
-void EntryListView::ColumnsChanged() { RebuildColumns(); }
+void EntryListView::AddColumn(Text text) {
+  columns_.Add(std::move(text));
+  RebuildColumns();
+}
+
+void EntryListView::SetColumnWidth(std::size_t position, double twips) {
+  columns_.SetWidth(position, twips);
+  RebuildColumns();
+}
 
 void EntryListView::RebuildColumns() {
   HWND header = ListView_GetHeader(hwnd_);
   const int existing = header ? Header_GetItemCount(header) : 0;
   for (int i = existing - 1; i >= 0; --i) ListView_DeleteColumn(hwnd_, i);
-  for (std::size_t i = 1; i <= list_.ColumnCount(); ++i) {
-    const ListColumn& column = list_.Column(i);
+  for (std::size_t i = 1; i <= columns_.Count(); ++i) {
+    const ListColumn& column = columns_.At(i);
     LVCOLUMNW lvc{};
     lvc.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
     Text text = column.text;
@@ -198,14 +206,14 @@ void EntryListView::SetDpi(int dpi) {
   HWND header = ListView_GetHeader(hwnd_);
   const int columns = header ? Header_GetItemCount(header) : 0;
   for (int i = 0; i < columns; ++i) {
-    // A column still at its width from the model keeps that width in twips
+    // A column still at the width it was set to keeps that width in twips
     // exactly; one the user has dragged keeps its physical width.
     const int width = ListView_GetColumnWidth(hwnd_, i);
     const auto position = static_cast<std::size_t>(i) + 1;
     int twips = PixelsToTwips(width, dpi_);
-    if (position <= list_.ColumnCount()) {
-      const int model_twips = WholeTwips(list_.Column(position).width_twips);
-      if (TwipsToPixels(model_twips, dpi_) == width) twips = model_twips;
+    if (position <= columns_.Count()) {
+      const int set_twips = WholeTwips(columns_.At(position).width_twips);
+      if (TwipsToPixels(set_twips, dpi_) == width) twips = set_twips;
     }
     ListView_SetColumnWidth(hwnd_, i, TwipsToPixels(twips, dpi));
   }

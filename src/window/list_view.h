@@ -10,6 +10,7 @@
 
 #include "base/twips.h"
 #include "catalogue/entry_list.h"
+#include "form/list_columns.h"
 #include "form/row_changes.h"
 
 namespace ostrevane::win32 {
@@ -25,8 +26,11 @@ class EntryListView : public EntryListObserver {
 
   // The owner forwards the list's WM_NOTIFY here; true when handled.
   bool HandleNotify(const NMHDR& header, LRESULT& result);
-  // Column widths follow the window's DPI: twips from the model at first,
-  // then the user's own widths scaled.
+  // Columns are shown as they are kept; each call fails as ListColumns does.
+  void AddColumn(Text text);
+  void SetColumnWidth(std::size_t position, double twips);
+  // Column widths follow the window's DPI: twips as set at first, then the
+  // user's own widths scaled.
   void SetDpi(int dpi);
   // While a batch is open, changes are collected and shown once at its end.
   void BeginBatch() { ++batch_depth_; }
@@ -44,7 +48,6 @@ class EntryListView : public EntryListObserver {
   void RowRemoved(std::size_t position) override;
   void RowChanged(std::size_t position) override;
   void RowsReordered() override;
-  void ColumnsChanged() override;
 
  private:
   static LRESULT CALLBACK ListProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
@@ -77,6 +80,7 @@ class EntryListView : public EntryListObserver {
   WNDPROC control_proc_ = nullptr;  // the control's own procedure
   HWND tooltip_ = nullptr;
   EntryList& list_;
+  ListColumns columns_;
   int dpi_ = kDefaultDpi;
   int batch_depth_ = 0;
   bool dirty_ = false;

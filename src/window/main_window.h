@@ -103,6 +103,10 @@ class MainWindow : public WindowBase {
     std::uintptr_t WindowHandle() override {
       return reinterpret_cast<std::uintptr_t>(window_.hwnd_);
     }
+    void AddColumn(const Text& text) override { window_.list_view_->AddColumn(text); }
+    void SetColumnWidth(std::size_t position, double twips) override {
+      window_.list_view_->SetColumnWidth(position, twips);
+    }
     void SetValue(PushButtonId button, std::int32_t value) override;
 
    private:

@@ -18,7 +18,7 @@ namespace {
 
 using testing::FakeFolderService;
 using testing::RecordingDialogs;
-using testing::ScriptedListFaults;
+using Operation = testing::FaultyRows::Operation;
 using Kind = RecordingDialogs::Shown::Kind;
 
 constexpr char16_t kCurrent[] = u"C:\\Users\\me\\Start Menu\\Programs";
@@ -105,7 +105,7 @@ struct Scene : testing::ListScene {
   FakePump pump;
   FakeFolderService roots;
   FakeRecycler recycler;
-  DeletionContext context{list, dialogs, pump, roots, recycler, testing::kTitle};
+  DeletionContext context{rows, dialogs, pump, roots, recycler, testing::kTitle};
 
   Scene() {
     roots.SetRoot(kCsidlPrograms, kCurrent);
@@ -475,8 +475,8 @@ TEST(DeletionTest, EachFailingStepIsReportedWithItsNumberAndThePassGoesOnWhereIt
   const Text gone = failure_text::kIndexOutOfBounds;
   const Text unread = u"The row's check mark could not be read, so its entry was not deleted.";
   const Text loop = failure_text::kLoopNotInitialized;
-  const auto list_fault = [](ListOperation op, std::size_t call) {
-    return [=](Scene& s) { s.faults.Arm(op, call); };
+  const auto list_fault = [](Operation op, std::size_t call) {
+    return [=](Scene& s) { s.rows.Arm(op, call); };
   };
   // Four rows, 2 and 4 checked. The first pass reads checks 0-3, the second
   // reads them from row 4 down as calls 4-7.
@@ -484,7 +484,7 @@ TEST(DeletionTest, EachFailingStepIsReportedWithItsNumberAndThePassGoesOnWhereIt
       // A failed count enters the loop once with no row: that check fails too
       // and counts, then the advance fails and the question follows.
       {"count rows 104",
-       list_fault(ListOperation::kCount, 0),
+       list_fault(Operation::kCount, 0),
        {{kListFault, 104}, {gone, 106}, {loop, 108}},
        1,
        Paths({4, 2}),
@@ -492,7 +492,7 @@ TEST(DeletionTest, EachFailingStepIsReportedWithItsNumberAndThePassGoesOnWhereIt
        {},
        true},
       {"check 106 counts as checked",
-       list_fault(ListOperation::kReadChecked, 0),
+       list_fault(Operation::kChecked, 0),
        {{kListFault, 106}},
        3,
        Paths({4, 2}),
@@ -508,7 +508,7 @@ TEST(DeletionTest, EachFailingStepIsReportedWithItsNumberAndThePassGoesOnWhereIt
        Keys({2, 4}),
        false},
       {"count rows 116",
-       list_fault(ListOperation::kCount, 1),
+       list_fault(Operation::kCount, 1),
        {{kListFault, 116}, {gone, 120}, {gone, 130}, {loop, 134}},
        2,
        {},
@@ -529,7 +529,7 @@ TEST(DeletionTest, EachFailingStepIsReportedWithItsNumberAndThePassGoesOnWhereIt
        true},
       // A check that cannot be read must not delete: neither a ticked row...
       {"check 120 of a checked row",
-       list_fault(ListOperation::kReadChecked, 4),
+       list_fault(Operation::kChecked, 4),
        {{kListFault, 120}, {unread, 130}},
        2,
        Paths({2}),
@@ -538,7 +538,7 @@ TEST(DeletionTest, EachFailingStepIsReportedWithItsNumberAndThePassGoesOnWhereIt
        true},
       // ...nor, above all, one that is not ticked.
       {"check 120 of an unchecked row",
-       list_fault(ListOperation::kReadChecked, 5),
+       list_fault(Operation::kChecked, 5),
        {{kListFault, 120}, {unread, 130}},
        2,
        Paths({4, 2}),
@@ -546,7 +546,7 @@ TEST(DeletionTest, EachFailingStepIsReportedWithItsNumberAndThePassGoesOnWhereIt
        {},
        true},
       {"key 130",
-       list_fault(ListOperation::kReadKey, 0),
+       list_fault(Operation::kRowKey, 0),
        {{kListFault, 130}},
        2,
        Paths({2}),
@@ -555,12 +555,20 @@ TEST(DeletionTest, EachFailingStepIsReportedWithItsNumberAndThePassGoesOnWhereIt
        true},
       // The entry went to the Recycle Bin; only its row could not go.
       {"remove 132",
-       list_fault(ListOperation::kRemoveRow, 0),
+       list_fault(Operation::kRemove, 0),
        {{kListFault, 132}},
        2,
        Paths({4, 2}),
        Keys({1, 3, 4}),
        Keys({4}),
+       true},
+      {"every remove 132",
+       list_fault(Operation::kRemove, testing::FaultyRows::kEveryCall),
+       {{kListFault, 132}, {kListFault, 132}},
+       2,
+       Paths({4, 2}),
+       Keys({1, 2, 3, 4}),
+       Keys({2, 4}),
        true},
       {"done 140",
        [](Scene& s) { s.dialogs.fail_message = u"No box."; },

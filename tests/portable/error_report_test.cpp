@@ -92,23 +92,6 @@ TEST(StepTrapTest, CountedLoopsRunUpAndDown) {
   EXPECT_TRUE(dialogs.shown.empty());
 }
 
-TEST(StepTrapTest, AFailedAdvanceEndsTheVisit) {
-  RecordingDialogs dialogs;
-  StepTrap trap(dialogs, context_text::kSelectAllClick);
-  std::vector<std::size_t> visited;
-  int advances = 0;
-  VisitLoop(
-      trap, 102, 104, [] { return std::size_t{4}; },
-      [&] {
-        if (++advances == 2) throw Failure(u"moved past the end");
-      },
-      [&](std::size_t p) { visited.push_back(p); });
-  EXPECT_EQ(visited, (std::vector<std::size_t>{1, 2}));
-  EXPECT_EQ(dialogs.ErrorReports(),
-            (std::vector<Text>{
-                ComposeErrorReport(u"moved past the end", context_text::kSelectAllClick, 104)}));
-}
-
 TEST(StepTrapTest, AReportThatCannotBeShownDoesNotStopTheHandler) {
   RecordingDialogs dialogs;
   dialogs.fail_error_report = true;

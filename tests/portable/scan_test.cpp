@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "catalogue/entry_list.h"
 #include "catalogue/start_menu.h"
 #include "support/fakes.h"
 

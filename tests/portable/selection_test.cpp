@@ -16,7 +16,7 @@ namespace {
 using testing::FakeFolderService;
 using testing::RecordingButtons;
 using testing::RecordingDialogs;
-using testing::ScriptedListFaults;
+using Operation = testing::FaultyRows::Operation;
 using Kind = RecordingDialogs::Shown::Kind;
 using Click = void (*)(SelectionContext&);
 
@@ -63,7 +63,7 @@ struct Scene : testing::ListScene {
   explicit Scene(const std::vector<Text>& names = {}, const std::string& marks = "") {
     for (const Text& name : names) list.Add(u"C" + DecimalText(++keys), name);
     for (std::size_t p = 1; p <= marks.size(); ++p) list.SetChecked(p, marks[p - 1] == '1');
-    faults.description = kBroken;
+    rows.description = kBroken;
   }
   // Runs a text command, the input box answering `text`.
   void Type(Click click, const Text& text) {
@@ -74,7 +74,7 @@ struct Scene : testing::ListScene {
   int keys = 0;
   RecordingDialogs dialogs;
   RecordingButtons buttons;
-  SelectionContext context{list, dialogs, buttons, testing::kTitle};
+  SelectionContext context{rows, dialogs, buttons, testing::kTitle};
 };
 
 TEST(SelectionTest, SelectAllAndUnselectAllSetEveryRowAndShowNothing) {
@@ -209,9 +209,9 @@ TEST(SelectionFaultTest, SelectAllAndUnselectAllGoOnAsTheirStepsSay) {
       EXPECT_EQ(scene.dialogs.ErrorReports(), std::vector<Text>{report(kBroken, 100)});
       EXPECT_EQ(scene.Marks(), std::string(4, command.target));
     }
-    {  // 102: the visit cannot start; the body runs once without a row.
+    {  // 102: the rows cannot be counted; the body runs once without a row.
       Scene scene({u"a", u"b", u"c", u"d"}, before);
-      scene.faults.Arm(ListOperation::kVisitStart);
+      scene.rows.Arm(Operation::kCount);
       command.click(scene.context);
       EXPECT_EQ(scene.dialogs.ErrorReports(),
                 (std::vector<Text>{report(kBroken, 102), report(failure_text::kObjectNotSet, 104),
@@ -220,19 +220,12 @@ TEST(SelectionFaultTest, SelectAllAndUnselectAllGoOnAsTheirStepsSay) {
     }
     {  // 104: one row cannot be set; the visit goes on.
       Scene scene({u"a", u"b", u"c", u"d"}, before);
-      scene.faults.Arm(ListOperation::kWriteChecked, 1);
+      scene.rows.Arm(Operation::kSetChecked, 1);
       command.click(scene.context);
       EXPECT_EQ(scene.dialogs.ErrorReports(), std::vector<Text>{report(kBroken, 104)});
       std::string expected(4, command.target);
       expected[1] = before[1];
       EXPECT_EQ(scene.Marks(), expected);
-    }
-    {  // 104: the move to the next row fails; the command ends.
-      Scene scene({u"a", u"b", u"c", u"d"}, before);
-      scene.faults.Arm(ListOperation::kVisitNext, 1);
-      command.click(scene.context);
-      EXPECT_EQ(scene.dialogs.ErrorReports(), std::vector<Text>{report(kBroken, 104)});
-      EXPECT_EQ(scene.Marks(), std::string(2, command.target) + before.substr(2));
     }
   }
 }
@@ -269,9 +262,9 @@ TEST(SelectionFaultTest, TextCommandsGoOnAsTheirStepsSay) {
       EXPECT_EQ(scene.dialogs.ErrorReports(), std::vector<Text>{report(kBroken, 102)});
       EXPECT_EQ(scene.Marks(), command.empty_text);
     }
-    {  // 104: the visit cannot start; test and check each fail without a row.
+    {  // 104: the rows cannot be counted; test and check each fail without a row.
       Scene scene(kFruit);
-      scene.faults.Arm(ListOperation::kVisitStart);
+      scene.rows.Arm(Operation::kCount);
       scene.Type(command.click, command.text);
       EXPECT_EQ(scene.dialogs.ErrorReports(),
                 (std::vector<Text>{report(kBroken, 104), report(failure_text::kObjectNotSet, 106),
@@ -281,24 +274,17 @@ TEST(SelectionFaultTest, TextCommandsGoOnAsTheirStepsSay) {
     }
     {  // 106: a name that cannot be read counts as passing: that row is checked.
       Scene scene(kFruit);
-      scene.faults.Arm(ListOperation::kReadText, 1);
+      scene.rows.Arm(Operation::kRowText, 1);
       scene.Type(command.click, command.text);
       EXPECT_EQ(scene.dialogs.ErrorReports(), std::vector<Text>{report(kBroken, 106)});
       EXPECT_EQ(scene.Marks(), "1110");
     }
     {  // 108: one row cannot be checked; the visit goes on.
       Scene scene(kFruit);
-      scene.faults.Arm(ListOperation::kWriteChecked, 0);
+      scene.rows.Arm(Operation::kSetChecked, 0);
       scene.Type(command.click, command.text);
       EXPECT_EQ(scene.dialogs.ErrorReports(), std::vector<Text>{report(kBroken, 108)});
       EXPECT_EQ(scene.Marks(), "0010");
-    }
-    {  // 108: the move to the next row fails; the command ends.
-      Scene scene(kFruit);
-      scene.faults.Arm(ListOperation::kVisitNext, 1);
-      scene.Type(command.click, command.text);
-      EXPECT_EQ(scene.dialogs.ErrorReports(), std::vector<Text>{report(kBroken, 108)});
-      EXPECT_EQ(scene.Marks(), "1000");
     }
   }
 }

@@ -2,8 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <limits>
+
+#include "catalogue/entry_list.h"
 #include "commands/app_title.h"
 #include "commands/error_report.h"
+#include "form/list_columns.h"
 #include "form/skin_file.h"
 #include "readme_skin_example.h"
 #include "support/fakes.h"
@@ -26,8 +31,13 @@ class FakeStartup : public StartupPlatform, public FileQueries, public SkinEngin
   Text caption;
   std::int32_t flags = 6;
 
+  ListColumns columns;
+
   void Maybe(const std::string& operation) {
     calls.push_back(operation);
+    MaybeFail(operation);
+  }
+  void MaybeFail(const std::string& operation) {
     if (auto it = fail.find(operation); it != fail.end()) throw Failure(it->second);
   }
 
@@ -57,7 +67,6 @@ class FakeStartup : public StartupPlatform, public FileQueries, public SkinEngin
     return {{u"Frame3", ControlKind::kFrame},
             {u"ListView1", ControlKind::kListView},
             {u"PushButton4", ControlKind::kPushButton},
-            {u"Label9", ControlKind::kLabel},
             {u"SkinFramework1", ControlKind::kSkin}};
   }
   void SetControlBackColor(const Text& name, std::uint32_t color) override {
@@ -65,6 +74,15 @@ class FakeStartup : public StartupPlatform, public FileQueries, public SkinEngin
   }
   SkinEngine& Skin() override { return *this; }
   std::uintptr_t WindowHandle() override { return 0x1234; }
+  // The columns are read back whole rather than recorded in `calls`.
+  void AddColumn(const Text& text) override {
+    MaybeFail("AddColumn " + ToUtf8(text));
+    columns.Add(text);
+  }
+  void SetColumnWidth(std::size_t position, double twips) override {
+    MaybeFail("SetColumnWidth " + std::to_string(position));
+    columns.SetWidth(position, twips);
+  }
 
   void LoadSkin(const Text& path, const Text& options) override {
     Maybe("LoadSkin " + ToUtf8(path) + "|" + ToUtf8(options));
@@ -106,18 +124,18 @@ TEST_F(StartupTest, WithoutSkinOrCursorEverythingIsSetQuietlyAndTheScanRunsLast)
   EXPECT_TRUE(dialogs.shown.empty());
   EXPECT_EQ(platform.caption, u"Ostrevane Software");
   EXPECT_EQ(title, u"Ostrevane");
-  ASSERT_EQ(list.ColumnCount(), 2u);
-  EXPECT_EQ(list.Column(1).text, u"Menu Item");
-  EXPECT_EQ(list.Column(1).width_twips, 6000);
-  EXPECT_EQ(list.Column(2).text, u"Type");
-  EXPECT_EQ(list.Column(2).width_twips, 1000);
+  ASSERT_EQ(platform.columns.Count(), 2u);
+  EXPECT_EQ(platform.columns.At(1).text, u"Menu Item");
+  EXPECT_EQ(platform.columns.At(1).width_twips, 6000);
+  EXPECT_EQ(platform.columns.At(2).text, u"Type");
+  EXPECT_EQ(platform.columns.At(2).width_twips, 1000);
   EXPECT_EQ(list.Size(), 3u);
   EXPECT_EQ(platform.calls,
             (std::vector<std::string>{"ExecutableFolder", "FindNormalFile", "ExecutableFolder",
                                       "QueryLastModified", "SetCaption", "SetApplicationIcon"}));
 }
 
-TEST_F(StartupTest, SkinIsAppliedInItsFixedOrderAndOnlyFramesAndLabelsAreRecoloured) {
+TEST_F(StartupTest, SkinIsAppliedInItsFixedOrderAndOnlyTheFrameIsRecoloured) {
   platform.normal_files.insert(u"C:\\Program\\x\\o.cjs");
   platform.existing_files.insert(u"C:\\Program\\HAND-M.CUR");
   Load();
@@ -126,10 +144,10 @@ TEST_F(StartupTest, SkinIsAppliedInItsFixedOrderAndOnlyFramesAndLabelsAreRecolou
   EXPECT_EQ(platform.calls,
             (std::vector<std::string>{
                 "ExecutableFolder", "FindNormalFile", "SetFormBackColor " + face, "Controls",
-                "SetControlBackColor Frame3 " + face, "SetControlBackColor Label9 " + face,
-                "LoadSkin C:\\Program\\x\\o.cjs|", "Flags", "SetFlags 7", "SetPaintBackgrounds 1",
-                "SetPaintFrames 1", "ApplyToWindow 4660", "ExecutableFolder", "QueryLastModified",
-                "LoadMouseIcon C:\\Program\\HAND-M.CUR", "SetCaption", "SetApplicationIcon"}));
+                "SetControlBackColor Frame3 " + face, "LoadSkin C:\\Program\\x\\o.cjs|", "Flags",
+                "SetFlags 7", "SetPaintBackgrounds 1", "SetPaintFrames 1", "ApplyToWindow 4660",
+                "ExecutableFolder", "QueryLastModified", "LoadMouseIcon C:\\Program\\HAND-M.CUR",
+                "SetCaption", "SetApplicationIcon"}));
 }
 
 // Every start-up step made to fail, one at a time: the report names it, and
@@ -172,34 +190,42 @@ TEST_F(StartupTest, AFailureComposingTheCursorPathStillAttemptsTheLoad) {
 }
 
 TEST_F(StartupTest, ListStepsAndTheScanFailAtTheirOwnNumbers) {
+  using Operation = testing::FaultyRows::Operation;
+  using Arm = std::function<void(FakeStartup&, testing::FaultyRows&)>;
   struct Case {
-    ListOperation operation;
-    std::size_t nth_call;
+    const char* name;
+    Arm arm;
     std::vector<std::pair<const char16_t*, int>> reports;
   };
   constexpr char16_t kBroke[] = u"The list operation failed";
+  constexpr char16_t kMissing[] = u"Index out of bounds";
+  const auto window_fault = [&](const std::string& operation) -> Arm {
+    return [=](FakeStartup& window, testing::FaultyRows&) { window.fail[operation] = kBroke; };
+  };
+  const auto rows_fault = [](Operation operation, std::size_t nth_call) -> Arm {
+    return [=](FakeStartup&, testing::FaultyRows& rows) { rows.Arm(operation, nth_call); };
+  };
   const std::vector<Case> cases = {
       // Without the first column, "Type" is column 1 and column 2 is missing.
-      {ListOperation::kAddColumn, 0, {{kBroke, 128}, {u"Index out of bounds", 134}}},
-      {ListOperation::kAddColumn, 1, {{kBroke, 130}, {u"Index out of bounds", 134}}},
-      {ListOperation::kSetColumnWidth, 0, {{kBroke, 132}}},
-      {ListOperation::kSetColumnWidth, 1, {{kBroke, 134}}},
-      {ListOperation::kSetSorted, 0, {{kBroke, 136}}},
-      {ListOperation::kAddRow, 2, {{kBroke, 136}}},
-      {ListOperation::kSetSortKey, 0, {{kBroke, 136}}},
+      {"first column", window_fault("AddColumn Menu Item"), {{kBroke, 128}, {kMissing, 134}}},
+      {"second column", window_fault("AddColumn Type"), {{kBroke, 130}, {kMissing, 134}}},
+      {"first width", window_fault("SetColumnWidth 1"), {{kBroke, 132}}},
+      {"second width", window_fault("SetColumnWidth 2"), {{kBroke, 134}}},
+      {"sorting off", rows_fault(Operation::kSetSorted, 0), {{kBroke, 136}}},
+      {"third row", rows_fault(Operation::kAdd, 2), {{kBroke, 136}}},
+      {"sort by type", rows_fault(Operation::kSetSortKey, 0), {{kBroke, 136}}},
   };
   for (const Case& c : cases) {
-    EntryList rows;
-    testing::ScriptedListFaults fault;
-    fault.Arm(c.operation, c.nth_call);
-    rows.SetFaults(&fault);
+    EntryList entries;
+    testing::FaultyRows rows(entries);
     RecordingDialogs boxes;
     FakeStartup fresh;
+    c.arm(fresh, rows);
     StartUp(fresh, fresh, rows, folders, boxes);
     std::vector<Text> expected;
     for (const auto& [description, step] : c.reports)
       expected.push_back(ReportAt(description, step));
-    EXPECT_EQ(boxes.ErrorReports(), expected) << static_cast<int>(c.operation) << "/" << c.nth_call;
+    EXPECT_EQ(boxes.ErrorReports(), expected) << c.name;
   }
 }
 
@@ -220,6 +246,37 @@ TEST(FileExistsTest, AnswersFalseForAnyFailureAndNeverFails) {
   EXPECT_FALSE(FileExists(platform, u"C:\\not there"));
   platform.fail["QueryLastModified"] = u"Bad file name or number";
   EXPECT_FALSE(FileExists(platform, u"C:\\there"));
+}
+
+// The window's list view and the stand-in above keep their columns by this
+// one rule.
+TEST(ListColumnsTest, AWidthIsSetOnlyOnAColumnThatIsThereAndOnlyToAWidth) {
+  struct Case {
+    std::size_t position;
+    double twips;
+    const char16_t* refusal;  // none when the width is set
+  };
+  for (const Case& c :
+       {Case{1, 6000, nullptr}, Case{2, 0, nullptr}, Case{0, 10, failure_text::kIndexOutOfBounds},
+        Case{3, 10, failure_text::kIndexOutOfBounds}, Case{1, -1, failure_text::kInvalidArgument},
+        Case{2, std::numeric_limits<double>::quiet_NaN(), failure_text::kInvalidArgument}}) {
+    SCOPED_TRACE(c.position);
+    ListColumns columns;
+    columns.Add(u"Menu Item");
+    columns.Add(u"Type");
+    columns.SetWidth(1, 100);
+    columns.SetWidth(2, 100);
+    Text refusal;
+    try {
+      columns.SetWidth(c.position, c.twips);
+    } catch (const Failure& failure) {
+      refusal = failure.description();
+    }
+    EXPECT_EQ(refusal, c.refusal ? Text(c.refusal) : Text());
+    for (std::size_t p = 1; p <= 2; ++p) {
+      EXPECT_EQ(columns.At(p).width_twips, !c.refusal && p == c.position ? c.twips : 100);
+    }
+  }
 }
 
 TEST(SkinFileTest, ReadsColoursCommentsAndLineEndingsOfAnyKind) {

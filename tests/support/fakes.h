@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "catalogue/entry_list.h"
+#include "catalogue/rows.h"
 #include "commands/dialogs.h"
 #include "catalogue/folder_service.h"
 #include "commands/push_buttons.h"
@@ -141,27 +141,78 @@ class RecordingDialogs : public Dialogs {
   }
 };
 
-// Makes the n-th call of one list operation fail (0-based), or every call.
-class ScriptedListFaults : public ListFaults {
+// The rows a command works on, passed through to a list, with one operation
+// made to fail: its n-th call from arming on (0-based), or every call.
+class FaultyRows : public Rows {
  public:
-  ListOperation operation{};
-  std::size_t fail_call = 0;  // which call of `operation` fails
-  bool armed = false;
-  bool every_call = false;
-  Text description = u"The list operation failed";
-  std::size_t calls = 0;
+  enum class Operation {
+    kAdd,
+    kCount,
+    kRowText,
+    kRowKey,
+    kChecked,
+    kSetText,
+    kSetType,
+    kSetTag,
+    kSetChecked,
+    kRemove,
+    kFindTag,
+    kSetSorted,
+    kSetSortKey
+  };
 
-  void Arm(ListOperation op, std::size_t nth = 0) {
-    operation = op;
-    fail_call = nth;
-    armed = true;
-    calls = 0;
+  static constexpr std::size_t kEveryCall = static_cast<std::size_t>(-1);
+
+  explicit FaultyRows(Rows& rows) : rows_(rows) {}
+
+  Text description = u"The list operation failed";
+
+  void Arm(Operation operation, std::size_t nth_call = 0) {
+    armed_ = operation;
+    fail_call_ = nth_call;
+    calls_ = 0;
   }
-  void Before(ListOperation op) override {
-    if (!armed || op != operation) return;
-    const std::size_t call = calls++;
-    if (every_call || call == fail_call) throw Failure(description);
+
+  std::size_t Add(Text key, Text text) override {
+    return Through(Operation::kAdd).Add(std::move(key), std::move(text));
   }
+  std::size_t Count() const override { return Through(Operation::kCount).Count(); }
+  Text RowText(std::size_t p) const override { return Through(Operation::kRowText).RowText(p); }
+  Text RowKey(std::size_t p) const override { return Through(Operation::kRowKey).RowKey(p); }
+  bool Checked(std::size_t p) const override { return Through(Operation::kChecked).Checked(p); }
+  void SetText(std::size_t p, Text text) override {
+    Through(Operation::kSetText).SetText(p, std::move(text));
+  }
+  void SetType(std::size_t p, Text type) override {
+    Through(Operation::kSetType).SetType(p, std::move(type));
+  }
+  void SetTag(std::size_t p, Text tag) override {
+    Through(Operation::kSetTag).SetTag(p, std::move(tag));
+  }
+  void SetChecked(std::size_t p, bool checked) override {
+    Through(Operation::kSetChecked).SetChecked(p, checked);
+  }
+  void Remove(std::size_t p) override { Through(Operation::kRemove).Remove(p); }
+  std::optional<std::size_t> FindTag(TextView tag, std::size_t from) const override {
+    return Through(Operation::kFindTag).FindTag(tag, from);
+  }
+  void SetSorted(bool sorted) override { Through(Operation::kSetSorted).SetSorted(sorted); }
+  void SetSortKey(int column) override { Through(Operation::kSetSortKey).SetSortKey(column); }
+
+ private:
+  // The list, once the operation has been let through.
+  Rows& Through(Operation operation) const {
+    if (armed_ == operation) {
+      const std::size_t call = calls_++;
+      if (fail_call_ == kEveryCall || call == fail_call_) throw Failure(description);
+    }
+    return rows_;
+  }
+
+  Rows& rows_;
+  std::optional<Operation> armed_;
+  std::size_t fail_call_ = 0;
+  mutable std::size_t calls_ = 0;
 };
 
 // Records every value set on a push button; can make the setting fail.

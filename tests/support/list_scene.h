@@ -1,6 +1,6 @@
 #pragma once
-// A list for a command to work on, with its fault hook, and what tests read
-// back from a list row by row, in list order.
+// A list for a command to work on, seen through rows that can be made to
+// fail, and what tests read back from a list row by row, in list order.
 
 #include <set>
 #include <string>
@@ -35,9 +35,10 @@ inline std::string Marks(const EntryList& list) {
   return marks;
 }
 
-// The base of a test's scene: the list, its faults hooked in.
+// The base of a test's scene: the list, which the test fills and reads, and
+// the rows over it that it hands to a command.
 struct ListScene {
-  ListScene() { list.SetFaults(&faults); }
+  ListScene() = default;
   ListScene(const ListScene&) = delete;
   ListScene& operator=(const ListScene&) = delete;
 
@@ -47,7 +48,7 @@ struct ListScene {
   std::string Marks() const { return testing::Marks(list); }
 
   EntryList list;
-  ScriptedListFaults faults;
+  FaultyRows rows{list};
 };
 
 }  // namespace ostrevane::testing

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "catalogue/entry_list.h"
 #include "catalogue/start_menu.h"
 #include "win32/win_text.h"
 #include "test_folders.h"

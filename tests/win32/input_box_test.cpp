@@ -6,6 +6,7 @@
 #include <functional>
 #include <thread>
 
+#include "catalogue/entry_list.h"
 #include "commands/selection.h"
 #include "window/dialogs_win32.h"
 #include "win32/win_text.h"
