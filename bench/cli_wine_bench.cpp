@@ -15,25 +15,16 @@
 
 #include "support/shortcut_bytes.h"
 #include "support/wine_host.h"
+#include "wine_timing.h"
 #include "win32/handles.h"
 #include "win32/win_text.h"
 
 using namespace ostrevane;
+using bench::Median;
+using bench::Now;
 using win32::Wide;
 
 namespace {
-
-double Now() {
-  LARGE_INTEGER frequency, now;
-  QueryPerformanceFrequency(&frequency);
-  QueryPerformanceCounter(&now);
-  return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
-}
 
 void MakeShortcuts(const Text& folder, int count) {
   for (int i = 0; i < count; ++i) {

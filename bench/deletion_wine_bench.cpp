@@ -16,19 +16,15 @@
 
 #include "win32/recycler_win32.h"
 #include "support/wine_host.h"
+#include "wine_timing.h"
 #include "window_fixture.h"
 
 using namespace ostrevane;
+using bench::Median;
+using bench::Now;
 using win32::Wide;
 
 namespace {
-
-double Now() {
-  LARGE_INTEGER frequency, now;
-  QueryPerformanceFrequency(&frequency);
-  QueryPerformanceCounter(&now);
-  return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 void MakeShortcuts(const testing::TempFolder& folder, int count) {
   for (int i = 0; i < count; ++i) {
@@ -130,11 +126,6 @@ Pass DeletionPass(int count) {
                 t.dialogs.ErrorReports().size());
   }
   return {seconds / count, longest, recycler.recycle / count};
-}
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
 }
 
 }  // namespace

@@ -18,8 +18,11 @@
 
 #include "win32/win_text.h"
 #include "support/wine_host.h"
+#include "wine_timing.h"
 
 using namespace ostrevane;
+using bench::Median;
+using bench::Now;
 using testing::DosPathOf;
 using testing::Environment;
 using testing::SpecialFolder;
@@ -129,11 +132,6 @@ double TimeBareListing(const Text& current, const Text& all) {
   QueryPerformanceCounter(&now);
   if (seen == 0) std::printf("(nothing listed)\n");
   return static_cast<double>(now.QuadPart - start.QuadPart) / frequency.QuadPart;
-}
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
 }
 
 }  // namespace
