@@ -34,7 +34,6 @@ class StartupPlatform {
   virtual std::vector<FormControl> Controls() = 0;
   virtual void SetControlBackColor(const Text& name, std::uint32_t color) = 0;
   virtual SkinEngine& Skin() = 0;
-  virtual std::uintptr_t WindowHandle() = 0;
 };
 
 // True when the path's last-modified time can be read; never fails.

@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "catalogue/start_menu.h"
-#include "win32/win_text.h"
+#include "win32/collation.h"
 #include "test_folders.h"
 
 namespace ostrevane {

@@ -8,6 +8,7 @@
 
 #include "commands/selection.h"
 #include "window/dialogs_win32.h"
+#include "win32/collation.h"
 #include "win32/win_text.h"
 #include "support/fakes.h"
 
