@@ -25,11 +25,8 @@ void ApplySkin(StartupPlatform& platform, FileQueries& files) {
     }
   }
   SkinEngine& skin = platform.Skin();
-  skin.LoadSkin(path, Text());
-  skin.SetFlags(skin.Flags() | kSkinPaintsButtons);
-  skin.SetPaintBackgrounds(true);
-  skin.SetPaintFrames(true);
-  skin.ApplyToWindow(platform.WindowHandle());
+  skin.Load(path);
+  skin.Paint();
 }
 
 Text StartUp(StartupPlatform& platform, FileQueries& files, Rows& list, FolderService& folders,

@@ -35,7 +35,6 @@ class StartupPlatform {
   virtual std::vector<FormControl> Controls() = 0;
   virtual void SetControlBackColor(const Text& name, std::uint32_t color) = 0;
   virtual SkinEngine& Skin() = 0;
-  virtual std::uintptr_t WindowHandle() = 0;
   // The list's columns, each kept by the rule of ListColumns.
   virtual void AddColumn(const Text& text) = 0;
   virtual void SetColumnWidth(std::size_t position, double twips) = 0;

@@ -15,6 +15,7 @@
 #include "win32/recycler_win32.h"
 #include "win32/file_reader_win32.h"
 #include "win32/target_probe_win32.h"
+#include "win32/collation.h"
 #include "win32/win_text.h"
 
 using namespace ostrevane;

@@ -128,5 +128,6 @@ using UniqueCursor = UniqueHandle<NullInvalidTraits<HCURSOR, &DestroyCursor>>;
 using UniqueModule = UniqueHandle<NullInvalidTraits<HMODULE, &FreeLoadedLibrary>>;
 using UniqueImageList = UniqueHandle<NullInvalidTraits<HIMAGELIST, &DestroyImageList>>;
 using UniqueTheme = UniqueHandle<NullInvalidTraits<HTHEME, &CloseTheme>>;
+using UniqueWindow = UniqueHandle<NullInvalidTraits<HWND, &DestroyWindow>>;
 
 }  // namespace ostrevane::win32

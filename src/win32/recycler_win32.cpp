@@ -75,14 +75,11 @@ Text WithoutLiteralPrefix(Text path) {
 }
 
 std::optional<Text> FinalPathOf(HANDLE handle) {
-  std::vector<wchar_t> buffer(MAX_PATH);
-  for (;;) {
-    const DWORD length =
-        GetFinalPathNameByHandleW(handle, buffer.data(), static_cast<DWORD>(buffer.size()), 0);
-    if (length == 0) return std::nullopt;
-    if (length < buffer.size()) return WithoutLiteralPrefix(FromWide(buffer.data(), length));
-    buffer.resize(length + 1);
-  }
+  const std::optional<Text> path = FillGrowing<Text>([&](Text& buffer, DWORD size) {
+    return GetFinalPathNameByHandleW(handle, Wide(buffer), size, 0);
+  });
+  if (!path) return std::nullopt;
+  return WithoutLiteralPrefix(*path);
 }
 
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
@@ -157,18 +154,16 @@ class ShellQuestionRefuser {
 constexpr SECURITY_INFORMATION kOwnerGroupAndAccess =
     OWNER_SECURITY_INFORMATION | GROUP_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION;
 
-// A security descriptor read by `read(buffer, size, &needed)`, the buffer
-// grown as asked; empty when it cannot be read.
+// A security descriptor read by `read(buffer, size, &needed)`; empty when it
+// cannot be read.
 template <typename Read>
 std::vector<BYTE> ReadSecurity(Read&& read) {
-  std::vector<BYTE> security(512);
-  for (int attempt = 0; attempt < 4; ++attempt) {
+  const auto fill = [&](std::vector<BYTE>& buffer, DWORD size) -> DWORD {
     DWORD needed = 0;
-    if (read(security.data(), static_cast<DWORD>(security.size()), &needed)) return security;
-    if (GetLastError() != ERROR_INSUFFICIENT_BUFFER || needed <= security.size()) break;
-    security.resize(needed);
-  }
-  return {};
+    if (read(buffer.data(), size, &needed)) return GetSecurityDescriptorLength(buffer.data());
+    return GetLastError() == ERROR_INSUFFICIENT_BUFFER ? std::max(needed, size) : 0;
+  };
+  return FillGrowing<std::vector<BYTE>>(fill, 512).value_or(std::vector<BYTE>());
 }
 
 // Whether a file's or folder's security grants the token `access`; none when

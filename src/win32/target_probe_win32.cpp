@@ -36,17 +36,14 @@ Text AskablePath(const Text& path) {
   if (path.size() < MAX_PATH || path.starts_with(u"\\\\?\\") || path.starts_with(u"\\\\.\\")) {
     return path;
   }
-  std::vector<wchar_t> full(path.size() + 1);
-  DWORD length = 0;
-  for (;;) {
-    length = GetFullPathNameW(Wide(path), static_cast<DWORD>(full.size()), full.data(), nullptr);
-    if (length == 0) return path;
-    if (length < full.size()) break;
-    full.resize(length);
-  }
-  const TextView whole(reinterpret_cast<const char16_t*>(full.data()), length);
-  if (whole.starts_with(u"\\\\")) return u"\\\\?\\UNC\\" + Text(whole.substr(2));
-  return u"\\\\?\\" + Text(whole);
+  const std::optional<Text> whole = FillGrowing<Text>(
+      [&](Text& buffer, DWORD size) {
+        return GetFullPathNameW(Wide(path), size, Wide(buffer), nullptr);
+      },
+      path.size() + 1);
+  if (!whole) return path;
+  if (whole->starts_with(u"\\\\")) return u"\\\\?\\UNC\\" + whole->substr(2);
+  return u"\\\\?\\" + *whole;
 }
 
 Volume VolumeOfDriveType(UINT type) {
@@ -188,14 +185,14 @@ std::optional<Text> Win32TargetProbe::ExpandEnvironment(const Text& text) {
     if (!Defined(text.substr(open + 1, close - open - 1))) return std::nullopt;
     open = text.find(u'%', close + 1);
   }
-  std::vector<wchar_t> expanded(std::max<std::size_t>(text.size() * 2, MAX_PATH));
-  for (;;) {
-    const DWORD length =
-        ExpandEnvironmentStringsW(Wide(text), expanded.data(), static_cast<DWORD>(expanded.size()));
-    if (length == 0) return std::nullopt;
-    if (length <= expanded.size()) return FromWide(expanded.data(), length - 1);
-    expanded.resize(length);
-  }
+  // The length it answers counts the terminator, which is cut off after.
+  std::optional<Text> expanded = FillGrowing<Text>(
+      [&](Text& buffer, DWORD size) {
+        return ExpandEnvironmentStringsW(Wide(text), Wide(buffer), size);
+      },
+      std::max<std::size_t>(text.size() * 2, MAX_PATH));
+  if (expanded) expanded->pop_back();
+  return expanded;
 }
 
 TargetProbe::Volume Win32TargetProbe::VolumeOf(const Text& root) {

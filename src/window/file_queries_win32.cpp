@@ -8,7 +8,11 @@
 namespace ostrevane::win32 {
 
 Text Win32FileQueries::ExecutableFolder() {
-  return executable_folder_.empty() ? win32::ExecutableFolder() : executable_folder_;
+  if (!executable_folder_.empty()) return executable_folder_;
+  const std::optional<Text> program = FillGrowing<Text>(
+      [](Text& buffer, DWORD size) { return GetModuleFileNameW(nullptr, Wide(buffer), size); });
+  if (!program) FailWithLastError();
+  return Text(FolderPart(*program));
 }
 
 void Win32FileQueries::QueryLastModified(const Text& path) {

@@ -10,19 +10,27 @@
 
 #include <windows.h>
 
-#include <optional>
-
 #include "base/text.h"
+#include "form/skin_file.h"
+#include "window/window_base.h"
 
 namespace ostrevane::win32 {
 
 inline constexpr WORD kFramePointerMoved = 0x7F02;
 
-HWND CreateFrame(HWND parent, int id, const Text& caption);
+class Frame : public WindowBase {
+ public:
+  void Create(HWND parent, int id, const Text& caption);
+  // The background, and the skin whose caption and border colours it takes
+  // (the system's for none, or where the skin has none).
+  void SetColors(COLORREF background, const SkinColors* skin);
 
-// Colours: the background, and the skin's caption and border colours or
-// nothing for the system's.
-void SetFrameColors(HWND frame, COLORREF background, std::optional<COLORREF> text,
-                    std::optional<COLORREF> line);
+ private:
+  LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
+  void Paint(HDC dc);
+
+  COLORREF background_ = RGB(255, 255, 255);
+  const SkinColors* skin_ = nullptr;
+};
 
 }  // namespace ostrevane::win32

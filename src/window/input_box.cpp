@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "win32/win_text.h"
+#include "window/window_base.h"
 
 namespace ostrevane::win32 {
 namespace {
@@ -81,14 +82,10 @@ INT_PTR CALLBACK InputBoxProc(HWND dialog, UINT message, WPARAM wparam, LPARAM l
     }
     case WM_COMMAND:
       switch (LOWORD(wparam)) {
-        case IDOK: {
-          const HWND edit = GetDlgItem(dialog, kInputBoxEditId);
-          std::vector<wchar_t> buffer(static_cast<std::size_t>(GetWindowTextLengthW(edit)) + 1);
-          const int length = GetWindowTextW(edit, buffer.data(), static_cast<int>(buffer.size()));
-          state->answer = FromWide(buffer.data(), static_cast<std::size_t>(length));
+        case IDOK:
+          state->answer = WindowText(GetDlgItem(dialog, kInputBoxEditId));
           EndDialog(dialog, IDOK);
           return TRUE;
-        }
         case IDCANCEL:  // Cancel, Escape and the Close box
           state->answer.clear();
           EndDialog(dialog, IDCANCEL);

@@ -26,38 +26,21 @@ void CopyText(TextView text, wchar_t* buffer, int capacity) {
 
 }  // namespace
 
-EntryListView::EntryListView(HWND parent, int id, EntryList& list) : list_(list) {
-  hwnd_ = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
-                          WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA |
-                              LVS_SINGLESEL | LVS_SHOWSELALWAYS,
-                          0, 0, 0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                          GetModuleHandleW(nullptr), nullptr);
-  if (!hwnd_) FailWithLastError();
+void EntryListView::Create(HWND parent, int id) {
+  Adopt(CreateChild(
+      WS_EX_CLIENTEDGE, WC_LISTVIEWW, Text(),
+      WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_SINGLESEL | LVS_SHOWSELALWAYS,
+      parent, id));
+  hwnd_ = hwnd();
   ListView_SetExtendedListViewStyle(hwnd_,
                                     LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
   // The check mark is the state image; the model supplies it for every row.
   SendMessageW(hwnd_, LVM_SETCALLBACKMASK, LVIS_STATEIMAGEMASK, 0);
   dpi_ = WindowDpi(hwnd_);
   UseCheckBoxImages(dpi_);
-  // The control's own procedure is replaced by ours, which hands it every
-  // message it does not take. A window subclass (SetWindowSubclass) would
-  // look a window property up for every message, and under Wine each lookup
-  // is a round trip to the server, 0.1 ms here: more than a removed row costs
-  // the list otherwise.
-  SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  control_proc_ = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ListProc)));
   list_.SetObserver(this);
   RebuildColumns();
   SyncCount();
-}
-
-EntryListView::~EntryListView() {
-  list_.SetObserver(nullptr);
-  if (IsWindow(hwnd_)) {
-    KillTimer(hwnd_, RefreshTimer());
-    LetGo(hwnd_);
-  }
 }
 
 void EntryListView::SyncCount() {
@@ -289,42 +272,18 @@ bool EntryListView::HandleNotify(const NMHDR& header, LRESULT& result) {
   return false;
 }
 
-void EntryListView::LetGo(HWND hwnd) {
-  SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(control_proc_));
-  SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-}
-
-LRESULT CALLBACK EntryListView::ListProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-  auto* self = reinterpret_cast<EntryListView*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  const WNDPROC control_proc = self->control_proc_;
-  if (message == WM_NCDESTROY) {
-    self->LetGo(hwnd);
-    return CallWindowProcW(control_proc, hwnd, message, wparam, lparam);
-  }
-  bool handled = false;
-  LRESULT result = 0;
-  try {
-    self->RelayToTooltip(hwnd, message, wparam, lparam);
-    result = self->HandleMessage(message, wparam, lparam, handled);
-  } catch (...) {
-    // As in every window of the program, nothing thrown crosses user32.
-    ReportWindowFailure(hwnd, CurrentExceptionDescription(), message);
-    handled = false;
-  }
-  return handled ? result : CallWindowProcW(control_proc, hwnd, message, wparam, lparam);
-}
-
 // The tooltip learns where the pointer is from the list's mouse messages,
 // handed on here rather than by a subclass of its own.
-void EntryListView::RelayToTooltip(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+void EntryListView::RelayToTooltip(UINT message, WPARAM wparam, LPARAM lparam) {
   if (!tooltip_ || message < WM_MOUSEFIRST || message > WM_MOUSELAST) return;
-  MSG relayed{hwnd, message, wparam, lparam, static_cast<DWORD>(GetMessageTime()), {}};
+  MSG relayed{hwnd_, message, wparam, lparam, static_cast<DWORD>(GetMessageTime()), {}};
   const DWORD at = GetMessagePos();
   relayed.pt = {GET_X_LPARAM(at), GET_Y_LPARAM(at)};
   SendMessageW(tooltip_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
 }
 
-LRESULT EntryListView::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam, bool& handled) {
+LRESULT EntryListView::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  RelayToTooltip(message, wparam, lparam);
   switch (message) {
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK: {
@@ -335,10 +294,7 @@ LRESULT EntryListView::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam,
       // screen still showed them as they were, would reach another entry
       // than the one the user saw. The list is drawn afresh instead, for the
       // user to click again.
-      if (!SeenAsItIs(index < 0 ? ListView_GetItemCount(hwnd_) : index)) {
-        handled = true;
-        return 0;
-      }
+      if (!SeenAsItIs(index < 0 ? ListView_GetItemCount(hwnd_) : index)) return 0;
       // Only the check box ticks. The control answers a hit on another
       // column of the row with every "on the item" bit, the check box's too.
       if (index >= 0 && (hit.flags & LVHT_ONITEM) == LVHT_ONITEMSTATEICON) {
@@ -350,7 +306,6 @@ LRESULT EntryListView::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam,
       const int focused = ListView_GetNextItem(hwnd_, -1, LVNI_FOCUSED);
       if (wparam == VK_SPACE) {
         if (focused >= 0 && SeenAsItIs(focused)) ToggleRow(static_cast<std::size_t>(focused) + 1);
-        handled = true;
         return 0;
       }
       ShowHeldRows();  // keys move over the rows as they are
@@ -364,16 +319,12 @@ LRESULT EntryListView::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam,
     case WM_PAINT: {
       // Painted while drawing is not held back, the screen shows the rows as
       // they are.
-      const LRESULT painted = CallWindowProcW(control_proc_, hwnd_, message, wparam, lparam);
+      const LRESULT painted = Default(message, wparam, lparam);
       if (!held_) changes_.Painted();
-      handled = true;
       return painted;
     }
     case WM_CHAR:
-      if (wparam == L' ') {
-        handled = true;  // not the start of a type-ahead search
-        return 0;
-      }
+      if (wparam == L' ') return 0;  // not the start of a type-ahead search
       break;
     case WM_MOUSEMOVE:
       if (on_pointer_moved) on_pointer_moved();
@@ -381,12 +332,11 @@ LRESULT EntryListView::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam,
     case WM_TIMER:
       if (wparam == RefreshTimer()) {
         ShowHeldRows();
-        handled = true;
         return 0;
       }
       break;
   }
-  return 0;
+  return Default(message, wparam, lparam);
 }
 
 }  // namespace ostrevane::win32

@@ -12,18 +12,16 @@
 #include "catalogue/entry_list.h"
 #include "form/list_columns.h"
 #include "form/row_changes.h"
+#include "window/window_base.h"
 
 namespace ostrevane::win32 {
 
-class EntryListView : public EntryListObserver {
+class EntryListView : public WindowBase, public EntryListObserver {
  public:
-  EntryListView(HWND parent, int id, EntryList& list);
-  ~EntryListView() override;
-  EntryListView(const EntryListView&) = delete;
-  EntryListView& operator=(const EntryListView&) = delete;
+  explicit EntryListView(EntryList& list) : list_(list) {}
+  ~EntryListView() override { list_.SetObserver(nullptr); }
 
-  HWND hwnd() const { return hwnd_; }
-
+  void Create(HWND parent, int id);
   // The owner forwards the list's WM_NOTIFY here; true when handled.
   bool HandleNotify(const NMHDR& header, LRESULT& result);
   // Columns are shown as they are kept; each call fails as ListColumns does.
@@ -50,11 +48,8 @@ class EntryListView : public EntryListObserver {
   void RowsReordered() override;
 
  private:
-  static LRESULT CALLBACK ListProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
-  // Gives the control its own procedure back.
-  void LetGo(HWND hwnd);
-  void RelayToTooltip(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
-  LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam, bool& handled);
+  LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
+  void RelayToTooltip(UINT message, WPARAM wparam, LPARAM lparam);
   void SyncCount();
   void RowsMoved();
   void RebuildColumns();
@@ -76,8 +71,7 @@ class EntryListView : public EntryListObserver {
   // At most this often is the list drawn while rows keep being removed.
   static constexpr DWORD kRefreshMilliseconds = 250;
 
-  HWND hwnd_ = nullptr;
-  WNDPROC control_proc_ = nullptr;  // the control's own procedure
+  HWND hwnd_ = nullptr;  // the list control, which WindowBase owns
   HWND tooltip_ = nullptr;
   EntryList& list_;
   ListColumns columns_;

@@ -6,10 +6,7 @@
 #include "commands/selection.h"
 #include "base/twips.h"
 #include "window/dpi.h"
-#include "window/frame.h"
-#include "window/push_button.h"
 #include "win32/win_text.h"
-#include "window/window_class.h"
 
 namespace ostrevane::win32 {
 namespace {
@@ -20,10 +17,6 @@ constexpr DWORD kFormStyle =
 constexpr DWORD kFormExStyle = WS_EX_CONTROLPARENT;
 constexpr int kPointerDefault = 0;
 constexpr int kPointerCustom = 99;
-
-COLORREF ResolveColor(std::uint32_t color) {
-  return IsSystemColor(color) ? GetSysColor(SystemColorIndex(color)) : static_cast<COLORREF>(color);
-}
 
 bool SystemHighContrast() {
   HIGHCONTRASTW high_contrast{};
@@ -69,31 +62,41 @@ HFONT MakeArialBold(int centipoints, int dpi, int charset) {
 
 MainWindow::MainWindow(MainWindowServices services) : services_(std::move(services)) {}
 
+// The owner is done with the window: no close, so WM_DESTROY does not reach
+// the object. It goes while the objects of its controls still live.
 MainWindow::~MainWindow() {
-  if (hwnd_ && IsWindow(hwnd_)) {
-    destroying_ = true;  // the owner is done with the window: not a close
-    DestroyWindow(hwnd_);
+  tooltip_.reset();
+  Destroy();
+}
+
+HWND MainWindow::Control(ControlName name) const {
+  switch (name) {
+    case ControlName::kFrame3:
+      return frame_.hwnd();
+    case ControlName::kListView1:
+      return list_view_.hwnd();
+    default:
+      return buttons_[ButtonIndex(name)].hwnd();
   }
-  if (tooltip_ && IsWindow(tooltip_)) DestroyWindow(tooltip_);
 }
 
 // ---- creation and layout ---------------------------------------------------
 
 void MainWindow::Create(int show_command) {
-  RegisterWindowClass(kFormClass, &WindowBase::BorrowingProcedure);
-
-  hwnd_ = CreateWindowExW(kFormExStyle, kFormClass, Wide(Text(kFormInitialCaption)), kFormStyle,
-                          CW_USEDEFAULT, CW_USEDEFAULT, 100, 100, nullptr, nullptr,
-                          GetModuleHandleW(nullptr), this);
-  if (!hwnd_) FailWithLastError();
-  loop_.SetDialogWindow(hwnd_);
-  if (services_.on_window_created) services_.on_window_created(hwnd_);
-  dpi_ = WindowDpi(hwnd_);
+  RegisterWindowClass(kFormClass);
+  if (!CreateWindowExW(kFormExStyle, kFormClass, Wide(Text(kFormInitialCaption)), kFormStyle,
+                       CW_USEDEFAULT, CW_USEDEFAULT, 100, 100, nullptr, nullptr,
+                       GetModuleHandleW(nullptr), this)) {
+    FailWithLastError();
+  }
+  loop_.SetDialogWindow(hwnd());
+  if (services_.on_window_created) services_.on_window_created(hwnd());
+  dpi_ = WindowDpi(hwnd());
   ReadHighContrast();
 
   blank_icon_.reset(CreateBlankIcon());
-  SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(blank_icon_.get()));
-  SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(blank_icon_.get()));
+  SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(blank_icon_.get()));
+  SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(blank_icon_.get()));
 
   CreateControls();
   CreateFonts();
@@ -101,9 +104,9 @@ void MainWindow::Create(int show_command) {
   ResizeToClientArea(nullptr);
 
   // Start-up runs while the window is hidden; the list is shown once, filled.
-  list_view_->BeginBatch();
+  list_view_.BeginBatch();
   title_ = StartUp(command_services_, files_, list_, *services_.folders, *services_.dialogs);
-  list_view_->EndBatch();
+  list_view_.EndBatch();
   RefreshSkin();
 
   CenterOnScreen();
@@ -112,50 +115,48 @@ void MainWindow::Create(int show_command) {
   if (show_command == SW_MAXIMIZE || show_command == SW_SHOWMAXIMIZED) {
     show_command = SW_SHOWNORMAL;
   }
-  ShowWindow(hwnd_, show_command);
-  UpdateWindow(hwnd_);
-  const HWND list = Control(ControlName::kListView1);
+  ShowWindow(hwnd(), show_command);
+  UpdateWindow(hwnd());
+  const HWND list = list_view_.hwnd();
   SetFocus(list);
   if (list_.Size() > 0) ListView_SetItemState(list, 0, LVIS_FOCUSED, LVIS_FOCUSED);
 }
 
 void MainWindow::CreateControls() {
   for (const ControlLayout& c : kForm1Controls) {
-    HWND& slot = controls_[static_cast<std::size_t>(c.name)];
     switch (c.kind) {
       case ControlKind::kFrame:
-        slot = CreateFrame(hwnd_, c.control_id, c.text);
+        frame_.Create(hwnd(), c.control_id, c.text);
         break;
       case ControlKind::kListView:
-        list_view_ =
-            std::make_unique<EntryListView>(Control(ControlName::kFrame3), c.control_id, list_);
-        list_view_->on_pointer_moved = [this] { SetMousePointer(kPointerDefault); };
-        slot = list_view_->hwnd();
+        list_view_.Create(frame_.hwnd(), c.control_id);
+        list_view_.on_pointer_moved = [this] { SetMousePointer(kPointerDefault); };
         break;
       case ControlKind::kPushButton:
-        slot = CreatePushButton(hwnd_, c.control_id, c.text);
+        buttons_[ButtonIndex(c.name)].Create(hwnd(), c.control_id, c.text);
         break;
       default:  // the window holds no other kind
         break;
     }
   }
 
-  tooltip_ = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr,
-                             WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX | TTS_NOFADE | TTS_NOANIMATE,
-                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_,
-                             nullptr, GetModuleHandleW(nullptr), nullptr);
+  tooltip_.reset(
+      CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr,
+                      WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX | TTS_NOFADE | TTS_NOANIMATE,
+                      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd(), nullptr,
+                      GetModuleHandleW(nullptr), nullptr));
   if (tooltip_) {
     TTTOOLINFOW tool{};
     tool.cbSize = TTTOOLINFOW_V2_SIZE;
     // The list hands the tooltip its mouse messages itself (TTF_SUBCLASS
     // would subclass the list, at a cost on every message under Wine).
     tool.uFlags = TTF_IDISHWND;
-    tool.hwnd = hwnd_;
-    tool.uId = reinterpret_cast<UINT_PTR>(Control(ControlName::kListView1));
+    tool.hwnd = hwnd();
+    tool.uId = reinterpret_cast<UINT_PTR>(list_view_.hwnd());
     Text tip = kListTooltip;
-    tool.lpszText = const_cast<wchar_t*>(Wide(tip));
-    SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-    list_view_->SetTooltip(tooltip_);
+    tool.lpszText = Wide(tip);
+    SendMessageW(tooltip_.get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    list_view_.SetTooltip(tooltip_.get());
   }
 
   // Tab order follows the tab index, not the creation order. The frame never
@@ -183,7 +184,7 @@ void MainWindow::CreateFonts() {
   form_font_.reset(MakeArialBold(kFormFontCentipoints, dpi_, kCharsetAnsi));
   cyrillic_font_.reset(MakeArialBold(kFormFontCentipoints, dpi_, kCharsetCyrillic));
   button_font_.reset(MakeArialBold(kButtonFontCentipoints, dpi_, kCharsetAnsi));
-  SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(form_font_.get()), FALSE);
+  SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(form_font_.get()), FALSE);
   for (const ControlLayout& c : kForm1Controls) {
     const HFONT font =
         c.kind == ControlKind::kPushButton ? button_font_.get() : cyrillic_font_.get();
@@ -202,7 +203,7 @@ void MainWindow::Layout() {
     SetWindowPos(Control(c.name), nullptr, left, top, right - left, bottom - top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
   }
-  list_view_->SetDpi(dpi_);
+  list_view_.SetDpi(dpi_);
 }
 
 void MainWindow::ResizeToClientArea(const RECT* suggested) {
@@ -212,46 +213,40 @@ void MainWindow::ResizeToClientArea(const RECT* suggested) {
   int width = frame.right - frame.left, height = frame.bottom - frame.top;
   const UINT flags = SWP_NOZORDER | SWP_NOACTIVATE | (suggested ? 0 : SWP_NOMOVE);
   const int x = suggested ? suggested->left : 0, y = suggested ? suggested->top : 0;
-  SetWindowPos(hwnd_, nullptr, x, y, width, height, flags);
+  SetWindowPos(hwnd(), nullptr, x, y, width, height, flags);
   // The frame the system really draws may differ from the computed one (a
   // DPI change seen before the frame follows, a themed caption): correct by
   // what the client area turned out to be.
   RECT client;
-  GetClientRect(hwnd_, &client);
+  GetClientRect(hwnd(), &client);
   const int wanted_width = TwipsToPixels(kFormClientWidthTwips, dpi_);
   const int wanted_height = TwipsToPixels(kFormClientHeightTwips, dpi_);
   if (client.right != wanted_width || client.bottom != wanted_height) {
     width += wanted_width - client.right;
     height += wanted_height - client.bottom;
-    SetWindowPos(hwnd_, nullptr, x, y, width, height, flags);
+    SetWindowPos(hwnd(), nullptr, x, y, width, height, flags);
   }
 }
 
 void MainWindow::CenterOnScreen() {
   MONITORINFO monitor{};
   monitor.cbSize = sizeof(monitor);
-  GetMonitorInfoW(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY), &monitor);
+  GetMonitorInfoW(MonitorFromWindow(hwnd(), MONITOR_DEFAULTTOPRIMARY), &monitor);
   RECT window;
-  GetWindowRect(hwnd_, &window);
+  GetWindowRect(hwnd(), &window);
   const RECT& screen = monitor.rcMonitor;
   const int width = window.right - window.left, height = window.bottom - window.top;
-  SetWindowPos(hwnd_, nullptr, screen.left + (screen.right - screen.left - width) / 2,
+  SetWindowPos(hwnd(), nullptr, screen.left + (screen.right - screen.left - width) / 2,
                screen.top + (screen.bottom - screen.top - height) / 2, 0, 0,
                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 // ---- colours ---------------------------------------------------------------
 
-COLORREF MainWindow::FormBackground() const {
+COLORREF MainWindow::Background(std::uint32_t own) const {
   if (high_contrast_) return GetSysColor(COLOR_BTNFACE);
-  if (const auto skin = skin_.Background()) return *skin;
-  return ResolveColor(form_back_);
-}
-
-COLORREF MainWindow::FrameBackground() const {
-  if (high_contrast_) return GetSysColor(COLOR_BTNFACE);
-  if (const auto skin = skin_.Background()) return *skin;
-  return ResolveColor(frame_back_);
+  if (const SkinColors* skin = skin_.Colors(); skin && skin->window) return *skin->window;
+  return IsSystemColor(own) ? GetSysColor(SystemColorIndex(own)) : static_cast<COLORREF>(own);
 }
 
 void MainWindow::ReadHighContrast() {
@@ -262,15 +257,12 @@ void MainWindow::ReadHighContrast() {
 }
 
 void MainWindow::RefreshSkin() {
-  // The frame's caption and border then take the system's colours too.
-  SetFrameColors(Control(ControlName::kFrame3), FrameBackground(),
-                 high_contrast_ ? std::nullopt : skin_.FrameText(),
-                 high_contrast_ ? std::nullopt : skin_.FrameLine());
-  const SkinColors* button_colors = high_contrast_ ? &system_button_colors_ : skin_.ButtonColors();
-  for (const ControlLayout& c : kForm1Controls) {
-    if (c.kind == ControlKind::kPushButton) SetPushButtonSkin(Control(c.name), button_colors);
+  // In high contrast the frame's caption and border take the system's colours.
+  frame_.SetColors(FrameBackground(), high_contrast_ ? nullptr : skin_.Colors());
+  for (PushButton& button : buttons_) {
+    button.SetSkin(high_contrast_ ? &system_button_colors_ : skin_.Colors());
   }
-  InvalidateRect(hwnd_, nullptr, TRUE);
+  InvalidateRect(hwnd(), nullptr, TRUE);
 }
 
 // ---- events ----------------------------------------------------------------
@@ -287,7 +279,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_ERASEBKGND: {
       RECT client;
-      GetClientRect(hwnd_, &client);
+      GetClientRect(hwnd(), &client);
       FillRect(reinterpret_cast<HDC>(wparam), &client,
                UniqueBrush(CreateSolidBrush(FormBackground())).get());
       return 1;
@@ -308,22 +300,25 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       }
       break;
     }
-    case WM_DRAWITEM:
-      if (DrawPushButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lparam))) return TRUE;
+    case WM_DRAWITEM: {
+      const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lparam);
+      for (const PushButton& button : buttons_) {
+        if (button.hwnd() != item.hwndItem) continue;
+        button.Draw(item);
+        return TRUE;
+      }
       break;
+    }
     case WM_SETTINGCHANGE:
     case WM_SYSCOLORCHANGE:
       ReadHighContrast();
       RefreshSkin();
       // Only top-level windows hear of new system colours; the list follows them.
-      if (message == WM_SYSCOLORCHANGE)
-        SendMessageW(Control(ControlName::kListView1), message, wparam, lparam);
+      if (message == WM_SYSCOLORCHANGE) SendMessageW(list_view_.hwnd(), message, wparam, lparam);
       break;
     case WM_NOTIFY: {
       LRESULT result = 0;
-      if (list_view_ && list_view_->HandleNotify(*reinterpret_cast<NMHDR*>(lparam), result)) {
-        return result;
-      }
+      if (list_view_.HandleNotify(*reinterpret_cast<NMHDR*>(lparam), result)) return result;
       break;
     }
     case WM_MOUSEMOVE:
@@ -347,7 +342,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
         }
       }
       ResizeToClientArea(reinterpret_cast<const RECT*>(lparam));
-      InvalidateRect(hwnd_, nullptr, TRUE);
+      InvalidateRect(hwnd(), nullptr, TRUE);
       return 0;
     }
     case WM_SYSCOMMAND:
@@ -358,13 +353,13 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_SIZE:
       // Any other road to the maximized state (the first show of a process
       // can take its starter's show command) ends back at the fixed size.
-      if (wparam == SIZE_MAXIMIZED) PostMessageW(hwnd_, WM_SYSCOMMAND, SC_RESTORE, 0);
+      if (wparam == SIZE_MAXIMIZED) PostMessageW(hwnd(), WM_SYSCOMMAND, SC_RESTORE, 0);
       break;
     case WM_CLOSE:
-      DestroyWindow(hwnd_);
+      DestroyWindow(hwnd());
       return 0;
     case WM_DESTROY:
-      if (destroying_) return 0;
+      tooltip_.release();  // the system destroyed it with its owner
       // Closing ends the program at once, also in the middle of a command
       // that is letting events run; nothing is saved.
       if (services_.end_process_on_close) ExitProcess(0);
@@ -372,7 +367,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       PostQuitMessage(0);
       return 0;
   }
-  return DefWindowProcW(hwnd_, message, wparam, lparam);
+  return Default(message, wparam, lparam);
 }
 
 void MainWindow::SetMousePointer(int value) {
@@ -382,7 +377,7 @@ void MainWindow::SetMousePointer(int value) {
   POINT point;
   if (!GetCursorPos(&point)) return;
   const HWND under = WindowFromPoint(point);
-  if (under && (under == hwnd_ || IsChild(hwnd_, under))) {
+  if (under && (under == hwnd() || IsChild(hwnd(), under))) {
     SendMessageW(under, WM_SETCURSOR, reinterpret_cast<WPARAM>(under),
                  MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
   }
@@ -407,9 +402,9 @@ void MainWindow::OnClick(ControlName name) {
     if (name == ControlName::kPushButton2) DeleteChecked(deletion);
     for (const auto& [button, command] : kSelectionCommands) {
       if (button != name) continue;
-      list_view_->BeginBatch();
+      list_view_.BeginBatch();
       command(selection);
-      list_view_->EndBatch();
+      list_view_.EndBatch();
     }
   } catch (const ProgramEnded&) {
     // The window is gone; the command stops where it was.
@@ -427,8 +422,8 @@ void MainWindow::LoadApplicationIcon() {
   };
   UniqueIcon big(load(SM_CXICON, SM_CYICON));
   UniqueIcon small(load(SM_CXSMICON, SM_CYSMICON));
-  SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big.get()));
-  SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small.get()));
+  SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big.get()));
+  SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small.get()));
   big_icon_ = std::move(big);
   small_icon_ = std::move(small);
 }

@@ -7,7 +7,6 @@
 
 #include <array>
 #include <functional>
-#include <memory>
 
 #include "form/form_layout.h"
 #include "commands/app_title.h"
@@ -20,8 +19,10 @@
 #include "catalogue/recycler.h"
 #include "window/file_queries_win32.h"
 #include "win32/handles.h"
+#include "window/frame.h"
 #include "window/list_view.h"
 #include "window/message_loop.h"
+#include "window/push_button.h"
 #include "window/skin_engine_win32.h"
 #include "window/window_base.h"
 
@@ -51,25 +52,20 @@ class MainWindow : public WindowBase {
  public:
   explicit MainWindow(MainWindowServices services);
   ~MainWindow() override;
-  MainWindow(const MainWindow&) = delete;
-  MainWindow& operator=(const MainWindow&) = delete;
 
   // Creates Form1 hidden, runs the start-up sequence, then shows the window
   // centred on the screen with the focus in the list.
   void Create(int show_command = SW_SHOWNORMAL);
   // The program's message loop; returns the exit code.
   int RunMessageLoop() { return loop_.Run(); }
-  // Keyboard navigation between the controls; true when the message was used.
-  bool PreTranslate(MSG& msg) { return loop_.PreTranslate(msg); }
 
-  HWND Control(ControlName name) const { return controls_[static_cast<std::size_t>(name)]; }
-  HWND tooltip() const { return tooltip_; }
+  HWND Control(ControlName name) const;
+  HWND tooltip() const { return tooltip_.get(); }
   EntryList& list() { return list_; }
   int dpi() const { return dpi_; }
-  int mouse_pointer() const { return mouse_pointer_; }
   HCURSOR mouse_icon() const { return mouse_icon_.get(); }
-  COLORREF FormBackground() const;
-  COLORREF FrameBackground() const;
+  COLORREF FormBackground() const { return Background(form_back_); }
+  COLORREF FrameBackground() const { return Background(frame_back_); }
   bool ended() const { return loop_.ended(); }
   bool high_contrast() const { return high_contrast_; }
 
@@ -83,8 +79,15 @@ class MainWindow : public WindowBase {
   void CenterOnScreen();
   void SetMousePointer(int value);
   void OnClick(ControlName name);
+  // What the window paints in place of its own colour `own`: the system's
+  // face in high contrast, else the skin's window colour, else `own`.
+  COLORREF Background(std::uint32_t own) const;
   void RefreshSkin();
   void ReadHighContrast();
+  // A push button's place in buttons_: theirs are the last five names.
+  static std::size_t ButtonIndex(ControlName name) {
+    return static_cast<std::size_t>(name) - static_cast<std::size_t>(ControlName::kPushButton4);
+  }
 
   void LoadApplicationIcon();
 
@@ -100,12 +103,9 @@ class MainWindow : public WindowBase {
     std::vector<FormControl> Controls() override;
     void SetControlBackColor(const Text& name, std::uint32_t color) override;
     SkinEngine& Skin() override { return window_.skin_; }
-    std::uintptr_t WindowHandle() override {
-      return reinterpret_cast<std::uintptr_t>(window_.hwnd_);
-    }
-    void AddColumn(const Text& text) override { window_.list_view_->AddColumn(text); }
+    void AddColumn(const Text& text) override { window_.list_view_.AddColumn(text); }
     void SetColumnWidth(std::size_t position, double twips) override {
-      window_.list_view_->SetColumnWidth(position, twips);
+      window_.list_view_.SetColumnWidth(position, twips);
     }
     void SetValue(PushButtonId button, std::int32_t value) override;
 
@@ -118,9 +118,10 @@ class MainWindow : public WindowBase {
   Win32FileQueries files_{services_.executable_folder};
   EntryList list_;
   Text title_ = kProductFullName;  // the caption of the commands' boxes
-  HWND tooltip_ = nullptr;
-  std::array<HWND, 7> controls_{};
-  std::unique_ptr<EntryListView> list_view_;
+  Frame frame_;
+  EntryListView list_view_{list_};
+  std::array<PushButton, 5> buttons_;
+  UniqueWindow tooltip_;
   Win32SkinEngine skin_;
   int dpi_ = kDefaultDpi;
   UniqueFont form_font_, cyrillic_font_, button_font_;
@@ -130,7 +131,6 @@ class MainWindow : public WindowBase {
   std::uint32_t form_back_ = kColorWhite;
   std::uint32_t frame_back_ = kColorWhite;
   MessageLoop loop_;
-  bool destroying_ = false;
   // In high contrast the window paints with the system's colours, ignoring
   // its own white and the skin's.
   bool high_contrast_ = false;

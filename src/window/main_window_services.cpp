@@ -2,9 +2,7 @@
 // caption, colours, controls and push-button values, over the window's state.
 #include <windows.h>
 
-#include "window/frame.h"
 #include "window/main_window.h"
-#include "window/push_button.h"
 #include "win32/win_text.h"
 
 namespace ostrevane::win32 {
@@ -22,12 +20,12 @@ void MainWindow::CommandServices::LoadMouseIcon(const Text& cursor_file) {
 }
 
 void MainWindow::CommandServices::SetCaption(const Text& caption) {
-  if (!SetWindowTextW(window_.hwnd_, Wide(caption))) FailWithLastError();
+  if (!SetWindowTextW(window_.hwnd(), Wide(caption))) FailWithLastError();
 }
 
 void MainWindow::CommandServices::SetFormBackColor(std::uint32_t color) {
   window_.form_back_ = color;
-  InvalidateRect(window_.hwnd_, nullptr, TRUE);
+  InvalidateRect(window_.hwnd(), nullptr, TRUE);
 }
 
 std::vector<FormControl> MainWindow::CommandServices::Controls() {
@@ -40,18 +38,18 @@ std::vector<FormControl> MainWindow::CommandServices::Controls() {
 void MainWindow::CommandServices::SetControlBackColor(const Text& name, std::uint32_t color) {
   if (name != u"Frame3") throw Failure(u"Object doesn't support this property or method");
   window_.frame_back_ = color;
-  SetFrameColors(window_.Control(ControlName::kFrame3), window_.FrameBackground(),
-                 window_.high_contrast_ ? std::nullopt : window_.skin_.FrameText(),
-                 window_.high_contrast_ ? std::nullopt : window_.skin_.FrameLine());
+  window_.RefreshSkin();
 }
 
-void MainWindow::CommandServices::SetValue(PushButtonId button, std::int32_t value) {
+// The commands only ever reset a button's value to 0 before they act, which
+// is how a button at rest shows already.
+void MainWindow::CommandServices::SetValue(PushButtonId button, std::int32_t) {
   static constexpr ControlName kByNumber[] = {ControlName::kPushButton1, ControlName::kPushButton2,
                                               ControlName::kPushButton3, ControlName::kPushButton4,
                                               ControlName::kPushButton5};
-  const HWND control = window_.Control(kByNumber[static_cast<int>(button) - 1]);
-  if (!IsWindow(control)) throw Failure(u"The button no longer exists.");
-  SetPushButtonValue(control, value);
+  if (!window_.Control(kByNumber[static_cast<int>(button) - 1])) {
+    throw Failure(u"The button no longer exists.");
+  }
 }
 
 }  // namespace ostrevane::win32

@@ -17,8 +17,6 @@ class MessageLoop : public EventPump {
 
   // Runs until WM_QUIT; returns its exit code.
   int Run();
-  // Keyboard navigation for the dialog window; true when the message was used.
-  bool PreTranslate(MSG& msg);
   // Throws ProgramEnded once the program is closing.
   void DoEvents() override;
 
@@ -28,6 +26,9 @@ class MessageLoop : public EventPump {
   bool ended() const { return ended_; }
 
  private:
+  // Keyboard navigation for the dialog window; true when the message was used.
+  bool PreTranslate(MSG& msg);
+
   HWND dialog_ = nullptr;
   bool ended_ = false;
 };

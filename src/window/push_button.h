@@ -6,29 +6,33 @@
 //
 // Tells its parent through WM_COMMAND: BN_CLICKED once per click, and
 // kPushButtonPointerMoved whenever the pointer moves over it. The parent
-// passes its WM_DRAWITEM on to DrawPushButton.
+// passes its WM_DRAWITEM on to Draw.
 
 #include <windows.h>
 
-#include <cstdint>
-
-#include "form/skin_file.h"
 #include "base/text.h"
+#include "form/skin_file.h"
+#include "window/window_base.h"
 
 namespace ostrevane::win32 {
 
 inline constexpr WORD kPushButtonPointerMoved = 0x7F01;
 
-HWND CreatePushButton(HWND parent, int id, const Text& caption);
+class PushButton : public WindowBase {
+ public:
+  void Create(HWND parent, int id, const Text& caption);
+  void Draw(const DRAWITEMSTRUCT& item) const;
+  // Paints with these button colours (the skin's, or the system's in high
+  // contrast); null returns to the native look.
+  void SetSkin(const SkinColors* skin);
 
-// Draws one of these buttons; false when the item is none of them.
-bool DrawPushButton(const DRAWITEMSTRUCT& item);
+ private:
+  LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
+  void Notify(WORD code);
 
-// The button's value; 0 shows it at rest, anything else pushed in.
-void SetPushButtonValue(HWND button, std::int32_t value);
-
-// Paints with these button colours (the skin's, or the system's in high
-// contrast); null returns to the native look.
-void SetPushButtonSkin(HWND button, const SkinColors* skin);
+  const SkinColors* skin_ = nullptr;
+  bool hot_ = false;
+  bool tracking_leave_ = false;
+};
 
 }  // namespace ostrevane::win32

@@ -1,5 +1,7 @@
 #include "window/skin_engine_win32.h"
 
+#include <windows.h>
+
 #include <string>
 
 #include "win32/handles.h"
@@ -7,7 +9,7 @@
 
 namespace ostrevane::win32 {
 
-void Win32SkinEngine::LoadSkin(const Text& path, const Text& /*options*/) {
+void Win32SkinEngine::Load(const Text& path) {
   UniqueFile file(CreateFileW(Wide(path), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) {
@@ -28,36 +30,12 @@ void Win32SkinEngine::LoadSkin(const Text& path, const Text& /*options*/) {
                   SystemErrorText(GetLastError()));
   }
   bytes.resize(read);
-  colors_ = ParseSkin(bytes, path);
-  loaded_ = true;
+  loaded_ = ParseSkin(bytes, path);
 }
 
-void Win32SkinEngine::ApplyToWindow(std::uintptr_t window) {
-  const HWND hwnd = reinterpret_cast<HWND>(window);
+void Win32SkinEngine::Paint() {
   if (!loaded_) throw Failure(u"No skin has been loaded, so there is nothing to apply.");
-  if (!IsWindow(hwnd))
-    throw Failure(u"The skin cannot be applied: the window handle is not valid.");
-  applied_ = true;
-  RedrawWindow(hwnd, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_FRAME);
-}
-
-std::optional<COLORREF> Win32SkinEngine::Background() const {
-  if (!applied_ || !paint_backgrounds_) return std::nullopt;
-  return colors_.window;
-}
-
-std::optional<COLORREF> Win32SkinEngine::FrameText() const {
-  if (!applied_ || !paint_frames_) return std::nullopt;
-  return colors_.frame_text;
-}
-
-std::optional<COLORREF> Win32SkinEngine::FrameLine() const {
-  if (!applied_ || !paint_frames_) return std::nullopt;
-  return colors_.frame_line;
-}
-
-const SkinColors* Win32SkinEngine::ButtonColors() const {
-  return applied_ && (flags_ & kSkinPaintsButtons) ? &colors_ : nullptr;
+  painting_ = true;
 }
 
 }  // namespace ostrevane::win32

@@ -12,6 +12,7 @@
 #include "win32/folder_service_win32.h"
 #include "win32/handles.h"
 #include "win32/recycler_win32.h"
+#include "win32/collation.h"
 #include "win32/win_text.h"
 
 using namespace ostrevane;

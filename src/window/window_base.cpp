@@ -5,18 +5,13 @@
 
 #include "base/failure.h"
 #include "commands/error_report.h"
+#include "win32/win_text.h"
 #include "window/dialogs_win32.h"
 
 namespace ostrevane::win32 {
 namespace {
 
 constexpr char16_t kWindowProcedureContext[] = u"in the window procedure ";
-
-void Attach(HWND hwnd, WindowBase* self) {
-  SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-}
-
-}  // namespace
 
 Text CurrentExceptionDescription() {
   try {
@@ -32,65 +27,96 @@ Text CurrentExceptionDescription() {
   }
 }
 
-WindowBase* WindowBase::FromHandle(HWND hwnd) {
-  return reinterpret_cast<WindowBase*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-}
+}  // namespace
 
-LRESULT CALLBACK WindowBase::BorrowingProcedure(HWND hwnd, UINT message, WPARAM wparam,
-                                                LPARAM lparam) {
+LRESULT CALLBACK WindowBase::Procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
   if (message == WM_NCCREATE) {
-    auto* self = static_cast<WindowBase*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
-    self->hwnd_ = hwnd;
-    Attach(hwnd, self);
+    if (auto* self = static_cast<WindowBase*>(
+            reinterpret_cast<const CREATESTRUCTW*>(lparam)->lpCreateParams)) {
+      self->window_.reset(hwnd);
+      SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
   }
-  return Dispatch(hwnd, message, wparam, lparam);
-}
-
-LRESULT CALLBACK WindowBase::OwningProcedure(HWND hwnd, UINT message, WPARAM wparam,
-                                             LPARAM lparam) {
-  if (message == WM_NCCREATE) {
-    auto* owner = static_cast<std::unique_ptr<WindowBase>*>(
-        reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
-    WindowBase* self = owner->get();
-    self->owned_by_window_ = std::move(*owner);
-    self->hwnd_ = hwnd;
-    Attach(hwnd, self);
-  }
-  return Dispatch(hwnd, message, wparam, lparam);
-}
-
-LRESULT WindowBase::Dispatch(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-  WindowBase* self = FromHandle(hwnd);
+  auto* self = reinterpret_cast<WindowBase*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   if (!self) return DefWindowProcW(hwnd, message, wparam, lparam);
-  // The last message: nothing reaches the object after it.
-  std::unique_ptr<WindowBase> freed_on_return;
   if (message == WM_NCDESTROY) {
-    Attach(hwnd, nullptr);
-    freed_on_return = std::move(self->owned_by_window_);
+    // The last message: the window goes, and the object no longer owns it.
+    self->Detach();
+    const LRESULT result = self->Default(message, wparam, lparam);
+    self->window_.release();
+    return result;
   }
   try {
     return self->HandleMessage(message, wparam, lparam);
   } catch (...) {
     self->ReportHandlerFailure(CurrentExceptionDescription(), message);
   }
-  return DefWindowProcW(hwnd, message, wparam, lparam);
+  return self->Default(message, wparam, lparam);
 }
 
-Text HandlerFailureReport(TextView description, UINT message) {
-  return ComposeErrorReport(description, kWindowProcedureContext, static_cast<int>(message));
+void WindowBase::Adopt(UniqueWindow control) {
+  window_ = std::move(control);
+  SetWindowLongPtrW(hwnd(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  control_procedure_ = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrW(hwnd(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Procedure)));
 }
 
-void ReportWindowFailure(HWND window, TextView description, UINT message) noexcept {
+void WindowBase::Detach() {
+  if (!window_) return;
+  SetWindowLongPtrW(hwnd(), GWLP_USERDATA, 0);
+  if (control_procedure_) {
+    SetWindowLongPtrW(hwnd(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(control_procedure_));
+  }
+}
+
+void WindowBase::Destroy() {
+  Detach();
+  window_.reset();
+}
+
+LRESULT WindowBase::Default(UINT message, WPARAM wparam, LPARAM lparam) {
+  if (control_procedure_)
+    return CallWindowProcW(control_procedure_, hwnd(), message, wparam, lparam);
+  return DefWindowProcW(hwnd(), message, wparam, lparam);
+}
+
+void WindowBase::ReportHandlerFailure(TextView description, UINT message) noexcept {
   try {
-    Win32Dialogs(GetAncestor(window, GA_ROOT))
+    Win32Dialogs(GetAncestor(hwnd(), GA_ROOT))
         .ShowErrorReport(HandlerFailureReport(description, message));
   } catch (...) {
     // Nobody is left to tell.
   }
 }
 
-void WindowBase::ReportHandlerFailure(TextView description, UINT message) noexcept {
-  ReportWindowFailure(hwnd_, description, message);
+void RegisterWindowClass(const wchar_t* name) {
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof(wc);
+  wc.lpfnWndProc = &WindowBase::Procedure;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  wc.lpszClassName = name;
+  if (!RegisterClassExW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) FailWithLastError();
+}
+
+UniqueWindow CreateChild(DWORD ex_style, const wchar_t* class_name, const Text& text, DWORD style,
+                         HWND parent, int id) {
+  UniqueWindow child(CreateWindowExW(ex_style, class_name, Wide(text), WS_CHILD | style, 0, 0, 0, 0,
+                                     parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                     GetModuleHandleW(nullptr), nullptr));
+  if (!child) FailWithLastError();
+  return child;
+}
+
+Text HandlerFailureReport(TextView description, UINT message) {
+  return ComposeErrorReport(description, kWindowProcedureContext, static_cast<int>(message));
+}
+
+Text WindowText(HWND window) {
+  Text text(static_cast<std::size_t>(GetWindowTextLengthW(window)), u'\0');
+  text.resize(static_cast<std::size_t>(
+      GetWindowTextW(window, Wide(text), static_cast<int>(text.size()) + 1)));
+  return text;
 }
 
 }  // namespace ostrevane::win32

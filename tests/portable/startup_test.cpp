@@ -29,7 +29,6 @@ class FakeStartup : public StartupPlatform, public FileQueries, public SkinEngin
   std::set<Text> normal_files;
   Text exe_folder = u"C:\\Program";
   Text caption;
-  std::int32_t flags = 6;
 
   ListColumns columns;
 
@@ -73,7 +72,6 @@ class FakeStartup : public StartupPlatform, public FileQueries, public SkinEngin
     Maybe("SetControlBackColor " + ToUtf8(name) + " " + std::to_string(color));
   }
   SkinEngine& Skin() override { return *this; }
-  std::uintptr_t WindowHandle() override { return 0x1234; }
   // The columns are read back whole rather than recorded in `calls`.
   void AddColumn(const Text& text) override {
     MaybeFail("AddColumn " + ToUtf8(text));
@@ -84,23 +82,8 @@ class FakeStartup : public StartupPlatform, public FileQueries, public SkinEngin
     columns.SetWidth(position, twips);
   }
 
-  void LoadSkin(const Text& path, const Text& options) override {
-    Maybe("LoadSkin " + ToUtf8(path) + "|" + ToUtf8(options));
-  }
-  std::int32_t Flags() override {
-    Maybe("Flags");
-    return flags;
-  }
-  void SetFlags(std::int32_t value) override { Maybe("SetFlags " + std::to_string(value)); }
-  void SetPaintBackgrounds(bool on) override {
-    Maybe(std::string("SetPaintBackgrounds ") + (on ? "1" : "0"));
-  }
-  void SetPaintFrames(bool on) override {
-    Maybe(std::string("SetPaintFrames ") + (on ? "1" : "0"));
-  }
-  void ApplyToWindow(std::uintptr_t window) override {
-    Maybe("ApplyToWindow " + std::to_string(window));
-  }
+  void Load(const Text& path) override { Maybe("LoadSkin " + ToUtf8(path)); }
+  void Paint() override { Maybe("PaintWithSkin"); }
 };
 
 class StartupTest : public ::testing::Test {
@@ -144,10 +127,9 @@ TEST_F(StartupTest, SkinIsAppliedInItsFixedOrderAndOnlyTheFrameIsRecoloured) {
   EXPECT_EQ(platform.calls,
             (std::vector<std::string>{
                 "ExecutableFolder", "FindNormalFile", "SetFormBackColor " + face, "Controls",
-                "SetControlBackColor Frame3 " + face, "LoadSkin C:\\Program\\x\\o.cjs|", "Flags",
-                "SetFlags 7", "SetPaintBackgrounds 1", "SetPaintFrames 1", "ApplyToWindow 4660",
-                "ExecutableFolder", "QueryLastModified", "LoadMouseIcon C:\\Program\\HAND-M.CUR",
-                "SetCaption", "SetApplicationIcon"}));
+                "SetControlBackColor Frame3 " + face, "LoadSkin C:\\Program\\x\\o.cjs",
+                "PaintWithSkin", "ExecutableFolder", "QueryLastModified",
+                "LoadMouseIcon C:\\Program\\HAND-M.CUR", "SetCaption", "SetApplicationIcon"}));
 }
 
 // Every start-up step made to fail, one at a time: the report names it, and
@@ -158,8 +140,8 @@ TEST_F(StartupTest, EachFailingStepIsReportedWithItsNumberAndStartUpGoesOn) {
     int step;
     bool cursor_present;
   };
-  const std::vector<Case> cases = {{"LoadSkin C:\\Program\\x\\o.cjs|", 100, false},
-                                   {"ApplyToWindow 4660", 100, false},
+  const std::vector<Case> cases = {{"LoadSkin C:\\Program\\x\\o.cjs", 100, false},
+                                   {"PaintWithSkin", 100, false},
                                    {"LoadMouseIcon C:\\Program\\HAND-M.CUR", 106, true},
                                    {"SetCaption", 126, false},
                                    {"SetApplicationIcon", 126, false}};

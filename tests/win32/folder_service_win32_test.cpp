@@ -6,7 +6,7 @@
 
 #include "catalogue/entry_list.h"
 #include "catalogue/start_menu.h"
-#include "win32/win_text.h"
+#include "win32/collation.h"
 #include "test_folders.h"
 
 namespace ostrevane {

@@ -9,6 +9,7 @@
 #include "catalogue/entry_list.h"
 #include "commands/selection.h"
 #include "window/dialogs_win32.h"
+#include "win32/collation.h"
 #include "win32/win_text.h"
 #include "support/fakes.h"
 

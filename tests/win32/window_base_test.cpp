@@ -3,12 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 #include <stdexcept>
 #include <vector>
 
 #include "base/failure.h"
-#include "win32/handles.h"
-#include "window/window_class.h"
+#include "win32/win_text.h"
 
 namespace ostrevane {
 namespace {
@@ -18,77 +18,102 @@ using win32::WindowBase;
 constexpr UINT kMsgThrowFailure = WM_APP + 1;
 constexpr UINT kMsgThrowStd = WM_APP + 2;
 constexpr UINT kMsgAnswer = WM_APP + 3;
+constexpr wchar_t kProbeClass[] = L"OstrevaneProbe";
 
 // Records what reaches it and what it was told to report; throws on demand.
+// Its window is of the program's own class, or a system control it adopts.
 struct Probe : WindowBase {
-  explicit Probe(bool* destroyed = nullptr) : destroyed(destroyed) {}
-  ~Probe() override {
-    if (destroyed) *destroyed = true;
+  enum class Kind { kOwnClass, kAdoptedControl };
+
+  Probe(Kind kind, HWND parent) {
+    if (kind == Kind::kAdoptedControl) {
+      Adopt(win32::CreateChild(0, L"Static", u"caption", 0, parent, 7));
+      return;
+    }
+    win32::RegisterWindowClass(kProbeClass);
+    CreateWindowExW(0, kProbeClass, L"caption", WS_CHILD, 0, 0, 10, 10, parent, nullptr,
+                    GetModuleHandleW(nullptr), this);
   }
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override {
     seen.push_back(message);
     if (message == kMsgThrowFailure) throw Failure(u"The handler broke");
     if (message == kMsgThrowStd) throw std::runtime_error("plain");
     if (message == kMsgAnswer) return 42;
-    return DefWindowProcW(hwnd_, message, wparam, lparam);
+    return Default(message, wparam, lparam);
   }
   void ReportHandlerFailure(TextView description, UINT message) noexcept override {
     reports.emplace_back(description, message);
   }
+  bool Seen(UINT message) const {
+    return std::find(seen.begin(), seen.end(), message) != seen.end();
+  }
 
-  bool* destroyed;
   std::vector<UINT> seen;
   std::vector<std::pair<Text, UINT>> reports;
 };
 
-HWND CreateProbe(const wchar_t* class_name, WNDPROC procedure, void* param) {
-  win32::RegisterWindowClass(class_name, procedure);
-  return CreateWindowExW(0, class_name, L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                         GetModuleHandleW(nullptr), param);
+// A top-level window for the probes to live in, of a class of the program's
+// own without an object.
+win32::UniqueWindow CreateParent() {
+  win32::RegisterWindowClass(L"OstrevaneProbeParent");
+  return win32::UniqueWindow(CreateWindowExW(0, L"OstrevaneProbeParent", L"", WS_POPUP, 0, 0, 50,
+                                             50, nullptr, nullptr, GetModuleHandleW(nullptr),
+                                             nullptr));
 }
 
-bool Seen(const Probe& probe, UINT message) {
-  return std::find(probe.seen.begin(), probe.seen.end(), message) != probe.seen.end();
+constexpr Probe::Kind kBothKinds[] = {Probe::Kind::kOwnClass, Probe::Kind::kAdoptedControl};
+
+TEST(WindowBaseTest, EveryMessageReachesTheObjectAndWhatItLeavesGetsTheWindowsOwnHandling) {
+  for (const Probe::Kind kind : kBothKinds) {
+    const win32::UniqueWindow parent = CreateParent();
+    Probe probe(kind, parent.get());
+    const HWND hwnd = probe.hwnd();
+    ASSERT_TRUE(hwnd);
+    EXPECT_EQ(probe.Seen(WM_NCCREATE), kind == Probe::Kind::kOwnClass);
+    EXPECT_EQ(SendMessageW(hwnd, kMsgAnswer, 0, 0), 42);
+    // The text is kept by the window's own handling: DefWindowProcW, or the
+    // control's own procedure.
+    SetWindowTextW(hwnd, L"changed");
+    EXPECT_TRUE(probe.Seen(WM_SETTEXT));
+    EXPECT_EQ(win32::WindowText(hwnd), u"changed");
+    wchar_t class_name[32] = {};
+    GetClassNameW(hwnd, class_name, 32);
+    EXPECT_EQ(win32::FromWide(class_name),
+              kind == Probe::Kind::kOwnClass ? u"OstrevaneProbe" : u"Static");
+  }
 }
 
-TEST(WindowBaseTest, ABorrowedObjectGetsEveryMessageFromCreationToTheLastAndIsLetGo) {
-  Probe probe;
-  const HWND hwnd = CreateProbe(L"OstrevaneProbeBorrowed", &WindowBase::BorrowingProcedure, &probe);
-  ASSERT_TRUE(hwnd);
-  EXPECT_EQ(probe.hwnd(), hwnd);
-  EXPECT_EQ(WindowBase::FromHandle(hwnd), &probe);
-  EXPECT_TRUE(Seen(probe, WM_NCCREATE));
-  EXPECT_EQ(SendMessageW(hwnd, kMsgAnswer, 0, 0), 42);
-  DestroyWindow(hwnd);
-  EXPECT_TRUE(Seen(probe, WM_NCDESTROY));
-  EXPECT_EQ(probe.seen.back(), static_cast<UINT>(WM_NCDESTROY));
-}
+TEST(WindowBaseTest, TheObjectOwnsItsWindowAndAWindowDestroyedFirstLetsGoOfIt) {
+  for (const Probe::Kind kind : kBothKinds) {
+    win32::UniqueWindow parent = CreateParent();
+    auto probe = std::make_unique<Probe>(kind, parent.get());
+    const HWND hwnd = probe->hwnd();
+    probe.reset();
+    EXPECT_FALSE(IsWindow(hwnd)) << static_cast<int>(kind);
 
-TEST(WindowBaseTest, AnOwningWindowTakesItsObjectAtCreationAndFreesItWhenDestroyed) {
-  bool destroyed = false;
-  std::unique_ptr<WindowBase> probe = std::make_unique<Probe>(&destroyed);
-  const HWND hwnd = CreateProbe(L"OstrevaneProbeOwned", &WindowBase::OwningProcedure, &probe);
-  ASSERT_TRUE(hwnd);
-  EXPECT_FALSE(probe);  // the window has it now
-  EXPECT_EQ(SendMessageW(hwnd, kMsgAnswer, 0, 0), 42);
-  EXPECT_FALSE(destroyed);
-  DestroyWindow(hwnd);
-  EXPECT_TRUE(destroyed);
+    // Destroyed with its parent: the object no longer holds the window, and
+    // going later touches nothing.
+    probe = std::make_unique<Probe>(kind, parent.get());
+    parent.reset();
+    EXPECT_TRUE(probe->Seen(WM_DESTROY));
+    EXPECT_EQ(probe->hwnd(), nullptr) << static_cast<int>(kind);
+    probe.reset();
+  }
 }
 
 TEST(WindowBaseTest, AnExceptionFromAHandlerIsReportedAndNeverCrossesTheSystem) {
-  Probe probe;
-  const HWND hwnd = CreateProbe(L"OstrevaneProbeThrows", &WindowBase::BorrowingProcedure, &probe);
-  ASSERT_TRUE(hwnd);
-  // Both reach the handler through user32; had either crossed it the process
-  // would have ended here.
-  EXPECT_EQ(SendMessageW(hwnd, kMsgThrowFailure, 0, 0), 0);
-  EXPECT_EQ(SendMessageW(hwnd, kMsgThrowStd, 0, 0), 0);
-  EXPECT_EQ(probe.reports,
-            (std::vector<std::pair<Text, UINT>>{{u"The handler broke", kMsgThrowFailure},
-                                                {u"plain", kMsgThrowStd}}));
-  EXPECT_EQ(SendMessageW(hwnd, kMsgAnswer, 0, 0), 42);  // the window still works
-  DestroyWindow(hwnd);
+  for (const Probe::Kind kind : kBothKinds) {
+    const win32::UniqueWindow parent = CreateParent();
+    Probe probe(kind, parent.get());
+    // Both reach the handler through user32; had either crossed it the
+    // process would have ended here.
+    EXPECT_EQ(SendMessageW(probe.hwnd(), kMsgThrowFailure, 0, 0), 0);
+    EXPECT_EQ(SendMessageW(probe.hwnd(), kMsgThrowStd, 0, 0), 0);
+    EXPECT_EQ(probe.reports,
+              (std::vector<std::pair<Text, UINT>>{{u"The handler broke", kMsgThrowFailure},
+                                                  {u"plain", kMsgThrowStd}}));
+    EXPECT_EQ(SendMessageW(probe.hwnd(), kMsgAnswer, 0, 0), 42);  // the window still works
+  }
 }
 
 TEST(WindowBaseTest, TheReportOfAFailedHandlerNamesTheMessage) {

@@ -12,6 +12,7 @@
 
 #include "window/main_window.h"
 #include "win32/folder_service_win32.h"
+#include "win32/collation.h"
 #include "win32/win_text.h"
 #include "support/fakes.h"
 #include "test_folders.h"
