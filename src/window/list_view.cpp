@@ -31,12 +31,11 @@ void EntryListView::Create(HWND parent, int id) {
       WS_EX_CLIENTEDGE, WC_LISTVIEWW, Text(),
       WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_SINGLESEL | LVS_SHOWSELALWAYS,
       parent, id));
-  hwnd_ = hwnd();
-  ListView_SetExtendedListViewStyle(hwnd_,
+  ListView_SetExtendedListViewStyle(hwnd(),
                                     LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
   // The check mark is the state image; the model supplies it for every row.
-  SendMessageW(hwnd_, LVM_SETCALLBACKMASK, LVIS_STATEIMAGEMASK, 0);
-  dpi_ = WindowDpi(hwnd_);
+  SendMessageW(hwnd(), LVM_SETCALLBACKMASK, LVIS_STATEIMAGEMASK, 0);
+  dpi_ = WindowDpi(hwnd());
   UseCheckBoxImages(dpi_);
   list_.SetObserver(this);
   RebuildColumns();
@@ -44,8 +43,8 @@ void EntryListView::Create(HWND parent, int id) {
 }
 
 void EntryListView::SyncCount() {
-  ListView_SetItemCountEx(hwnd_, static_cast<int>(list_.Size()), LVSICF_NOSCROLL);
-  InvalidateRect(hwnd_, nullptr, FALSE);
+  ListView_SetItemCountEx(hwnd(), static_cast<int>(list_.Size()), LVSICF_NOSCROLL);
+  InvalidateRect(hwnd(), nullptr, FALSE);
 }
 
 void EntryListView::EndBatch() {
@@ -87,40 +86,40 @@ void EntryListView::RowRemoved(std::size_t position) {
   const int count = static_cast<int>(list_.Size());
   const DWORD now = GetTickCount();
   if (!held_ && now - shown_at_ < kRefreshMilliseconds) {
-    SendMessageW(hwnd_, WM_SETREDRAW, FALSE, 0);
+    SendMessageW(hwnd(), WM_SETREDRAW, FALSE, 0);
     held_ = true;
-    SetTimer(hwnd_, RefreshTimer(), kRefreshMilliseconds, nullptr);
+    SetTimer(hwnd(), RefreshTimer(), kRefreshMilliseconds, nullptr);
   }
   if (held_) {
-    ListView_SetItemCountEx(hwnd_, count, LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
+    ListView_SetItemCountEx(hwnd(), count, LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
     NoteChange(first, true);
     return;
   }
   shown_at_ = now;
-  const int top = ListView_GetTopIndex(hwnd_);
-  ListView_SetItemCountEx(hwnd_, count, LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
+  const int top = ListView_GetTopIndex(hwnd());
+  ListView_SetItemCountEx(hwnd(), count, LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
   RECT changed;
-  GetClientRect(hwnd_, &changed);
+  GetClientRect(hwnd(), &changed);
   RECT row{};
-  if (ListView_GetTopIndex(hwnd_) != top) {
+  if (ListView_GetTopIndex(hwnd()) != top) {
     // A shorter list scrolled the view: every row moved.
-  } else if (first < count && ListView_GetItemRect(hwnd_, first, &row, LVIR_BOUNDS)) {
+  } else if (first < count && ListView_GetItemRect(hwnd(), first, &row, LVIR_BOUNDS)) {
     changed.top = std::max(changed.top, row.top);
-  } else if (count > 0 && ListView_GetItemRect(hwnd_, count - 1, &row, LVIR_BOUNDS)) {
+  } else if (count > 0 && ListView_GetItemRect(hwnd(), count - 1, &row, LVIR_BOUNDS)) {
     changed.top = std::max(changed.top, row.bottom);
   }
   // Rows removed below the visible ones change nothing the user sees.
   NoteChange(first, changed.top < changed.bottom);
-  if (changed.top < changed.bottom) InvalidateRect(hwnd_, &changed, FALSE);
+  if (changed.top < changed.bottom) InvalidateRect(hwnd(), &changed, FALSE);
 }
 
 void EntryListView::ShowHeldRows() {
   if (!held_) return;
-  KillTimer(hwnd_, RefreshTimer());
+  KillTimer(hwnd(), RefreshTimer());
   held_ = false;
   // Drawing again takes the count into the scroll bar and draws every row.
-  SendMessageW(hwnd_, WM_SETREDRAW, TRUE, 0);
-  InvalidateRect(hwnd_, nullptr, FALSE);
+  SendMessageW(hwnd(), WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(hwnd(), nullptr, FALSE);
   shown_at_ = GetTickCount();
 }
 
@@ -131,8 +130,8 @@ void EntryListView::NoteChange(int index, bool on_screen) {
 }
 
 bool EntryListView::OnScreen(int index) const {
-  const int top = ListView_GetTopIndex(hwnd_);
-  return index >= top && index <= top + ListView_GetCountPerPage(hwnd_);
+  const int top = ListView_GetTopIndex(hwnd());
+  return index >= top && index <= top + ListView_GetCountPerPage(hwnd());
 }
 
 bool EntryListView::SeenAsItIs(int index) {
@@ -142,7 +141,7 @@ bool EntryListView::SeenAsItIs(int index) {
   if (held_) {
     ShowHeldRows();
   } else {
-    InvalidateRect(hwnd_, nullptr, FALSE);
+    InvalidateRect(hwnd(), nullptr, FALSE);
   }
   return false;
 }
@@ -155,7 +154,7 @@ void EntryListView::RowChanged(std::size_t position) {
     return;
   }
   NoteChange(index, held_ || OnScreen(index));
-  ListView_RedrawItems(hwnd_, index, index);
+  ListView_RedrawItems(hwnd(), index, index);
 }
 
 void EntryListView::AddColumn(Text text) {
@@ -169,9 +168,9 @@ void EntryListView::SetColumnWidth(std::size_t position, double twips) {
 }
 
 void EntryListView::RebuildColumns() {
-  HWND header = ListView_GetHeader(hwnd_);
+  HWND header = ListView_GetHeader(hwnd());
   const int existing = header ? Header_GetItemCount(header) : 0;
-  for (int i = existing - 1; i >= 0; --i) ListView_DeleteColumn(hwnd_, i);
+  for (int i = existing - 1; i >= 0; --i) ListView_DeleteColumn(hwnd(), i);
   for (std::size_t i = 1; i <= columns_.Count(); ++i) {
     const ListColumn& column = columns_.At(i);
     LVCOLUMNW lvc{};
@@ -180,25 +179,25 @@ void EntryListView::RebuildColumns() {
     lvc.pszText = const_cast<wchar_t*>(Wide(text));
     lvc.cx = TwipsToPixels(WholeTwips(column.width_twips), dpi_);
     lvc.iSubItem = static_cast<int>(i - 1);
-    ListView_InsertColumn(hwnd_, static_cast<int>(i - 1), &lvc);
+    ListView_InsertColumn(hwnd(), static_cast<int>(i - 1), &lvc);
   }
 }
 
 void EntryListView::SetDpi(int dpi) {
   if (dpi <= 0 || dpi == dpi_) return;
-  HWND header = ListView_GetHeader(hwnd_);
+  HWND header = ListView_GetHeader(hwnd());
   const int columns = header ? Header_GetItemCount(header) : 0;
   for (int i = 0; i < columns; ++i) {
     // A column still at the width it was set to keeps that width in twips
     // exactly; one the user has dragged keeps its physical width.
-    const int width = ListView_GetColumnWidth(hwnd_, i);
+    const int width = ListView_GetColumnWidth(hwnd(), i);
     const auto position = static_cast<std::size_t>(i) + 1;
     int twips = PixelsToTwips(width, dpi_);
     if (position <= columns_.Count()) {
       const int set_twips = WholeTwips(columns_.At(position).width_twips);
       if (TwipsToPixels(set_twips, dpi_) == width) twips = set_twips;
     }
-    ListView_SetColumnWidth(hwnd_, i, TwipsToPixels(twips, dpi));
+    ListView_SetColumnWidth(hwnd(), i, TwipsToPixels(twips, dpi));
   }
   dpi_ = dpi;
   UseCheckBoxImages(dpi);
@@ -210,9 +209,9 @@ void EntryListView::SetDpi(int dpi) {
 // LVS_SHAREIMAGELISTS), so each one made here is handed over to it, and the
 // one it hands back, its own at first, is destroyed here.
 void EntryListView::UseCheckBoxImages(int dpi) {
-  UniqueImageList images = CreateCheckBoxImages(hwnd_, dpi);
+  UniqueImageList images = CreateCheckBoxImages(hwnd(), dpi);
   if (!images) return;  // the boxes it has stay
-  const UniqueImageList previous(ListView_SetImageList(hwnd_, images.release(), LVSIL_STATE));
+  const UniqueImageList previous(ListView_SetImageList(hwnd(), images.release(), LVSIL_STATE));
 }
 
 void EntryListView::ToggleRow(std::size_t position) {
@@ -229,7 +228,7 @@ void EntryListView::ToggleRow(std::size_t position) {
 }
 
 bool EntryListView::HandleNotify(const NMHDR& header, LRESULT& result) {
-  if (header.hwndFrom != hwnd_) return false;
+  if (header.hwndFrom != hwnd()) return false;
   switch (header.code) {
     case LVN_GETDISPINFOW: {
       LVITEMW& item = reinterpret_cast<NMLVDISPINFOW*>(const_cast<NMHDR*>(&header))->item;
@@ -276,7 +275,7 @@ bool EntryListView::HandleNotify(const NMHDR& header, LRESULT& result) {
 // handed on here rather than by a subclass of its own.
 void EntryListView::RelayToTooltip(UINT message, WPARAM wparam, LPARAM lparam) {
   if (!tooltip_ || message < WM_MOUSEFIRST || message > WM_MOUSELAST) return;
-  MSG relayed{hwnd_, message, wparam, lparam, static_cast<DWORD>(GetMessageTime()), {}};
+  MSG relayed{hwnd(), message, wparam, lparam, static_cast<DWORD>(GetMessageTime()), {}};
   const DWORD at = GetMessagePos();
   relayed.pt = {GET_X_LPARAM(at), GET_Y_LPARAM(at)};
   SendMessageW(tooltip_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
@@ -289,12 +288,12 @@ LRESULT EntryListView::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam)
     case WM_LBUTTONDBLCLK: {
       LVHITTESTINFO hit{};
       hit.pt = {GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)};
-      const int index = ListView_HitTest(hwnd_, &hit);
+      const int index = ListView_HitTest(hwnd(), &hit);
       // A click made before the rows under it moved or changed, or while the
       // screen still showed them as they were, would reach another entry
       // than the one the user saw. The list is drawn afresh instead, for the
       // user to click again.
-      if (!SeenAsItIs(index < 0 ? ListView_GetItemCount(hwnd_) : index)) return 0;
+      if (!SeenAsItIs(index < 0 ? ListView_GetItemCount(hwnd()) : index)) return 0;
       // Only the check box ticks. The control answers a hit on another
       // column of the row with every "on the item" bit, the check box's too.
       if (index >= 0 && (hit.flags & LVHT_ONITEM) == LVHT_ONITEMSTATEICON) {
@@ -303,7 +302,7 @@ LRESULT EntryListView::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam)
       break;  // the control still moves the focus and the selection
     }
     case WM_KEYDOWN: {
-      const int focused = ListView_GetNextItem(hwnd_, -1, LVNI_FOCUSED);
+      const int focused = ListView_GetNextItem(hwnd(), -1, LVNI_FOCUSED);
       if (wparam == VK_SPACE) {
         if (focused >= 0 && SeenAsItIs(focused)) ToggleRow(static_cast<std::size_t>(focused) + 1);
         return 0;

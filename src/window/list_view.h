@@ -71,7 +71,6 @@ class EntryListView : public WindowBase, public EntryListObserver {
   // At most this often is the list drawn while rows keep being removed.
   static constexpr DWORD kRefreshMilliseconds = 250;
 
-  HWND hwnd_ = nullptr;  // the list control, which WindowBase owns
   HWND tooltip_ = nullptr;
   EntryList& list_;
   ListColumns columns_;
