@@ -167,12 +167,12 @@ Call ParseCall(const std::vector<Text>& arguments, bool running_as_system) {
     if (!word.starts_with(u"--")) Wrong(u"unexpected word " + Quoted(word));
     const std::size_t equals = word.find(u'=');
     const TextView name = TextView(word).substr(0, equals);
-    const auto spec = std::find_if(kOptions.begin(), kOptions.end(),
-                                   [&](const OptionSpec& s) { return s.name == name; });
-    if (spec == kOptions.end()) Wrong(u"unknown option " + Quoted(name));
+    const auto known = std::find_if(kOptions.begin(), kOptions.end(),
+                                    [&](const OptionSpec& s) { return s.name == name; });
+    if (known == kOptions.end()) Wrong(u"unknown option " + Quoted(name));
 
     Text value;
-    if (!spec->takes_value) {
+    if (!known->takes_value) {
       if (equals != Text::npos) Wrong(Text(name) + u" takes no value");
     } else if (equals != Text::npos) {
       value = word.substr(equals + 1);
@@ -183,14 +183,15 @@ Call ParseCall(const std::vector<Text>& arguments, bool running_as_system) {
     } else {
       Wrong(Text(name) + u" needs a value");
     }
-    if (spec->takes_value && value.empty()) Wrong(Text(name) + u" needs a value that is not empty");
+    if (known->takes_value && value.empty())
+      Wrong(Text(name) + u" needs a value that is not empty");
 
-    if (spec->option != Option::kName &&
-        std::find(seen.begin(), seen.end(), spec->option) != seen.end()) {
+    if (known->option != Option::kName &&
+        std::find(seen.begin(), seen.end(), known->option) != seen.end()) {
       Wrong(Text(name) + u" is given twice");
     }
-    seen.push_back(spec->option);
-    Apply(call, spec->option, name, std::move(value));
+    seen.push_back(known->option);
+    Apply(call, known->option, name, std::move(value));
   }
   CheckCombination(call, running_as_system);
   return call;
