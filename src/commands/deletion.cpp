@@ -97,10 +97,13 @@ Text UnmovedEntriesReport(const std::vector<UnmovedEntry>& entries, bool elevate
     report += u"\r\n... and " + DecimalText(static_cast<long long>(count - kLongestNamedList)) +
               u" more.";
   }
-  if (all_users_denied && !elevated) {
-    report += u"\r\n\r\nThe entries of all users can be removed only by an administrator: start " +
-              Text(kProductFullName) +
-              u" as administrator (right-click it, then \"Run as administrator\") to remove them.";
+  if (all_users_denied) {
+    report += u"\r\n\r\nThe entries of all users can be removed only by an administrator";
+    // Already with an administrator's rights, starting again as one would not help.
+    report += elevated ? u"; even with an administrator's rights, this account was refused them."
+                       : u": start " + Text(kProductFullName) +
+                             u" as administrator (right-click it, then \"Run as administrator\") "
+                             u"to remove them.";
   }
   return report;
 }

@@ -351,8 +351,8 @@ TEST(DeletionTest, TheReportOfEntriesLeftStaysOnScreenAndSaysHowAllUsersEntriesC
       u"\r\n\r\nThe entries of all users can be removed only by an administrator: start "
       u"Ostrevane Software as administrator (right-click it, then \"Run as administrator\") to "
       u"remove them.";
-  // Only a denial of an all users' entry, and only without an administrator's rights, gives
-  // the hint.
+  // Only a denial of an all users' entry gives the hint, which says to start as administrator
+  // only without an administrator's rights.
   EXPECT_EQ(
       UnmovedEntriesReport(
           {{u"Mine", Root::kCurrentUser, denied}, {u"Shared", Root::kAllUsers, in_use}}, false),
@@ -362,8 +362,11 @@ TEST(DeletionTest, TheReportOfEntriesLeftStaysOnScreenAndSaysHowAllUsersEntriesC
             u"1 entry was not moved to the Recycle Bin, and its row stays checked:\r\n"
             u"Shared: this account may not remove it." +
                 hint);
-  EXPECT_EQ(UnmovedEntriesReport({{u"Shared", Root::kAllUsers, denied}}, true).find(hint),
-            Text::npos);
+  EXPECT_EQ(UnmovedEntriesReport({{u"Shared", Root::kAllUsers, denied}}, true),
+            u"1 entry was not moved to the Recycle Bin, and its row stays checked:\r\n"
+            u"Shared: this account may not remove it.\r\n\r\nThe entries of all users can be "
+            u"removed only by an administrator; even with an administrator's rights, this "
+            u"account was refused them.");
 
   std::vector<UnmovedEntry> many;
   for (int i = 1; i <= 45; ++i) many.push_back({u"E" + DecimalText(i), Root::kAllUsers, denied});
