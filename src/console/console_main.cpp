@@ -11,6 +11,7 @@
 
 #include "cli/run.h"
 #include "win32/folder_service_win32.h"
+#include "win32/account.h"
 #include "win32/handles.h"
 #include "win32/recycler_win32.h"
 #include "win32/file_reader_win32.h"

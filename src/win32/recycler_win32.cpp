@@ -471,14 +471,4 @@ std::optional<NotMoved> Win32Recycler::Recycle(const Text& full_path) {
   return std::nullopt;
 }
 
-bool ProcessIsElevated() {
-  HANDLE token = nullptr;
-  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return false;
-  const UniqueKernelHandle owned(token);
-  TOKEN_ELEVATION elevation{};
-  DWORD size = 0;
-  return GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &size) &&
-         elevation.TokenIsElevated;
-}
-
 }  // namespace ostrevane::win32

@@ -58,9 +58,6 @@ class Win32Recycler : public Recycler, public OwnerWindow {
   bool unattended_ = false;
 };
 
-// Whether the process runs with an administrator's full rights (elevated).
-bool ProcessIsElevated();
-
 // Words for a non-zero result of SHFileOperationW: the shell's own codes for
 // the operations it refused, and any other value as a Win32 error.
 Text ShellOperationErrorText(int result);

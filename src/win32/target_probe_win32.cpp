@@ -248,17 +248,4 @@ TargetProbe::Answer Win32TargetProbe::Probe(const Text& path) {
   return {Presence::kCannotTell, SystemErrorText(reply->error)};
 }
 
-bool RunningAsSystem() {
-  HANDLE token = nullptr;
-  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return false;
-  const UniqueKernelHandle owned(token);
-  union {
-    TOKEN_USER user;
-    BYTE bytes[sizeof(TOKEN_USER) + SECURITY_MAX_SID_SIZE];
-  } buffer;
-  DWORD size = 0;
-  if (!GetTokenInformation(token, TokenUser, &buffer, sizeof buffer, &size)) return false;
-  return IsWellKnownSid(buffer.user.User.Sid, WinLocalSystemSid);
-}
-
 }  // namespace ostrevane::win32

@@ -62,9 +62,4 @@ class Win32TargetProbe : public TargetProbe {
   std::vector<Text> hung_scopes_;
 };
 
-// Whether this process runs as the local system account (S-1-5-18), whose
-// profile and "current user" folders belong to no person. False when the
-// process's token cannot be read.
-bool RunningAsSystem();
-
 }  // namespace ostrevane::win32

@@ -10,6 +10,7 @@
 #include "window/dialogs_win32.h"
 #include "window/dpi.h"
 #include "win32/folder_service_win32.h"
+#include "win32/account.h"
 #include "win32/handles.h"
 #include "win32/recycler_win32.h"
 #include "win32/collation.h"

@@ -9,6 +9,7 @@
 #include "catalogue/shortcut_file.h"
 #include "support/shortcut_bytes.h"
 #include "win32/file_reader_win32.h"
+#include "win32/account.h"
 #include "win32/handles.h"
 #include "win32/win_text.h"
 #include "test_folders.h"

@@ -1,0 +1,14 @@
+#pragma once
+// What the process's account may do: the facts both programs tell their
+// users about (an administrator's rights, the system account).
+
+namespace ostrevane::win32 {
+
+// Whether the process runs with an administrator's full rights (elevated).
+bool ProcessIsElevated();
+
+// Whether the process runs as the local system account (S-1-5-18), whose
+// "current user" is no person: fleet tools run their scripts so.
+bool RunningAsSystem();
+
+}  // namespace ostrevane::win32
