@@ -2,6 +2,18 @@
 
 namespace ostrevane {
 
+bool ShellWasAsked(NotMoved::Why why) {
+  switch (why) {
+    case NotMoved::Why::kShellFailed:
+    case NotMoved::Why::kCancelled:
+    case NotMoved::Why::kNoRecycleBin:
+    case NotMoved::Why::kStillThere:
+      return true;
+    default:
+      return false;
+  }
+}
+
 Text DescribeNotMoved(const NotMoved& not_moved) {
   const Text quoted = u"\"" + not_moved.detail + u"\"";
   switch (not_moved.why) {

@@ -39,6 +39,10 @@ struct NotMoved {
 // is recycled like any entry.
 constexpr bool IsNameSurrogateTag(std::uint32_t tag) { return (tag & 0x20000000u) != 0; }
 
+// Whether the shell was asked and the entry stayed (the last four reasons),
+// as opposed to a refusal before the shell was asked.
+bool ShellWasAsked(NotMoved::Why why);
+
 // Why in words, as a clause that follows the entry's name ("Game: " + this).
 Text DescribeNotMoved(const NotMoved& not_moved);
 

@@ -19,20 +19,6 @@ Text InternalErrorLine(TextView description) {
   return ErrorLine(u"internal error: " + Text(description));
 }
 
-// Whether the shell was asked and the entry stayed, as opposed to a refusal
-// before the shell was asked.
-bool ShellWasAsked(NotMoved::Why why) {
-  switch (why) {
-    case NotMoved::Why::kShellFailed:
-    case NotMoved::Why::kCancelled:
-    case NotMoved::Why::kNoRecycleBin:
-    case NotMoved::Why::kStillThere:
-      return true;
-    default:
-      return false;
-  }
-}
-
 void CheckNamesPresent(const Call& call, const std::vector<CliEntry>& entries) {
   if (call.allow_absent) return;
   for (const Text& name : call.selectors.names) {
