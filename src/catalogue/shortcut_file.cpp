@@ -301,6 +301,56 @@ void ReadLinkInfo(const Region& info, ShortcutFile& file) {
 
 // --- the whole file ----------------------------------------------------------
 
+// The string data: description, relative path, working folder, arguments,
+// icon location, each present when its flag is set. Returns where it ends.
+std::size_t ReadStrings(const Region& whole, std::size_t at, std::uint32_t flags,
+                        ShortcutFile& file) {
+  const bool unicode = flags & kIsUnicode;
+  const std::pair<std::uint32_t, std::optional<Text> ShortcutFile::*> strings[] = {
+      {kHasName, &ShortcutFile::description},
+      {kHasRelativePath, &ShortcutFile::relative_path},
+      {kHasWorkingDir, &ShortcutFile::working_dir},
+      {kHasArguments, &ShortcutFile::arguments},
+      {kHasIconLocation, &ShortcutFile::icon_location},
+  };
+  for (const auto& [flag, field] : strings) {
+    if (!(flags & flag)) continue;
+    const std::size_t count = whole.U16(at);
+    const auto text = whole.Bytes(at + 2, count * (unicode ? 2 : 1));
+    file.*field = unicode ? Utf16(text) : Latin1(text);
+    if (!unicode && count > 0) file.ansi.string_data = true;
+    at += 2 + text.size();
+  }
+  return at;
+}
+
+// The extra data blocks up to the terminal one; `darwin_block` tells whether
+// an installer block was among those read.
+void ReadExtraData(const Region& whole, std::size_t at, ShortcutFile& file, bool& darwin_block) {
+  for (;;) {
+    if (!whole.Has(at, 4)) Fail(u"the file ends before the end of its extra data");
+    const std::size_t block_size = whole.U32(at);
+    if (block_size < 4) return;  // the terminal block
+    if (block_size < 8) Fail(u"an extra data block is smaller than its own header");
+    const Region block = whole.Sub(at, block_size, u"an extra data block");
+    const std::uint32_t signature = block.U32(4);
+    if (signature == kEnvironmentSignature || signature == kDarwinSignature) {
+      if (block_size < kTargetBlockSize) Fail(u"a target block is smaller than its fields");
+    }
+    if (signature == kEnvironmentSignature && !file.environment_target) {
+      const Text unicode_target = UnicodeField(block.Bytes(8 + kTargetAnsiBytes, 520));
+      if (!unicode_target.empty()) {
+        file.environment_target = unicode_target;
+      } else {
+        file.environment_target = AnsiField(block.Bytes(8, kTargetAnsiBytes));
+        file.ansi.environment_target = !file.environment_target->empty();
+      }
+    }
+    if (signature == kDarwinSignature) darwin_block = true;
+    at += block_size;
+  }
+}
+
 ShortcutFile Read(std::span<const std::uint8_t> bytes) {
   const Region whole(bytes, u"the file");
   if (bytes.size() < kHeaderSize) Fail(u"the file is shorter than a shortcut's header");
@@ -329,50 +379,22 @@ ShortcutFile Read(std::span<const std::uint8_t> bytes) {
     at += info_size;
   }
 
-  const bool unicode = flags & kIsUnicode;
-  const std::pair<std::uint32_t, std::optional<Text> ShortcutFile::*> strings[] = {
-      {kHasName, &ShortcutFile::description},
-      {kHasRelativePath, &ShortcutFile::relative_path},
-      {kHasWorkingDir, &ShortcutFile::working_dir},
-      {kHasArguments, &ShortcutFile::arguments},
-      {kHasIconLocation, &ShortcutFile::icon_location},
-  };
-  for (const auto& [flag, field] : strings) {
-    if (!(flags & flag)) continue;
-    const std::size_t count = whole.U16(at);
-    const auto text = whole.Bytes(at + 2, count * (unicode ? 2 : 1));
-    file.*field = unicode ? Utf16(text) : Latin1(text);
-    if (!unicode && count > 0) file.ansi.string_data = true;
-    at += 2 + text.size();
-  }
-
+  // The strings and the extra data come after the parts that say where the
+  // target is. A count that runs past the file there (seen in shortcuts
+  // collected in the wild) leaves those parts standing.
   bool darwin_block = false;
-  for (;;) {
-    if (!whole.Has(at, 4)) Fail(u"the file ends before the end of its extra data");
-    const std::size_t block_size = whole.U32(at);
-    if (block_size < 4) break;  // the terminal block
-    if (block_size < 8) Fail(u"an extra data block is smaller than its own header");
-    const Region block = whole.Sub(at, block_size, u"an extra data block");
-    const std::uint32_t signature = block.U32(4);
-    if (signature == kEnvironmentSignature || signature == kDarwinSignature) {
-      if (block_size < kTargetBlockSize) Fail(u"a target block is smaller than its fields");
-    }
-    if (signature == kEnvironmentSignature && !file.environment_target) {
-      const Text unicode_target = UnicodeField(block.Bytes(8 + kTargetAnsiBytes, 520));
-      if (!unicode_target.empty()) {
-        file.environment_target = unicode_target;
-      } else {
-        file.environment_target = AnsiField(block.Bytes(8, kTargetAnsiBytes));
-        file.ansi.environment_target = !file.environment_target->empty();
-      }
-    }
-    if (signature == kDarwinSignature) darwin_block = true;
-    at += block_size;
+  try {
+    at = ReadStrings(whole, at, flags, file);
+    ReadExtraData(whole, at, file, darwin_block);
+  } catch (Unreadable& rest) {
+    file.rest_unread_why = std::move(rest.why);
   }
-
-  if ((flags & kHasExpString) && !file.environment_target) {
+  const bool environment_unread = (flags & kHasExpString) && !file.environment_target;
+  if (file.rest_unread_why.empty() && environment_unread) {
     Fail(u"the target is said to be in an environment block that is not there");
   }
+  file.promised_block_unread = !file.rest_unread_why.empty() &&
+                               (environment_unread || ((flags & kHasDarwinId) && !darwin_block));
   file.advertised = (flags & kHasDarwinId) || darwin_block;
   file.readable = true;
   return file;

@@ -34,14 +34,23 @@ struct ShortcutFile {
     bool string_data = false;  // description, relative path, working dir, arguments, icon
     bool operator==(const AnsiTexts&) const = default;
   } ansi{};
+  // The item list and the link information read, but what follows them (the
+  // strings or the extra data) did not: why, in words. What was read before
+  // the fault stands, as the shell's own reader lets it stand.
+  Text rest_unread_why{};
+  // The flags promise an environment-variable target or an installer's
+  // descriptor in the extra data, and that block was not read: the target
+  // the other parts give may not be the one the shortcut opens.
+  bool promised_block_unread = false;
 
   bool operator==(const ShortcutFile&) const = default;
 };
 
 // Reads a shortcut file. Never throws on bad input and never reads outside
 // `bytes`; every size, offset and count the file gives is checked, so the work
-// is bounded by the input's length. A file whose structures do not hold
-// together, or that ends before its last structure, is not readable and says why.
+// is bounded by the input's length. A file whose header, item list or link
+// information does not hold together is not readable and says why; a fault
+// after them leaves what was read, with rest_unread_why.
 ShortcutFile ReadShortcutFile(std::span<const std::uint8_t> bytes);
 
 }  // namespace ostrevane
