@@ -1,6 +1,7 @@
 #include "catalogue/shortcut_status.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace ostrevane {
 namespace {
@@ -84,45 +85,68 @@ TextView Elsewhere(Volume volume) {
   }
 }
 
-}  // namespace
-
-std::optional<Text> VolumeRootOf(TextView path) {
-  std::optional<AbsolutePath> absolute = ParseAbsolute(path);
-  if (!absolute) return std::nullopt;
-  return std::move(absolute->root);
+// The names of the variables a target refers to, paired as the system's
+// expansion pairs them: from one "%" to the next.
+std::vector<Text> VariablesIn(TextView text) {
+  std::vector<Text> names;
+  for (std::size_t open = text.find(u'%'); open != TextView::npos;) {
+    const std::size_t close = text.find(u'%', open + 1);
+    if (close == TextView::npos) break;
+    names.emplace_back(text.substr(open + 1, close - open - 1));
+    open = text.find(u'%', close + 1);
+  }
+  return names;
 }
 
-TextView StatusName(ShortcutStatus status) {
-  switch (status) {
-    case ShortcutStatus::kOk:
-      return u"ok";
-    case ShortcutStatus::kMissing:
-      return u"missing";
-    case ShortcutStatus::kUnreachable:
-      return u"unreachable";
-    case ShortcutStatus::kUnknown:
+Text OfProduct(const Text& product) {
+  return u"an installer's advertised shortcut of product " + product;
+}
+
+// Windows Installer repairs a missing file of an installed product when its
+// advertised shortcut is started, so only a product that is not installed
+// makes such a shortcut dead.
+ShortcutTarget JudgeAdvertised(const ShortcutPlace& place, TargetProbe& probe) {
+  const TargetProbe::AdvertisedReading reading = probe.ReadAdvertised(place.path);
+  if (!reading.advertised) {
+    return Unknown(
+        {}, u"an installer's advertised shortcut whose product could not be told: " + reading.why);
+  }
+  const TargetProbe::Advertised& advertised = *reading.advertised;
+  const TargetProbe::ProductAnswer answer = probe.QueryProduct(advertised.product, place.user_sid);
+  switch (answer.state) {
+    case TargetProbe::Product::kInstalled:
+      return {
+          ShortcutStatus::kOk, probe.ComponentPath(advertised.product, advertised.component), {}};
+    case TargetProbe::Product::kNotInstalled:
+      return {ShortcutStatus::kMissing,
+              {},
+              OfProduct(advertised.product) + u", which is not installed"};
+    case TargetProbe::Product::kOther:
       break;
   }
-  return u"unknown";
+  return Unknown({}, OfProduct(advertised.product) + u": " + answer.words);
 }
 
-ShortcutTarget JudgeShortcut(const ShortcutFile& file, TargetProbe& probe) {
-  if (!file.readable) return Unknown({}, u"not a readable shortcut: " + file.unreadable_why);
-  if (file.advertised) {
-    return Unknown({}, u"an installer's advertised shortcut: only the installer knows its target");
-  }
-
+ShortcutTarget JudgeTarget(const ShortcutFile& file, const ShortcutPlace& place,
+                           TargetProbe& probe) {
   Text path;
   // A name read from ANSI bytes may have stood for other characters on the
   // writer's machine, so not finding it as read proves nothing.
   bool code_page_name = false;
   if (file.environment_target) {
-    std::optional<Text> expanded = probe.ExpandEnvironment(*file.environment_target);
-    if (!expanded) {
-      return Unknown({}, u"a variable in the target has no value: " + *file.environment_target);
+    const Text& written = *file.environment_target;
+    if (!place.own_profile) {
+      for (const Text& name : VariablesIn(written)) {
+        if (!IsPerUserVariable(name)) continue;
+        return Unknown({}, u"the target " + written + u" uses %" + name +
+                               u"%, which differs from user to user: it is judged only in the "
+                               u"Programs folder of the account running this");
+      }
     }
+    std::optional<Text> expanded = probe.ExpandEnvironment(written);
+    if (!expanded) return Unknown({}, u"a variable in the target has no value: " + written);
     path = std::move(*expanded);
-    code_page_name = file.ansi.environment_target && BeyondAscii(*file.environment_target);
+    code_page_name = file.ansi.environment_target && BeyondAscii(written);
   } else if (file.local_path) {
     path = *file.local_path;
     code_page_name = file.ansi.local_path && BeyondAscii(path);
@@ -174,6 +198,55 @@ ShortcutTarget JudgeShortcut(const ShortcutFile& file, TargetProbe& probe) {
       break;
   }
   return Unknown(path, u"could not tell whether the target is there: " + target.why);
+}
+
+}  // namespace
+
+bool IsPerUserVariable(TextView name) {
+  static constexpr TextView kMachineVariables[] = {
+      u"systemroot",         u"windir",       u"systemdrive",        u"programfiles",
+      u"programfiles(x86)",  u"programw6432", u"commonprogramfiles", u"commonprogramfiles(x86)",
+      u"commonprogramw6432", u"programdata",  u"allusersprofile",    u"public",
+  };
+  const Text lowered = Lower(name);
+  return std::find(std::begin(kMachineVariables), std::end(kMachineVariables), lowered) ==
+         std::end(kMachineVariables);
+}
+
+std::optional<Text> VolumeRootOf(TextView path) {
+  std::optional<AbsolutePath> absolute = ParseAbsolute(path);
+  if (!absolute) return std::nullopt;
+  return std::move(absolute->root);
+}
+
+TextView StatusName(ShortcutStatus status) {
+  switch (status) {
+    case ShortcutStatus::kOk:
+      return u"ok";
+    case ShortcutStatus::kMissing:
+      return u"missing";
+    case ShortcutStatus::kUnreachable:
+      return u"unreachable";
+    case ShortcutStatus::kUnknown:
+      break;
+  }
+  return u"unknown";
+}
+
+ShortcutTarget JudgeShortcut(const ShortcutFile& file, const ShortcutPlace& place,
+                             TargetProbe& probe) {
+  if (!file.readable) return Unknown({}, u"not a readable shortcut: " + file.unreadable_why);
+  if (file.promised_block_unread) {
+    return Unknown({}, u"the shortcut says its target is in a block that did not read: " +
+                           file.rest_unread_why);
+  }
+  ShortcutTarget judged =
+      file.advertised ? JudgeAdvertised(place, probe) : JudgeTarget(file, place, probe);
+  if (!file.rest_unread_why.empty()) {
+    judged.reason += (judged.reason.empty() ? u"" : u"; ") +
+                     (u"the rest of the shortcut did not read: " + file.rest_unread_why);
+  }
+  return judged;
 }
 
 }  // namespace ostrevane

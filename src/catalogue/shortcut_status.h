@@ -34,6 +34,29 @@ class TargetProbe {
   // Whether a file or folder is at `path`. Keeping to a time limit (about 2 s)
   // and answering kNoAnswer past it is the probe's business.
   virtual Answer Probe(const Text& path) = 0;
+
+  // Windows Installer, asked only what it knows: never to install, repair or
+  // provide anything.
+  struct Advertised {
+    Text product, feature, component;  // product and component as "{GUID}"
+  };
+  struct AdvertisedReading {
+    std::optional<Advertised> advertised;
+    Text why;  // when none: the descriptor does not decode, or the installer cannot be asked
+  };
+  // What the advertised shortcut file at `shortcut_path` stands for.
+  virtual AdvertisedReading ReadAdvertised(const Text& shortcut_path) = 0;
+  enum class Product { kInstalled, kNotInstalled, kOther };
+  struct ProductAnswer {
+    Product state;
+    Text words;  // for kOther: what the installer answered, in words
+  };
+  // Whether `product` is installed: for the account whose security id is
+  // `user_sid`, or, when that is empty, for the machine and the running account.
+  virtual ProductAnswer QueryProduct(const Text& product, const Text& user_sid) = 0;
+  // Where an installed component lies, to show as the target; empty when the
+  // installer gives no path.
+  virtual Text ComponentPath(const Text& product, const Text& component) = 0;
 };
 
 // The volume root of an absolute path: "C:\" or "\\server\share\", also from
@@ -41,10 +64,26 @@ class TargetProbe {
 // "\foo", "X:foo", device paths).
 std::optional<Text> VolumeRootOf(TextView path);
 
+// Whether %NAME% can differ from one user to another. Only the machine's own
+// variables (%SystemRoot%, %ProgramFiles%, ...) are the same for everyone;
+// any other name may be set per user, so it counts as one.
+bool IsPerUserVariable(TextView name);
+
+// Where a shortcut lies. A target that names a per-user place means that
+// place of the user whose folder holds the shortcut, so it is judged only in
+// the running account's own folders.
+struct ShortcutPlace {
+  Text path{};              // the shortcut file, which Windows Installer reads
+  bool own_profile = true;  // in a folder of the running account's own profile
+  Text user_sid{};          // another user's folder: the installer is asked for that user
+};
+
 struct ShortcutTarget {
   ShortcutStatus status;
   Text target;  // the path judged, after expansion; empty when there was none
-  Text reason;  // one short line for every status but kOk
+  // One short line for every status but kOk; for kOk only when part of the
+  // shortcut did not read.
+  Text reason;
 };
 
 // Judges the target of a shortcut file: an absolute path taken from, in this
@@ -52,7 +91,9 @@ struct ShortcutTarget {
 // the path read from the item list. Only a target that is absent from a fixed
 // drive whose root answers is missing; a network path, a removable or absent
 // drive, a target that does not answer, and anything the rule cannot pin down
-// to one absolute path are never missing.
-ShortcutTarget JudgeShortcut(const ShortcutFile& file, TargetProbe& probe);
+// to one absolute path are never missing. An advertised shortcut is missing
+// only when Windows Installer says its product is not installed.
+ShortcutTarget JudgeShortcut(const ShortcutFile& file, const ShortcutPlace& place,
+                             TargetProbe& probe);
 
 }  // namespace ostrevane

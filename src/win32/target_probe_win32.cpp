@@ -46,7 +46,19 @@ Text AskablePath(const Text& path) {
   return u"\\\\?\\" + *whole;
 }
 
-Volume VolumeOfDriveType(UINT type) {
+// Whether the environment has a variable of this name, its value empty or not.
+// GetEnvironmentVariableW finds names exactly as the expansion does.
+bool Defined(const Text& name) {
+  if (name.empty()) return false;
+  wchar_t value[1];
+  SetLastError(ERROR_SUCCESS);
+  return GetEnvironmentVariableW(Wide(name), value, 1) != 0 ||
+         GetLastError() != ERROR_ENVVAR_NOT_FOUND;
+}
+
+}  // namespace
+
+TargetProbe::Volume VolumeOfDriveType(UINT type) {
   switch (type) {
     case DRIVE_FIXED:
       return Volume::kFixed;
@@ -61,18 +73,6 @@ Volume VolumeOfDriveType(UINT type) {
       return Volume::kOther;
   }
 }
-
-// Whether the environment has a variable of this name, its value empty or not.
-// GetEnvironmentVariableW finds names exactly as the expansion does.
-bool Defined(const Text& name) {
-  if (name.empty()) return false;
-  wchar_t value[1];
-  SetLastError(ERROR_SUCCESS);
-  return GetEnvironmentVariableW(Wide(name), value, 1) != 0 ||
-         GetLastError() != ERROR_ENVVAR_NOT_FOUND;
-}
-
-}  // namespace
 
 // What the probe and one worker thread share. The thread holds its own
 // reference, so a worker left in a call that hung finds this still there when

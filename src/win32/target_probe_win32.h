@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "catalogue/shortcut_status.h"
+#include "win32/installer_win32.h"
 
 namespace ostrevane::win32 {
 
@@ -21,6 +22,10 @@ struct VolumeCalls {
   DWORD(WINAPI* attributes)(LPCWSTR path) = &GetFileAttributesW;
   UINT(WINAPI* drive_type)(LPCWSTR root) = &GetDriveTypeW;
 };
+
+// The kind of volume GetDriveTypeW's answer stands for: an optical drive is
+// removable, for what is not there now may be there with the next disc.
+TargetProbe::Volume VolumeOfDriveType(UINT drive_type);
 
 // One caller at a time. The calls that can block run on a worker thread that
 // lives as long as the probe and takes one request at a time; a call that has
@@ -39,6 +44,15 @@ class Win32TargetProbe : public TargetProbe {
   std::optional<Text> ExpandEnvironment(const Text& text) override;
   Volume VolumeOf(const Text& root) override;
   Answer Probe(const Text& path) override;
+  AdvertisedReading ReadAdvertised(const Text& shortcut_path) override {
+    return installer_.ReadAdvertised(shortcut_path);
+  }
+  ProductAnswer QueryProduct(const Text& product, const Text& user_sid) override {
+    return installer_.QueryProduct(product, user_sid);
+  }
+  Text ComponentPath(const Text& product, const Text& component) override {
+    return installer_.ComponentPath(product, component);
+  }
 
  private:
   struct Worker;
@@ -60,6 +74,7 @@ class Win32TargetProbe : public TargetProbe {
   // Lower-case starts of the paths where a call hung: every path beginning
   // with one is answered kNoAnswer at once.
   std::vector<Text> hung_scopes_;
+  InstallerQueries installer_;
 };
 
 }  // namespace ostrevane::win32
