@@ -163,6 +163,16 @@ class FuzzProbe : public TargetProbe {
     answers.emplace_back(path, presence);
     return {presence, u"the system's words"};
   }
+  std::optional<Product> product;
+  AdvertisedReading ReadAdvertised(const Text&) override {
+    if (in_.Byte() & 1) return {std::nullopt, u"the descriptor does not decode"};
+    return {Advertised{u"{P}", u"F", u"{C}"}, {}};
+  }
+  ProductAnswer QueryProduct(const Text&, const Text&) override {
+    product = static_cast<Product>(in_.Byte() % 3);
+    return {*product, u"the installer's words"};
+  }
+  Text ComponentPath(const Text&, const Text&) override { return u"C:\\App\\app.exe"; }
 
  private:
   Input& in_;
@@ -191,9 +201,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
 
   FuzzProbe probe(in);
-  const ShortcutTarget judged = JudgeShortcut(file, probe);
-  CHECK(judged.reason.empty() == (judged.status == ShortcutStatus::kOk));
-  if (judged.status == ShortcutStatus::kMissing) {
+  const bool own_profile = in.Byte() & 1;
+  const ShortcutTarget judged = JudgeShortcut(file, {u"C:\\Menu\\s.lnk", own_profile, {}}, probe);
+  CHECK(!judged.reason.empty() || judged.status == ShortcutStatus::kOk);
+  CHECK(judged.reason.empty() || judged.status != ShortcutStatus::kOk ||
+        !file.rest_unread_why.empty());
+  if (file.advertised || file.promised_block_unread) CHECK(probe.answers.empty() && !probe.volume);
+  if (judged.status == ShortcutStatus::kMissing && file.advertised) {
+    CHECK(probe.product == TargetProbe::Product::kNotInstalled);
+  } else if (judged.status == ShortcutStatus::kMissing) {
     CHECK(probe.volume == TargetProbe::Volume::kFixed);
     CHECK(probe.answers.size() == 2);
     CHECK(probe.answers[0].first.size() == 3 && probe.answers[0].first[1] == u':');
@@ -201,7 +217,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CHECK(probe.answers[1].first == judged.target);
     CHECK(probe.answers[1].second == TargetProbe::Presence::kAbsent);
   }
-  if (judged.status == ShortcutStatus::kOk) {
+  if (judged.status == ShortcutStatus::kOk && !file.advertised) {
     CHECK(!probe.answers.empty() && probe.answers.back().first == judged.target);
     CHECK(probe.answers.back().second == TargetProbe::Presence::kPresent);
   }

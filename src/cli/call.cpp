@@ -22,6 +22,7 @@ enum class Option {
   kDryRun,
   kSkipDenied,
   kAllowAbsent,
+  kIncludeSystem,
 };
 
 struct OptionSpec {
@@ -30,7 +31,7 @@ struct OptionSpec {
   bool takes_value;
 };
 
-constexpr std::array<OptionSpec, 13> kOptions{{
+constexpr std::array<OptionSpec, 14> kOptions{{
     {u"--root", Option::kRoot, true},
     {u"--all", Option::kAll, false},
     {u"--contains", Option::kContains, true},
@@ -44,6 +45,7 @@ constexpr std::array<OptionSpec, 13> kOptions{{
     {u"--dry-run", Option::kDryRun, false},
     {u"--skip-denied", Option::kSkipDenied, false},
     {u"--allow-absent", Option::kAllowAbsent, false},
+    {u"--include-system", Option::kIncludeSystem, false},
 }};
 
 Text Quoted(TextView text) { return u"\"" + OneLine(text) + u"\""; }
@@ -122,6 +124,9 @@ void Apply(Call& call, Option option, TextView name, Text value) {
       return;
     case Option::kAllowAbsent:
       call.allow_absent = true;
+      return;
+    case Option::kIncludeSystem:
+      selectors.include_system = true;
       return;
   }
 }

@@ -26,6 +26,7 @@ struct Selectors {
   bool broken = false;
   bool empty = false;
   std::optional<EntryKind> kind;
+  bool include_system = false;  // Windows' own folders may be selected too: not a selector
 
   bool Any() const {
     return all || contains || not_contains || !names.empty() || broken || empty || kind;

@@ -7,6 +7,7 @@
 #include "catalogue/entry_list.h"
 #include "catalogue/shortcut_file.h"
 #include "catalogue/start_menu.h"
+#include "catalogue/system_folder.h"
 
 namespace ostrevane::cli {
 namespace {
@@ -50,12 +51,15 @@ class ScopedFolders : public FolderService {
     }
     return std::make_unique<NoEntries>();
   }
+  std::optional<Text> Identity(const Text& path) override { return folders_.Identity(path); }
 
  private:
   class NoEntries : public Folder {
    public:
     void ForEachSubfolder(const NameVisitor&) override {}
     void ForEachFile(const NameVisitor&) override {}
+    void ForEachLink(const NameVisitor&) override {}
+    bool IsLink() const override { return false; }
   };
   FolderService& folders_;
   Scope scope_;
@@ -114,47 +118,94 @@ Text OwnName(const CliEntry& entry) {
   return entry.kind == EntryKind::kShortcut ? ShortcutDisplayName(entry.name) : entry.name;
 }
 
-void Judge(CliEntry& entry, FileReader& files, TargetProbe& probe) {
-  if (entry.kind != EntryKind::kShortcut || entry.shortcut) return;
+Judge::Judge(FolderService& folders, FileReader& files, TargetProbe& probe, const Scan& scan)
+    : folders_(folders), files_(files), probe_(probe), scan_(scan) {}
+
+ShortcutTarget Judge::JudgeShortcut(const Text& path, bool own_profile) {
   std::vector<std::uint8_t> bytes;
   try {
-    bytes = files.ReadStart(entry.path, kShortcutReadLimit);
+    bytes = files_.ReadStart(path, kShortcutReadLimit);
   } catch (const Failure& failure) {
-    entry.shortcut = {ShortcutStatus::kUnknown,
-                      {},
-                      u"the shortcut file could not be read: " + failure.description()};
+    return {ShortcutStatus::kUnknown,
+            {},
+            u"the shortcut file could not be read: " + failure.description()};
+  }
+  try {
+    return ostrevane::JudgeShortcut(ReadShortcutFile(bytes), {path, own_profile, {}}, probe_);
+  } catch (const Failure& failure) {
+    return {ShortcutStatus::kUnknown,
+            {},
+            u"could not tell whether the target is there: " + failure.description()};
+  }
+}
+
+bool Judge::IsStartup(const CliEntry& entry) {
+  const bool user = entry.root == Root::kCurrentUser;
+  std::optional<std::vector<Text>>& found = user ? startup_user_ : startup_all_users_;
+  if (!found) {
+    std::vector<Text> startup_paths;
+    for (const int csidl : {kCsidlStartup, kCsidlCommonStartup}) {
+      try {
+        startup_paths.push_back(folders_.RootPath(csidl));
+      } catch (const Failure&) {
+        // No such folder on this machine: nothing is it.
+      }
+    }
+    std::vector<Text> names;
+    for (const CliEntry& other : scan_.entries) {
+      if (other.root == entry.root && other.kind == EntryKind::kFolder) names.push_back(other.name);
+    }
+    found = StartupFoldersAmong(folders_, user ? scan_.user_root : scan_.all_users_root, names,
+                                startup_paths);
+  }
+  return std::find(found->begin(), found->end(), entry.name) != found->end();
+}
+
+void Judge::Walk(CliEntry& entry) {
+  if (entry.kind != EntryKind::kFolder || entry.walked) return;
+  entry.walked = true;
+  entry.contents = WalkFolder(folders_, entry.path);
+  entry.empty = entry.contents->Empty();
+  if (IsStartup(entry)) {
+    entry.system = true;
+    entry.system_why = u"it is a Startup folder";
     return;
   }
+  if (entry.contents->desktop_ini.empty()) return;
+  if (!windows_folder_)
+    windows_folder_ = probe_.ExpandEnvironment(u"%SystemRoot%").value_or(Text());
   try {
-    entry.shortcut = JudgeShortcut(ReadShortcutFile(bytes), probe);
-  } catch (const Failure& failure) {
-    entry.shortcut = {ShortcutStatus::kUnknown,
-                      {},
-                      u"could not tell whether the target is there: " + failure.description()};
-  }
-}
-
-bool HoldsNoFile(FolderService& folders, const Text& path, int level) {
-  if (level > kDeepestEmptyLevel) return false;
-  try {
-    const std::unique_ptr<Folder> folder = folders.OpenFolder(path);
-    bool holds_file = false;
-    folder->ForEachFile([&](const Text& name) {
-      if (Lower(name) != u"desktop.ini") holds_file = true;
-    });
-    if (holds_file) return false;
-    std::vector<Text> subfolders;
-    folder->ForEachSubfolder([&](const Text& name) { subfolders.push_back(name); });
-    return std::all_of(subfolders.begin(), subfolders.end(), [&](const Text& name) {
-      return HoldsNoFile(folders, path + u"\\" + name, level + 1);
-    });
+    const std::vector<std::uint8_t> ini =
+        files_.ReadStart(entry.path + u"\\" + entry.contents->desktop_ini, kShortcutReadLimit);
+    if (NamesWindowsResource(ini, *windows_folder_)) {
+      entry.system = true;
+      entry.system_why = u"its desktop.ini names it from a resource of Windows";
+    }
   } catch (const Failure&) {
-    return false;
+    // A desktop.ini that cannot be read names nothing.
   }
 }
 
-void Select(std::vector<CliEntry>& entries, const Selectors& selectors, FolderService& folders,
-            FileReader& files, TargetProbe& probe) {
+void Judge::Status(CliEntry& entry) {
+  if (entry.judged) return;
+  entry.judged = true;
+  const bool own_profile = entry.root == Root::kCurrentUser;
+  if (entry.kind == EntryKind::kShortcut) {
+    const ShortcutTarget judged = JudgeShortcut(entry.path, own_profile);
+    entry.status = judged.status;
+    entry.target = judged.target;
+    entry.status_reason = judged.reason;
+    return;
+  }
+  Walk(entry);
+  const FolderVerdict verdict = JudgeFolder(
+      *entry.contents, [&](const Text& path) { return JudgeShortcut(path, own_profile); });
+  entry.status = verdict.status;
+  entry.status_reason = verdict.reason;
+  entry.contents.reset();
+}
+
+void Select(std::vector<CliEntry>& entries, const Selectors& selectors, Judge& judge) {
   const Text contains = selectors.contains ? Lower(*selectors.contains) : Text();
   const Text not_contains = selectors.not_contains ? Lower(*selectors.not_contains) : Text();
   std::vector<Text> names;
@@ -163,19 +214,20 @@ void Select(std::vector<CliEntry>& entries, const Selectors& selectors, FolderSe
   for (CliEntry& entry : entries) {
     entry.selected = false;
     if (selectors.kind && entry.kind != *selectors.kind) continue;
-    if (selectors.broken && entry.kind != EntryKind::kShortcut) continue;
     if (selectors.empty && entry.kind != EntryKind::kFolder) continue;
-    if (selectors.contains && !NameContainsLowered(entry.display_name, contains)) continue;
-    if (selectors.not_contains && NameContainsLowered(entry.display_name, not_contains)) continue;
-    if (!names.empty() &&
-        std::find(names.begin(), names.end(), Lower(OwnName(entry))) == names.end()) {
+    const Text own_name = OwnName(entry);
+    if (selectors.contains && !NameContainsLowered(own_name, contains)) continue;
+    if (selectors.not_contains && NameContainsLowered(own_name, not_contains)) continue;
+    if (!names.empty() && std::find(names.begin(), names.end(), Lower(own_name)) == names.end()) {
       continue;
     }
+    judge.Walk(entry);
+    if (entry.system && !selectors.include_system) continue;
+    if (selectors.empty && !entry.empty) continue;
     if (selectors.broken) {
-      Judge(entry, files, probe);
-      if (entry.shortcut->status != ShortcutStatus::kMissing) continue;
+      judge.Status(entry);
+      if (entry.status != ShortcutStatus::kMissing) continue;
     }
-    if (selectors.empty && !HoldsNoFile(folders, entry.path)) continue;
     entry.selected = true;
   }
 }

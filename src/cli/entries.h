@@ -8,6 +8,7 @@
 
 #include "catalogue/entry_key.h"
 #include "catalogue/file_reader.h"
+#include "catalogue/folder_status.h"
 #include "catalogue/folder_service.h"
 #include "catalogue/shortcut_status.h"
 #include "cli/call.h"
@@ -30,7 +31,18 @@ struct CliEntry {
   Text name;          // the entry's own name in its folder ("Game.lnk")
   Text display_name;  // as the window shows it, with the namesake marks
   Text path;
-  std::optional<ShortcutTarget> shortcut;  // a shortcut's status, once judged
+  // A folder, once walked: what it holds, whether it is Windows' own.
+  bool walked = false;
+  bool system = false;
+  Text system_why;                         // for a system folder: which rule made it one
+  bool empty = false;                      // nothing in it but desktop.ini files, at any depth
+  std::optional<FolderContents> contents;  // kept from the walk until judged
+  // Its status, once judged: a shortcut's by its target, a folder's by its
+  // shortcuts (none for a folder that holds none).
+  bool judged = false;
+  std::optional<ShortcutStatus> status;
+  Text target;
+  Text status_reason;
   bool selected = false;
   Action action = Action::kNone;
   Text reason;          // why the action, for failed and refused
@@ -46,8 +58,6 @@ struct Scan {
 // The most a shortcut file is read of: far beyond any real shortcut, so a
 // huge file in a Start Menu is judged unreadable rather than read whole.
 inline constexpr std::size_t kShortcutReadLimit = 1 << 20;
-// Nested deeper than this below an entry, a folder is never called empty.
-inline constexpr int kDeepestEmptyLevel = 32;
 
 // Scans both roots (the namesake marks need both) and keeps the entries of
 // the roots in `scope`: the current user's first, folders before shortcuts,
@@ -56,24 +66,37 @@ inline constexpr int kDeepestEmptyLevel = 32;
 // be found or opened counts as empty (its path is then empty).
 Scan ScanEntries(FolderService& folders, Scope scope);
 
-// The entry's name as --name matches it: a folder's name, a shortcut's file
-// name without its extension.
+// The entry's name as --name, --contains and --not-contains test it: a
+// folder's name, a shortcut's file name without its extension. The namesake
+// marks are left out, so one call selects the same entries on every machine.
 Text OwnName(const CliEntry& entry);
 
-// Reads and judges a shortcut once; a file that cannot be read, or a probe
-// that fails, is unknown with the system's words. Nothing for a folder.
-void Judge(CliEntry& entry, FileReader& files, TargetProbe& probe);
+// Tells what the entries are, once each and only as far as asked: a
+// folder's walk (empty, Windows' own) and every entry's status. Nothing it
+// meets makes it throw: what cannot be read is unknown.
+class Judge {
+ public:
+  Judge(FolderService& folders, FileReader& files, TargetProbe& probe, const Scan& scan);
+  void Walk(CliEntry& entry);
+  void Status(CliEntry& entry);
 
-// True when the folder at `path`, at any depth, holds no file but
-// desktop.ini. A folder that cannot be opened or listed, or that lies deeper
-// than kDeepestEmptyLevel, makes the answer false: when in doubt, a folder
-// is not empty.
-bool HoldsNoFile(FolderService& folders, const Text& path, int level = 0);
+ private:
+  ShortcutTarget JudgeShortcut(const Text& path, bool own_profile);
+  bool IsStartup(const CliEntry& entry);
 
-// Marks the selected entries: every selector must hold. The cheap tests come
-// first; shortcuts are judged, and folders walked, only for entries still in
-// the running.
-void Select(std::vector<CliEntry>& entries, const Selectors& selectors, FolderService& folders,
-            FileReader& files, TargetProbe& probe);
+  FolderService& folders_;
+  FileReader& files_;
+  TargetProbe& probe_;
+  const Scan& scan_;
+  std::optional<Text> windows_folder_;
+  // The Startup folders among the top-level folders of each root, once asked.
+  std::optional<std::vector<Text>> startup_user_, startup_all_users_;
+};
+
+// Marks the selected entries: every selector must hold, and Windows' own
+// folders are left out unless `selectors.include_system`. The cheap tests
+// come first; folders are walked, and statuses judged, only for entries still
+// in the running.
+void Select(std::vector<CliEntry>& entries, const Selectors& selectors, Judge& judge);
 
 }  // namespace ostrevane::cli

@@ -9,7 +9,7 @@ namespace {
 
 constexpr char16_t kEndOfLine[] = u"\r\n";
 // The JSON document's layout; raised only when a key changes meaning or goes.
-constexpr int kJsonSchemaVersion = 1;
+constexpr int kJsonSchemaVersion = 2;
 
 TextView RootName(Root root) { return root == Root::kCurrentUser ? u"user" : u"all-users"; }
 TextView KindName(EntryKind kind) { return kind == EntryKind::kFolder ? u"folder" : u"shortcut"; }
@@ -23,14 +23,15 @@ struct Columns {
 };
 
 Columns ColumnsOf(const CliEntry& entry) {
-  Columns columns;
-  if (entry.shortcut) {
-    columns.status = StatusName(entry.shortcut->status);
-    columns.target = entry.shortcut->target;
-    columns.reason = entry.shortcut->reason;
-  }
+  Columns columns{{}, entry.target, entry.status_reason};
+  if (entry.status) columns.status = StatusName(*entry.status);
   if (!entry.reason.empty()) columns.reason = entry.reason;
   return columns;
+}
+
+// The kind as the text output shows it, where Windows' own folders stand out.
+TextView KindWords(const CliEntry& entry) {
+  return entry.system ? u"system folder" : KindName(entry.kind);
 }
 
 Text Padded(TextView text, std::size_t width) {
@@ -78,7 +79,7 @@ Text RenderText(const Report& report, const Counts& counts) {
   for (const CliEntry& entry : report.scan.entries) {
     if (!entry.selected) continue;
     const Columns columns = ColumnsOf(entry);
-    out += Padded(RootName(entry.root), 9) + u" | " + Padded(KindName(entry.kind), 8) + u" | " +
+    out += Padded(RootName(entry.root), 9) + u" | " + Padded(KindWords(entry), 13) + u" | " +
            Dash(entry.display_name) + u" | " + Dash(columns.status) + u" | " +
            Dash(columns.target) + u" | " + Text(ActionName(entry.action)) + u" | " +
            Dash(columns.reason) + kEndOfLine;
@@ -87,7 +88,7 @@ Text RenderText(const Report& report, const Counts& counts) {
 }
 
 Text RenderTsv(const Report& report) {
-  Text out = u"root\tkind\tname\tstatus\ttarget\taction\treason";
+  Text out = u"root\tkind\tname\tstatus\ttarget\taction\treason\tsystem";
   out += kEndOfLine;
   for (const CliEntry& entry : report.scan.entries) {
     if (!entry.selected) continue;
@@ -96,7 +97,8 @@ Text RenderTsv(const Report& report) {
                            columns.status, columns.target}) {
       out += TsvField(field) + u"\t";
     }
-    out += Text(ActionName(entry.action)) + u"\t" + TsvField(columns.reason) + kEndOfLine;
+    out += Text(ActionName(entry.action)) + u"\t" + TsvField(columns.reason) + u"\t" +
+           (entry.system ? u"yes" : u"no") + kEndOfLine;
   }
   return out;
 }
@@ -106,16 +108,15 @@ Text JsonBool(bool value) { return value ? u"true" : u"false"; }
 Text JsonText(TextView text) { return text.empty() ? Text(u"null") : JsonString(text); }
 
 Text JsonEntry(const CliEntry& entry) {
-  const bool shortcut = entry.shortcut.has_value();
   return u"{\"root\": " + JsonString(RootName(entry.root)) + u", \"kind\": " +
-         JsonString(KindName(entry.kind)) + u", \"name\": " + JsonString(entry.name) +
-         u", \"display_name\": " + JsonString(entry.display_name) + u", \"path\": " +
-         JsonString(entry.path) + u", \"target\": " +
-         (shortcut ? JsonText(entry.shortcut->target) : u"null") + u", \"status\": " +
-         (shortcut ? JsonString(StatusName(entry.shortcut->status)) : u"null") +
-         u", \"status_reason\": " + (shortcut ? JsonText(entry.shortcut->reason) : u"null") +
-         u", \"selected\": " + JsonBool(entry.selected) + u", \"action\": " +
-         JsonString(ActionName(entry.action)) + u", \"reason\": " + JsonText(entry.reason) + u"}";
+         JsonString(KindName(entry.kind)) + u", \"system\": " + JsonBool(entry.system) +
+         u", \"name\": " + JsonString(entry.name) + u", \"display_name\": " +
+         JsonString(entry.display_name) + u", \"path\": " + JsonString(entry.path) +
+         u", \"target\": " + JsonText(entry.target) + u", \"status\": " +
+         (entry.status ? JsonString(StatusName(*entry.status)) : u"null") +
+         u", \"status_reason\": " + JsonText(entry.status_reason) + u", \"selected\": " +
+         JsonBool(entry.selected) + u", \"action\": " + JsonString(ActionName(entry.action)) +
+         u", \"reason\": " + JsonText(entry.reason) + u"}";
 }
 
 Text RenderJson(const Report& report, const Counts& counts) {

@@ -19,15 +19,29 @@ Text InternalErrorLine(TextView description) {
   return ErrorLine(u"internal error: " + Text(description));
 }
 
-void CheckNamesPresent(const Call& call, const std::vector<CliEntry>& entries) {
-  if (call.allow_absent) return;
+TextView FolderWords(Root root) {
+  return root == Root::kCurrentUser ? u"the current user's Programs folder"
+                                    : u"the all users' Programs folder";
+}
+
+// Every --name must name an entry in scope (unless --allow-absent), and none
+// may name one of Windows' own folders unless --include-system.
+void CheckNames(const Call& call, std::vector<CliEntry>& entries, Judge& judge) {
   for (const Text& name : call.selectors.names) {
     const Text lowered = Lower(name);
     bool found = false;
-    for (const CliEntry& entry : entries) found = found || Lower(OwnName(entry)) == lowered;
-    if (found) continue;
-    const TextView where = call.scope == Scope::kUser       ? u"the current user's Programs folder"
-                           : call.scope == Scope::kAllUsers ? u"the all users' Programs folder"
+    for (CliEntry& entry : entries) {
+      if (Lower(OwnName(entry)) != lowered) continue;
+      found = true;
+      judge.Walk(entry);
+      if (!entry.system || call.selectors.include_system) continue;
+      throw WrongCall(u"\"" + OneLine(entry.name) + u"\" in " + Text(FolderWords(entry.root)) +
+                      u" is Windows' own folder (" + entry.system_why +
+                      u"); add --include-system to select it");
+    }
+    if (found || call.allow_absent) continue;
+    const TextView where = call.scope == Scope::kUser       ? FolderWords(Root::kCurrentUser)
+                           : call.scope == Scope::kAllUsers ? FolderWords(Root::kAllUsers)
                                                             : u"either Programs folder";
     throw WrongCall(u"no entry is named \"" + OneLine(name) + u"\" in " + Text(where) +
                     u"; add --allow-absent if that is expected");
@@ -94,12 +108,15 @@ int PreviewExitCode(const Counts& counts, bool skip_denied) {
 
 Outcome RunOnEntries(const Call& call, CliServices& services) {
   Scan scan = ScanEntries(services.folders, call.scope);
-  CheckNamesPresent(call, scan.entries);
-  Select(scan.entries, call.selectors, services.folders, services.files, services.probe);
+  Judge judge(services.folders, services.files, services.probe, scan);
+  CheckNames(call, scan.entries, judge);
+  Select(scan.entries, call.selectors, judge);
   // Every status shown is read now, before any shortcut file goes.
   const bool shows_all = call.format == Format::kJson;
   for (CliEntry& entry : scan.entries) {
-    if (shows_all || entry.selected) Judge(entry, services.files, services.probe);
+    if (!shows_all && !entry.selected) continue;
+    judge.Walk(entry);
+    judge.Status(entry);
   }
 
   Report report{call, scan, services.elevated, services.running_as_system, kExitDone, {}};

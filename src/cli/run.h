@@ -14,11 +14,11 @@
 namespace ostrevane::cli {
 
 // The exit codes, as `help` and the README give them.
-inline constexpr int kExitDone = 0;           // done, or nothing selected
-inline constexpr int kExitWouldRecycle = 1;   // a preview found entries it would recycle
-inline constexpr int kExitWrongCall = 2;      // a wrong call: nothing was done
-inline constexpr int kExitNotAllRecycled = 3; // some selected entries were not recycled
-inline constexpr int kExitDenied = 4;         // this account may not remove some selected entries
+inline constexpr int kExitDone = 0;            // done, or nothing selected
+inline constexpr int kExitWouldRecycle = 1;    // a preview found entries it would recycle
+inline constexpr int kExitWrongCall = 2;       // a wrong call: nothing was done
+inline constexpr int kExitNotAllRecycled = 3;  // some selected entries were not recycled
+inline constexpr int kExitDenied = 4;          // this account may not remove some selected entries
 inline constexpr int kExitInternalError = 9;
 
 // What the command line needs from the system.

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "catalogue/recycler.h"
 #include "catalogue/text_pool.h"
 #include "win32/handles.h"
 #include "win32/win_text.h"
@@ -23,13 +24,15 @@ namespace {
 // turn, which costs a long folder far less than a text of its own per name.
 class Win32Folder : public Folder {
  public:
-  explicit Win32Folder(Text path) : path_(std::move(path)) {}
+  Win32Folder(Text path, bool is_link) : path_(std::move(path)), is_link_(is_link) {}
 
   void ForEachSubfolder(const NameVisitor& visit) override { Hand(Kind::kSubfolder, visit); }
   void ForEachFile(const NameVisitor& visit) override { Hand(Kind::kFile, visit); }
+  void ForEachLink(const NameVisitor& visit) override { Hand(Kind::kLink, visit); }
+  bool IsLink() const override { return is_link_; }
 
  private:
-  enum class Kind { kSubfolder, kFile };
+  enum class Kind { kSubfolder, kFile, kLink };
   struct Kept {
     TextPool pool;
     std::vector<std::pair<std::uint32_t, std::uint16_t>> names;  // start, length
@@ -41,7 +44,7 @@ class Win32Folder : public Folder {
     if (!read_) {
       Read(kind, visit);
     } else {
-      const Kept& kept = kind == Kind::kSubfolder ? subfolders_ : files_;
+      const Kept& kept = KeptOf(kind);
       for (const auto& [start, length] : kept.names) visit(Text(kept.pool.View(start, length)));
     }
     if (error_) FailWithSystemError(error_);
@@ -62,26 +65,40 @@ class Win32Folder : public Folder {
       const Text name = FromWide(data.cFileName);
       if (name == u"." || name == u"..") continue;
       const bool is_folder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-      const Kind kind = is_folder ? Kind::kSubfolder : Kind::kFile;
-      if (kind == now) {
-        visit(name);
-      } else {
-        Kept& kept = is_folder ? subfolders_ : files_;
-        kept.names.emplace_back(kept.pool.Append(name), static_cast<std::uint16_t>(name.size()));
+      for (const Kind kind : {is_folder ? Kind::kSubfolder : Kind::kFile, Kind::kLink}) {
+        if (kind == Kind::kLink && !IsLinkEntry(data.dwFileAttributes, data.dwReserved0)) break;
+        if (kind == now) {
+          visit(name);
+        } else {
+          Kept& kept = KeptOf(kind);
+          kept.names.emplace_back(kept.pool.Append(name), static_cast<std::uint16_t>(name.size()));
+        }
       }
     } while (FindNextFileW(find.get(), &data));
     const DWORD error = GetLastError();
     if (error != ERROR_NO_MORE_FILES) error_ = error;
   }
 
+  Kept& KeptOf(Kind kind) {
+    return kind == Kind::kSubfolder ? subfolders_ : kind == Kind::kFile ? files_ : links_;
+  }
+
   Text path_;
+  bool is_link_;
   bool read_ = false;
   DWORD error_ = 0;
   Kept subfolders_;
   Kept files_;
+  Kept links_;
 };
 
 }  // namespace
+
+bool IsLinkEntry(DWORD attributes, DWORD reparse_tag) {
+  if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) return false;
+  // Wine marks a Linux link, and a folder mounted on another, with no tag.
+  return reparse_tag == 0 || IsNameSurrogateTag(reparse_tag);
+}
 
 Text Win32FolderService::RootPath(int csidl) {
   if (const auto it = overrides_.find(csidl); it != overrides_.end()) {
@@ -112,7 +129,27 @@ std::unique_ptr<Folder> Win32FolderService::OpenFolder(const Text& path) {
   if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
     throw Failure(u"\"" + path + u"\" is not a folder.");
   }
-  return std::make_unique<Win32Folder>(path);
+  bool is_link = false;
+  if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+    // The tag tells a link from data kept elsewhere (deduplicated, in a
+    // cloud); the folder's own listing entry carries it.
+    WIN32_FIND_DATAW data{};
+    const UniqueFind self(
+        FindFirstFileExW(Wide(path), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr, 0));
+    is_link = !self || IsLinkEntry(data.dwFileAttributes, data.dwReserved0);
+  }
+  return std::make_unique<Win32Folder>(path, is_link);
+}
+
+std::optional<Text> Win32FolderService::Identity(const Text& path) {
+  const UniqueFile entry(CreateFileW(Wide(path), FILE_READ_ATTRIBUTES,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                     nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  BY_HANDLE_FILE_INFORMATION information{};
+  if (!entry || !GetFileInformationByHandle(entry.get(), &information)) return std::nullopt;
+  return DecimalText(information.dwVolumeSerialNumber) + u":" +
+         DecimalText((static_cast<long long>(information.nFileIndexHigh) << 32) |
+                     information.nFileIndexLow);
 }
 
 }  // namespace ostrevane::win32

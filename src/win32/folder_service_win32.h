@@ -20,9 +20,15 @@ class Win32FolderService : public FolderService, public OwnerWindow {
 
   Text RootPath(int csidl) override;
   std::unique_ptr<Folder> OpenFolder(const Text& path) override;
+  std::optional<Text> Identity(const Text& path) override;
 
  private:
   std::map<int, Text> overrides_;
 };
+
+// Whether a listed entry with these attributes and reparse tag is a link,
+// junction or mount point: a reparse point that stands for another name, or
+// one without a tag, as Wine marks a Linux link.
+bool IsLinkEntry(DWORD attributes, DWORD reparse_tag);
 
 }  // namespace ostrevane::win32

@@ -122,13 +122,13 @@ std::vector<std::string> Fields(const std::string& line) {
   return fields;
 }
 
-// The TSV rows by display name: root, kind, name, status, target, action, reason.
+// The TSV rows by display name: root, kind, name, status, target, action, reason, system.
 std::map<std::string, std::vector<std::string>> RowsByName(const std::string& tsv) {
   std::map<std::string, std::vector<std::string>> rows;
   const std::vector<std::string> lines = Lines(tsv);
   for (std::size_t i = 1; i < lines.size(); ++i) {
     std::vector<std::string> fields = Fields(lines[i]);
-    if (fields.size() == 7) rows[fields[2]] = fields;
+    if (fields.size() == 8) rows[fields[2]] = fields;
   }
   return rows;
 }
@@ -198,7 +198,7 @@ TEST_F(CommandLineTest, EachShortcutGetsTheStatusOfItsTarget) {
   EXPECT_EQ(run.exit_code, 0);
   EXPECT_EQ(run.error, "");
   ASSERT_FALSE(Lines(run.output).empty());
-  EXPECT_EQ(Lines(run.output)[0], "root\tkind\tname\tstatus\ttarget\taction\treason");
+  EXPECT_EQ(Lines(run.output)[0], "root\tkind\tname\tstatus\ttarget\taction\treason\tsystem");
   const auto rows = RowsByName(run.output);
   const std::map<std::string, std::string> expected = {
       {"Present file", "ok"},          {"Present folder", "ok"},   {"Missing file", "missing"},
@@ -302,6 +302,143 @@ TEST_F(CommandLineTest, WithoutARecycleBinNothingIsDeletedForGoodAndNoBoxWaits) 
   EXPECT_EQ(run.exit_code, 3) << run.output;
   EXPECT_EQ(NamesIn(user), (std::vector<Text>{u"Dead.lnk", u"Live.lnk", u"Tools"}));
   EXPECT_NE(run.output.find("Recycle Bin cannot take it"), std::string::npos) << run.output;
+}
+
+// Runs a command line of Windows' own (msiexec) and waits for it; its exit code.
+DWORD RunAndWait(Text command) {
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessW(nullptr, reinterpret_cast<wchar_t*>(command.data()), nullptr, nullptr, FALSE,
+                      0, nullptr, nullptr, &startup, &process)) {
+    ADD_FAILURE() << "cannot start " << ToUtf8(command);
+    return GetLastError();
+  }
+  EXPECT_EQ(WaitForSingleObject(process.hProcess, 120000), WAIT_OBJECT_0);
+  DWORD code = 0;
+  GetExitCodeProcess(process.hProcess, &code);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return code;
+}
+
+void MakeAdvertised(const Text& path, const Text& descriptor) {
+  testing::ShortcutContents contents;
+  contents.darwin = testing::TargetBlock{descriptor, descriptor};
+  WriteBytes(path, testing::ShortcutBytes(contents));
+}
+
+// The codes of tests/e2e/package/suite.wxs.
+constexpr char kSuiteProduct[] = "0E5A7C3D-2B41-4F8E-9A6C-1D3F5B7E9A20";
+constexpr char kSuiteComponent[] = "7C1E3A5B-9D2F-4B6A-8C0E-2F4A6B8D0C1E";
+
+// Windows Installer is asked about an advertised shortcut: live while its
+// product is installed (it repairs a missing file when started), dead once
+// the product is removed, unknown when the descriptor does not decode.
+TEST_F(CommandLineTest, AnAdvertisedShortcutIsAsDeadAsItsInstallerProduct) {
+  const Text package = DosPathOf(Environment(L"OSTREVANE_E2E_SUITE_MSI"));
+  ASSERT_EQ(RunAndWait(u"msiexec /i \"" + package + u"\" /qn"), 0u);
+  const Text installed = u"C:\\Program Files\\Ostrevane Test Suite\\writer.txt";
+  ASSERT_TRUE(testing::PathExists(installed)) << "wixl's package installed nothing";
+  struct Uninstall {
+    Text package;
+    bool done = false;
+    ~Uninstall() {
+      if (!done) RunAndWait(u"msiexec /x \"" + package + u"\" /qn");
+    }
+  } uninstall{package};
+
+  MakeAdvertised(all + u"\\Writer.lnk",
+                 testing::DarwinDescriptor(kSuiteProduct, u"Writer", kSuiteComponent));
+  MakeAdvertised(
+      all + u"\\Gone Suite.lnk",
+      testing::DarwinDescriptor("11111111-2222-3333-4444-555555555555", u"Main", kSuiteComponent));
+  MakeAdvertised(all + u"\\Garbled.lnk", u"not a descriptor at all");
+
+  auto rows = RowsByName(RunCli({u"list", u"--format", u"tsv"}).output);
+  ASSERT_EQ(rows.count("Writer"), 1u);
+  EXPECT_EQ(rows.at("Writer")[3], "ok") << rows.at("Writer")[6];
+  EXPECT_EQ(Lower(FromUtf8(rows.at("Writer")[4])), Lower(installed));
+  EXPECT_EQ(rows.at("Gone Suite")[3], "missing");
+  EXPECT_NE(rows.at("Gone Suite")[6].find("{11111111-2222-3333-4444-555555555555}"),
+            std::string::npos)
+      << rows.at("Gone Suite")[6];
+  EXPECT_EQ(rows.at("Garbled")[3], "unknown");
+
+  ASSERT_EQ(RunAndWait(u"msiexec /x \"" + package + u"\" /qn"), 0u);
+  uninstall.done = true;
+  ASSERT_FALSE(testing::PathExists(installed));
+  rows = RowsByName(RunCli({u"list", u"--format", u"tsv"}).output);
+  EXPECT_EQ(rows.at("Writer")[3], "missing") << rows.at("Writer")[6];
+  EXPECT_EQ(rows.at("Garbled")[3], "unknown");
+}
+
+// Windows' own folders often hold nothing but desktop.ini: no rule takes
+// them, and naming one is a wrong call unless asked for.
+TEST_F(CommandLineTest, WindowsOwnFoldersAreTakenByNoRule) {
+  const Text startup = SpecialFolder(CSIDL_STARTUP);
+  const Text common_startup = SpecialFolder(CSIDL_COMMON_STARTUP);
+  ASSERT_EQ(Lower(FolderPart(startup)), Lower(user)) << ToUtf8(startup);
+  ASSERT_EQ(Lower(FolderPart(common_startup)), Lower(all)) << ToUtf8(common_startup);
+  const std::string startup_name = ToUtf8(NamePart(startup));
+  CreateDirectoryW(Wide(all + u"\\Maintenance"), nullptr);
+  const std::u16string ini =
+      u"\uFEFF[.ShellClassInfo]\r\nLocalizedResourceName=@%SystemRoot%\\system32\\shell32.dll,-"
+      u"21761\r\n";
+  std::ofstream(UnixPathOf(all + u"\\Maintenance\\desktop.ini"), std::ios::binary)
+      .write(reinterpret_cast<const char*>(ini.data()),
+             static_cast<std::streamsize>(ini.size() * 2));
+  CreateDirectoryW(Wide(user + u"\\Empty Vendor"), nullptr);
+
+  for (const std::vector<Text>& call : {std::vector<Text>{u"list", u"--empty", u"--format=tsv"},
+                                        std::vector<Text>{u"list", u"--all", u"--format=tsv"}}) {
+    const auto rows = RowsByName(RunCli(call).output);
+    EXPECT_EQ(rows.count("Empty Vendor"), 1u) << ToUtf8(call[1]);
+    for (const auto& [name, row] : rows) {
+      EXPECT_EQ(name.find(startup_name), std::string::npos) << ToUtf8(call[1]);
+      EXPECT_EQ(name.find("Maintenance"), std::string::npos) << ToUtf8(call[1]);
+    }
+  }
+  const CliRun named = RunCli({u"recycle", u"--name", FromUtf8(startup_name), u"--yes"});
+  EXPECT_EQ(named.exit_code, 2);
+  EXPECT_NE(named.error.find("--include-system"), std::string::npos) << named.error;
+  const auto included = RowsByName(
+      RunCli({u"list", u"--name", FromUtf8(startup_name), u"--include-system", u"--format=tsv"})
+          .output);
+  EXPECT_EQ(included.size(), 2u);
+  for (const auto& [name, row] : included) EXPECT_EQ(row[7], "yes") << name;
+
+  EXPECT_EQ(RunCli({u"recycle", u"--empty", u"--yes"}).exit_code, 0);
+  EXPECT_TRUE(testing::PathExists(startup));
+  EXPECT_TRUE(testing::PathExists(common_startup));
+  EXPECT_TRUE(testing::PathExists(all + u"\\Maintenance\\desktop.ini"));
+  EXPECT_FALSE(testing::PathExists(user + u"\\Empty Vendor"));
+  EXPECT_EQ(NamesIn(trash), std::vector<Text>{u"Empty Vendor"});
+}
+
+// The commonest leftover of an uninstall: a vendor's folder whose shortcuts
+// all point into a program folder that is gone. A folder with one live
+// shortcut stays.
+TEST_F(CommandLineTest, ADeadVendorFolderIsRecycledWhileAFolderWithALiveShortcutStays) {
+  CreateDirectoryW(L"C:\\targets", nullptr);
+  std::ofstream(UnixPathOf(u"C:\\targets\\present.txt")) << "here";
+  CreateDirectoryW(Wide(all + u"\\Vendor App"), nullptr);
+  MakeShortcut(all + u"\\Vendor App\\App.lnk", u"C:\\targets\\removed\\app.exe");
+  MakeShortcut(all + u"\\Vendor App\\Uninstall App.lnk", u"C:\\targets\\removed\\uninstall.exe");
+  CreateDirectoryW(Wide(all + u"\\Suite"), nullptr);
+  MakeShortcut(all + u"\\Suite\\Live.lnk", u"C:\\targets\\present.txt");
+  MakeShortcut(all + u"\\Suite\\Dead.lnk", u"C:\\targets\\removed\\dead.exe");
+
+  const CliRun run = RunCli({u"recycle", u"--broken", u"--yes", u"--format=tsv"});
+  EXPECT_EQ(run.exit_code, 0) << run.output;
+  const auto rows = RowsByName(run.output);
+  ASSERT_EQ(rows.count("Vendor App"), 1u) << run.output;
+  EXPECT_EQ(rows.at("Vendor App")[3], "missing");
+  EXPECT_EQ(rows.at("Vendor App")[5], "recycled");
+  EXPECT_EQ(rows.count("Suite"), 0u) << "not selected";
+  EXPECT_EQ(NamesIn(all), std::vector<Text>{u"Suite"});
+  EXPECT_EQ(NamesIn(all + u"\\Suite"), (std::vector<Text>{u"Dead.lnk", u"Live.lnk"}));
+  EXPECT_EQ(NamesIn(trash), std::vector<Text>{u"Vendor App"});
 }
 
 }  // namespace

@@ -170,7 +170,7 @@ class CliTest : public ::testing::Test {
     std::vector<Text> rows;
     for (const Text& line : Lines(outcome.output)) {
       const std::vector<Text> fields = Split(line, u'\t');
-      EXPECT_EQ(fields.size(), 7u) << ToUtf8(line);
+      EXPECT_EQ(fields.size(), 8u) << ToUtf8(line);
       rows.push_back(fields[0] + u" " + TsvUnescaped(fields[2]) + u" " + fields[5]);
     }
     EXPECT_EQ(rows.at(0), u"root name action");
@@ -281,8 +281,11 @@ TEST_F(CliTest, SelectorsCombineWithAnd) {
       {{u"--empty"}, {u"user Deep32 none", u"user Empty none", u"all-users Office none"}},
       {{u"--contains", u"game"},
        {u"user Game (Current User) none", u"all-users GAME (All Users) none"}},
+      // The namesake marks, shown only where a name is in both folders, are
+      // not searched: one call selects the same entries on every machine.
+      {{u"--contains", u"user"}, {}},
       {{u"--contains", u"GAME", u"--not-contains", u"all users"},
-       {u"user Game (Current User) none"}},
+       {u"user Game (Current User) none", u"all-users GAME (All Users) none"}},
       {{u"--name", u"gAmE"},
        {u"user Game (Current User) none", u"all-users GAME (All Users) none"}},
       {{u"--name", u"Game.lnk", u"--allow-absent"}, {}},
@@ -309,11 +312,11 @@ TEST_F(CliTest, SelectorsCombineWithAnd) {
 TEST_F(CliTest, ShortcutStatusesAreShownAndAnUnreadableFileIsUnknown) {
   const Text output = Run({u"list", u"--kind", u"shortcut", u"--format", u"tsv"}).output;
   EXPECT_NE(output.find(u"Game (Current User)\tmissing\tC:\\\\Games\\\\game.exe\tnone\t"
-                        u"the target is not there\r\n"),
+                        u"the target is not there\tno\r\n"),
             Text::npos)
       << ToUtf8(output);
   EXPECT_NE(output.find(u"Unreadable\tunknown\t\tnone\tthe shortcut file could not be read: "
-                        u"Access is denied.\r\n"),
+                        u"Access is denied.\tno\r\n"),
             Text::npos);
 }
 
@@ -425,12 +428,110 @@ TEST_F(CliTest, JsonDocumentHoldsTheRunAndEveryEntryInScope) {
             (std::vector<Text>{kUser, kAll, In(kAll, u"Office"), In(kAll, u"GAME.lnk"),
                                In(kAll, u"Old.lnk")}));
   for (const char16_t* part :
-       {u"\"schema_version\": 1,", u"\"command\": \"recycle\",", u"\"preview\": true,",
+       {u"\"schema_version\": 2,", u"\"command\": \"recycle\",", u"\"preview\": true,",
         u"\"in_scope\": false}", u"\"status\": null", u"\"selected\": true",
         u"\"refused\": 1, \"denied\": 0}", u"\"exit_code\": 3\r\n}\r\n"}) {
     EXPECT_NE(json.find(part), Text::npos) << ToUtf8(part);
   }
   EXPECT_EQ(JsonValues(json, u"tool_version"), std::vector<Text>{FromUtf8(OSTREVANE_VERSION_TEXT)});
+}
+
+// Windows' own folders (Startup, by what the system says it is, and the
+// folders whose desktop.ini names them from Windows' resources) are never
+// taken by a rule, and naming one is a wrong call, unless asked for.
+TEST_F(CliTest, WindowsOwnFoldersAreSelectedOnlyWhenAskedFor) {
+  folders.SetRoot(kCsidlStartup, In(kUser, u"Startup"));
+  folders.SetRoot(kCsidlCommonStartup, In(kAll, u"Startup"));
+  probe.variables[u"SystemRoot"] = u"C:\\Windows";
+  folders.At(kUser).subfolders.push_back(u"Startup");
+  folders.At(In(kUser, u"Startup")) = {{}, {u"desktop.ini"}};
+  folders.At(kAll).subfolders.insert(folders.At(kAll).subfolders.end(),
+                                     {u"Startup", u"Maintenance", u"Vendor"});
+  folders.At(In(kAll, u"Startup")) = {};
+  for (const char16_t* name : {u"Maintenance", u"Vendor"})
+    folders.At(In(kAll, name)) = {{}, {u"desktop.ini"}};
+  const std::string ini =
+      "[.ShellClassInfo]\r\nLocalizedResourceName=@%SystemRoot%\\system32\\shell32.dll,-21761\r\n";
+  files.files[In(In(kAll, u"Maintenance"), u"desktop.ini")] =
+      testing::Bytes(ini.begin(), ini.end());
+  const std::string vendor =
+      "[.ShellClassInfo]\r\nLocalizedResourceName=@C:\\Program Files\\Vendor\\r.dll,-1\r\n";
+  files.files[In(In(kAll, u"Vendor"), u"desktop.ini")] =
+      testing::Bytes(vendor.begin(), vendor.end());
+
+  for (const std::vector<Text>& call : {std::vector<Text>{u"list", u"--empty"},
+                                        std::vector<Text>{u"list", u"--all", u"--kind=folder"},
+                                        std::vector<Text>{u"list", u"--contains", u"t"}}) {
+    SCOPED_TRACE(ToUtf8(call[1]));
+    for (const Text& row : Rows(call)) {
+      EXPECT_EQ(row.find(u"Startup"), Text::npos) << ToUtf8(row);
+      EXPECT_EQ(row.find(u"Maintenance"), Text::npos) << ToUtf8(row);
+    }
+  }
+  EXPECT_NE(Rows({u"list", u"--empty"}), std::vector<Text>{});
+  const Outcome named = Run({u"recycle", u"--name", u"startup", u"--yes"});
+  EXPECT_EQ(named.exit_code, kExitWrongCall);
+  EXPECT_NE(named.error.find(u"\"Startup\" in the current user's Programs folder is Windows' own "
+                             u"folder (it is a Startup folder); add --include-system"),
+            Text::npos)
+      << ToUtf8(named.error);
+  EXPECT_EQ(Run({u"list", u"--name", u"Maintenance"}).exit_code, kExitWrongCall);
+  EXPECT_EQ(Rows({u"list", u"--name", u"startup", u"--include-system"}),
+            (std::vector<Text>{u"user Startup (Current User) none",
+                               u"all-users Startup (All Users) none"}));
+  EXPECT_EQ(Rows({u"list", u"--empty", u"--include-system", u"--root=all-users"}),
+            (std::vector<Text>{u"all-users Maintenance none", u"all-users Office none",
+                               u"all-users Startup (All Users) none", u"all-users Vendor none"}));
+
+  const Text json = Run({u"list", u"--root", u"all-users", u"--format", u"json"}).output;
+  EXPECT_EQ(JsonValues(json, u"name"), (std::vector<Text>{u"Maintenance", u"Office", u"Startup",
+                                                          u"Vendor", u"GAME.lnk", u"Old.lnk"}));
+  for (const char16_t* part :
+       {u"\"name\": \"Maintenance\"", u"\"name\": \"Startup\"", u"\"name\": \"Vendor\""}) {
+    const std::size_t at = json.find(part);
+    ASSERT_NE(at, Text::npos);
+    const bool vendor_folder = Text(part).find(u"Vendor") != Text::npos;
+    EXPECT_NE(json.rfind(vendor_folder ? u"\"system\": false" : u"\"system\": true", at),
+              Text::npos);
+    EXPECT_GT(json.rfind(u"\"system\": ", at), json.rfind(u"{", at)) << ToUtf8(part);
+  }
+  const Text tsv =
+      Run({u"list", u"--name", u"startup", u"--include-system", u"--format=tsv"}).output;
+  EXPECT_NE(tsv.find(u"\tyes\r\n"), Text::npos) << ToUtf8(tsv);
+}
+
+// A folder has the status of what it holds; --broken takes the dead ones.
+// A per-user variable is judged in the user's own folder, not in the all
+// users' one.
+TEST_F(CliTest, DeadFoldersAreBrokenAndPerUserTargetsAreJudgedOnlyWhereTheyBelong) {
+  folders.At(kAll).subfolders.insert(folders.At(kAll).subfolders.end(), {u"Vendor App", u"Suite"});
+  folders.At(In(kAll, u"Vendor App")) = {{}, {u"App.lnk", u"Uninstall App.lnk", u"Site.url"}};
+  folders.At(In(kAll, u"Suite")) = {{}, {u"Writer.lnk", u"Gone.lnk"}};
+  Shortcut(In(In(kAll, u"Vendor App"), u"App.lnk"), u"C:\\Vendor\\app.exe");
+  Shortcut(In(In(kAll, u"Vendor App"), u"Uninstall App.lnk"), u"C:\\Vendor\\uninstall.exe");
+  Shortcut(In(In(kAll, u"Suite"), u"Writer.lnk"), u"C:\\Editor\\editor.exe");
+  Shortcut(In(In(kAll, u"Suite"), u"Gone.lnk"), u"C:\\Suite\\gone.exe");
+  const testing::Bytes per_user = testing::ShortcutBytes(
+      {.environment = testing::TargetBlock{{}, u"%LOCALAPPDATA%\\Programs\\PerUser\\app.exe"}});
+  files.files[In(kUser, u"Editor.lnk")] = per_user;
+  files.files[In(kAll, u"Old.lnk")] = per_user;
+  probe.variables[u"LOCALAPPDATA"] = u"C:\\Users\\me\\AppData\\Local";
+
+  EXPECT_EQ(Rows({u"recycle", u"--broken", u"--yes"}),
+            (std::vector<Text>{u"user Editor recycled", u"user Game (Current User) recycled",
+                               u"all-users Vendor App recycled"}));
+  EXPECT_EQ(recycler.recycled, (std::vector<Text>{In(kUser, u"Editor.lnk"), In(kUser, u"Game.lnk"),
+                                                  In(kAll, u"Vendor App")}));
+  const Text tsv = Run({u"list", u"--root", u"all-users", u"--format", u"tsv"}).output;
+  for (const char16_t* row :
+       {u"all-users\tfolder\tSuite\tok\t\tnone\t\tno\r\n",
+        u"all-users\tfolder\tVendor App\tmissing\t\tnone\tall 2 shortcuts in it point nowhere; 1 "
+        u"web "
+        u"link\tno\r\n",
+        u"all-users\tshortcut\tOld\tunknown\t\tnone\tthe target "
+        u"%LOCALAPPDATA%\\\\Programs\\\\PerUser\\\\app.exe uses %LOCALAPPDATA%"}) {
+    EXPECT_NE(tsv.find(row), Text::npos) << ToUtf8(row) << "\n" << ToUtf8(tsv);
+  }
 }
 
 }  // namespace

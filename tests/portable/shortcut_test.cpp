@@ -18,7 +18,8 @@ void PrintTo(const ShortcutFile& file, std::ostream* out) {
        << " strings " << text(file.description) << text(file.relative_path)
        << text(file.working_dir) << text(file.arguments) << text(file.icon_location) << " ansi "
        << file.ansi.environment_target << file.ansi.local_path << file.ansi.network_path
-       << file.ansi.string_data << "}";
+       << file.ansi.string_data << " rest \"" << ToUtf8(file.rest_unread_why) << "\" promised "
+       << file.promised_block_unread << "}";
 }
 
 namespace {
@@ -45,6 +46,9 @@ const Bytes kLocalFile =
     ShortcutBytes({.link_info = LinkInfoContents{.local_base_path = u"C:\\App\\app.exe"},
                    .working_dir = u"C:\\App"});
 constexpr std::size_t kLinkInfoAt = 0x4C;  // no item list before it
+
+// Stands for any reason where the words do not matter.
+constexpr char16_t kSomeReason[] = u"(some reason)";
 
 struct ReadCase {
   const char* name;
@@ -182,37 +186,67 @@ TEST(ShortcutFileTest, ReadsWhatEachKindOfShortcutSays) {
       {"a volume id larger than the link information",
        Spoiled(kLocalFile, [](Bytes& b) { PutU32(b, kLinkInfoAt + 0x1C, 0x400); }),
        {}},
-      {"a string longer than the file",
+      // Faults after the item list and the link information leave what
+      // they say; a block the flags promise and that did not read does not.
+      {"a count past the end of the file in the strings, as a shortcut from the wild had",
        Spoiled(kLocalFile,
                [](Bytes& b) {
                  // The working dir's count, before its 6 units and the terminal block.
-                 PutU16(b, b.size() - 4 - 12 - 2, 0x7FFF);
+                 PutU16(b, b.size() - 4 - 12 - 2, 1693);
                }),
-       {}},
+       {.readable = true,
+        .local_path = u"C:\\App\\app.exe",
+        .ansi = {.local_path = true},
+        .rest_unread_why = kSomeReason}},
       {"a block larger than the file",
        ShortcutBytes(
            {.other_blocks = {Spoiled(Bytes(12, 0), [](Bytes& b) { PutU32(b, 0, 0x100); })}}),
-       {}},
+       {.readable = true, .rest_unread_why = kSomeReason}},
       {"a block smaller than its header",
        ShortcutBytes({.other_blocks = {Spoiled(Bytes(8, 0), [](Bytes& b) { PutU32(b, 0, 5); })}}),
-       {}},
-      {"an environment block smaller than its fields",
+       {.readable = true, .rest_unread_why = kSomeReason}},
+      {"an environment block smaller than its fields, not promised by the flags",
        ShortcutBytes({.other_blocks = {Spoiled(Bytes(16, 0),
                                                [](Bytes& b) {
                                                  PutU32(b, 0, 16);
                                                  PutU32(b, 4, 0xA0000001);
                                                })}}),
-       {}},
+       {.readable = true, .rest_unread_why = kSomeReason}},
+      {"an environment block the flags promise, cut short",
+       Spoiled(ShortcutBytes({.link_info = LinkInfoContents{.local_base_path = u"C:\\a.exe"},
+                              .environment = TargetBlock{u"%A%", u"%A%"}}),
+               [](Bytes& b) { b.resize(b.size() - 100); }),
+       {.readable = true,
+        .local_path = u"C:\\a.exe",
+        .ansi = {.local_path = true},
+        .rest_unread_why = kSomeReason,
+        .promised_block_unread = true}},
+      {"an installer block the flags promise, cut short",
+       Spoiled(ShortcutBytes({.darwin = TargetBlock{u"x", u"x"}}),
+               [](Bytes& b) { b.resize(b.size() - 100); }),
+       {.readable = true,
+        .advertised = true,
+        .rest_unread_why = kSomeReason,
+        .promised_block_unread = true}},
+      {"no terminal block",
+       Spoiled(kLocalFile, [](Bytes& b) { b.resize(b.size() - 4); }),
+       {.readable = true,
+        .local_path = u"C:\\App\\app.exe",
+        .working_dir = u"C:\\App",
+        .ansi = {.local_path = true},
+        .rest_unread_why = kSomeReason}},
       {"an environment target announced but missing",
        ShortcutBytes({.add_flags = link_flag::kHasExpString}),
        {}},
-      {"no terminal block", Spoiled(kLocalFile, [](Bytes& b) { b.resize(b.size() - 4); }), {}},
   };
   for (const ReadCase& c : cases) {
     SCOPED_TRACE(c.name);
     ShortcutFile read = ReadShortcutFile(c.bytes);
     EXPECT_EQ(read.unreadable_why.empty(), read.readable) << ToUtf8(read.unreadable_why);
     if (c.expected.readable) {
+      if (c.expected.rest_unread_why == kSomeReason && !read.rest_unread_why.empty()) {
+        read.rest_unread_why = kSomeReason;
+      }
       EXPECT_EQ(read, c.expected);
     } else {
       EXPECT_FALSE(read.readable);
@@ -221,7 +255,10 @@ TEST(ShortcutFileTest, ReadsWhatEachKindOfShortcutSays) {
   }
 }
 
-TEST(ShortcutFileTest, EveryShorterPrefixOfAFileIsUnreadable) {
+// Cut inside the header, the item list or the link information, a file is
+// unreadable; cut later, it keeps its target and says what did not read, and
+// the blocks its flags promise count as unread.
+TEST(ShortcutFileTest, EveryShorterPrefixOfAFileIsUnreadableOrSaysWhatDidNotRead) {
   const Bytes full =
       ShortcutBytes({.id_list = Items{RootFolderItem(kMyComputerClsid), DriveItem(u"C:\\"),
                                       FileEntryItem(u"app.exe", false)},
@@ -237,10 +274,19 @@ TEST(ShortcutFileTest, EveryShorterPrefixOfAFileIsUnreadable) {
                      .environment = TargetBlock{u"%A%", u"%A%"},
                      .darwin = TargetBlock{u"x", u"x"}});
   ASSERT_TRUE(ReadShortcutFile(full).readable);
+  const std::size_t list_end = 0x4C + 2 + (full[0x4C] | full[0x4D] << 8);
+  const std::size_t info_end = list_end + (full[list_end] | full[list_end + 1] << 8);
   for (std::size_t size = 0; size < full.size(); ++size) {
+    SCOPED_TRACE(std::to_string(size) + " bytes");
     // A copy of exactly `size` bytes, so that a read past it is caught.
-    const Bytes prefix(full.begin(), full.begin() + static_cast<std::ptrdiff_t>(size));
-    EXPECT_FALSE(ReadShortcutFile(prefix).readable) << size << " bytes";
+    const ShortcutFile read =
+        ReadShortcutFile(Bytes(full.begin(), full.begin() + static_cast<std::ptrdiff_t>(size)));
+    EXPECT_EQ(read.readable, size >= info_end);
+    if (!read.readable) continue;
+    EXPECT_EQ(read.local_path, u"C:\\app.exe");
+    EXPECT_FALSE(read.rest_unread_why.empty());
+    // Cut only in the terminal block, the promised blocks were read.
+    EXPECT_EQ(read.promised_block_unread, size < full.size() - 4);
   }
 }
 
@@ -320,6 +366,26 @@ TEST(ShortcutStatusTest, OnlyATargetAbsentFromAFixedDriveThatAnswersIsMissing) {
        {{u"E:\\a.exe", kPresent}},
        kOk,
        u"E:\\a.exe"},
+      // A volume that is not a fixed drive answers for its root while the
+      // target is not there: that proves nothing.
+      {"a network share whose root answers",
+       Local(unc),
+       {},
+       {{u"\\\\server\\share\\", kPresent}},
+       kUnreachable,
+       unc},
+      {"a removable drive whose root answers",
+       Local(u"E:\\a.exe"),
+       {{u"E:\\", Volume::kRemovable}},
+       {{u"E:\\", kPresent}},
+       kUnreachable,
+       u"E:\\a.exe"},
+      {"an optical drive (a removable volume) whose root answers",
+       Local(u"D:\\setup\\a.exe"),
+       {{u"D:\\", Volume::kRemovable}},
+       {{u"D:\\", kPresent}},
+       kUnreachable,
+       u"D:\\setup\\a.exe"},
       {"a drive that is not there",
        Local(u"Q:\\a.exe"),
        {{u"Q:\\", Volume::kAbsent}},
@@ -372,6 +438,14 @@ TEST(ShortcutStatusTest, OnlyATargetAbsentFromAFixedDriveThatAnswersIsMissing) {
        {{app, kPresent}},
        kUnknown,
        u""},
+      {"an ANSI environment target beyond ASCII, not found as read",
+       {.readable = true,
+        .environment_target = u"%ProgramFiles%\\Café\\app.exe",
+        .ansi = {.environment_target = true}},
+       {},
+       {},
+       kUnknown,
+       u"C:\\Program Files\\Café\\app.exe"},
       {"an ANSI name beyond ASCII, not found as read",
        Local(u"C:\\Café\\app.exe", true),
        {},
@@ -411,12 +485,6 @@ TEST(ShortcutStatusTest, OnlyATargetAbsentFromAFixedDriveThatAnswersIsMissing) {
        app},
 
       {"not readable", {.unreadable_why = u"the file is empty"}, {}, {}, kUnknown, u""},
-      {"advertised",
-       {.readable = true, .advertised = true, .local_path = app},
-       {},
-       {},
-       kUnknown,
-       u""},
       {"a shell item",
        {.readable = true, .id_list = ShortcutFile::IdList::kShellNamespace},
        {},
@@ -444,7 +512,7 @@ TEST(ShortcutStatusTest, OnlyATargetAbsentFromAFixedDriveThatAnswersIsMissing) {
     probe.volumes = c.volumes;
     probe.answers = {{u"C:\\", kPresent}};
     for (const auto& [path, answer] : c.answers) probe.answers[path] = answer;
-    const ShortcutTarget judged = JudgeShortcut(c.file, probe);
+    const ShortcutTarget judged = JudgeShortcut(c.file, {.path = u"C:\\s.lnk"}, probe);
     EXPECT_EQ(StatusName(judged.status), StatusName(c.status));
     EXPECT_EQ(ToUtf8(judged.target), ToUtf8(c.target));
     EXPECT_EQ(judged.reason.empty(), judged.status == kOk) << ToUtf8(judged.reason);
@@ -460,6 +528,117 @@ TEST(ShortcutStatusTest, OnlyATargetAbsentFromAFixedDriveThatAnswersIsMissing) {
       EXPECT_TRUE(probe.probed.empty());
     }
   }
+}
+
+// A per-user variable means the place of the user whose folder holds the
+// shortcut: judged in the running account's own folder, unknown elsewhere.
+TEST(ShortcutStatusTest, PerUserVariablesAreJudgedOnlyInTheRunningAccountsOwnFolder) {
+  struct Case {
+    const char16_t* target;
+    bool own_profile;
+    ShortcutStatus status;
+  };
+  using enum ShortcutStatus;
+  const Case cases[] = {
+      {u"%LOCALAPPDATA%\\Programs\\App\\app.exe", true, kOk},
+      {u"%LOCALAPPDATA%\\Programs\\App\\app.exe", false, kUnknown},
+      {u"%UserProfile%\\app.exe", false, kUnknown},
+      {u"%APPDATA%\\app.exe", false, kUnknown},
+      {u"%SystemDrive%%HOMEPATH%\\app.exe", false, kUnknown},
+      {u"%TEMP%\\app.exe", false, kUnknown},
+      {u"%VENDOR_HOME%\\app.exe", false, kUnknown},  // any name not the machine's own
+      {u"%SystemRoot%\\notepad.exe", false, kOk},
+      {u"%windir%\\notepad.exe", false, kOk},
+      {u"%ProgramFiles(x86)%\\App\\app.exe", false, kMissing},
+      {u"%ProgramData%\\App\\app.exe", false, kMissing},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(ToUtf8(c.target) + (c.own_profile ? " in the own folder" : " elsewhere"));
+    FakeTargetProbe probe;
+    probe.variables = {{u"LOCALAPPDATA", u"C:\\Users\\me\\AppData\\Local"},
+                       {u"UserProfile", u"C:\\Users\\me"},
+                       {u"APPDATA", u"C:\\Users\\me\\AppData\\Roaming"},
+                       {u"SystemDrive", u"C:"},
+                       {u"HOMEPATH", u"\\Users\\me"},
+                       {u"TEMP", u"C:\\Temp"},
+                       {u"VENDOR_HOME", u"C:\\Vendor"},
+                       {u"SystemRoot", u"C:\\Windows"},
+                       {u"windir", u"C:\\Windows"},
+                       {u"ProgramFiles(x86)", u"C:\\Program Files (x86)"},
+                       {u"ProgramData", u"C:\\ProgramData"}};
+    probe.answers = {{u"C:\\", kPresent},
+                     {u"C:\\Users\\me\\AppData\\Local\\Programs\\App\\app.exe", kPresent},
+                     {u"C:\\Windows\\notepad.exe", kPresent}};
+    const ShortcutTarget judged = JudgeShortcut(
+        {.readable = true, .environment_target = c.target, .local_path = u"C:\\Old\\app.exe"},
+        {u"C:\\s.lnk", c.own_profile, {}}, probe);
+    EXPECT_EQ(StatusName(judged.status), StatusName(c.status)) << ToUtf8(judged.reason);
+    if (c.status == kUnknown) {
+      EXPECT_TRUE(probe.probed.empty());
+    }
+  }
+}
+
+// An advertised shortcut is as dead as its product: Windows Installer is
+// asked, and only a product it says is not installed makes it missing.
+TEST(ShortcutStatusTest, AnAdvertisedShortcutIsAsDeadAsItsProduct) {
+  using Product = TargetProbe::Product;
+  using enum ShortcutStatus;
+  const Text product = u"{11111111-2222-3333-4444-555555555555}";
+  struct Case {
+    const char* name;
+    bool decodes;
+    TargetProbe::ProductAnswer answer;
+    ShortcutStatus status;
+  };
+  const Case cases[] = {
+      {"installed", true, {Product::kInstalled, {}}, kOk},
+      {"not installed", true, {Product::kNotInstalled, {}}, kMissing},
+      {"installed for another user", true, {Product::kOther, u"another user's"}, kUnknown},
+      {"a descriptor that does not decode", false, {Product::kNotInstalled, {}}, kUnknown},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    FakeTargetProbe probe;
+    if (c.decodes) probe.advertised[u"C:\\Menu\\App.lnk"] = {product, u"Main", u"{C}"};
+    probe.products[product] = c.answer;
+    // A local path the file also names is not what the shortcut starts.
+    const ShortcutTarget judged =
+        JudgeShortcut({.readable = true, .advertised = true, .local_path = u"C:\\gone.exe"},
+                      {u"C:\\Menu\\App.lnk", false, u"S-1-5-21-7"}, probe);
+    EXPECT_EQ(StatusName(judged.status), StatusName(c.status)) << ToUtf8(judged.reason);
+    EXPECT_TRUE(probe.probed.empty());
+    if (!c.decodes) continue;
+    EXPECT_EQ(probe.product_queries,
+              (std::vector<std::pair<Text, Text>>{{product, u"S-1-5-21-7"}}));
+    if (c.status == kOk) {
+      EXPECT_EQ(judged.target, u"C:\\Installed\\" + product + u"\\{C}");
+    } else {
+      EXPECT_NE(judged.reason.find(product), Text::npos) << "names the product";
+    }
+  }
+}
+
+// What did not read is said beside any status; a promised block that did
+// not read leaves nothing to judge.
+TEST(ShortcutStatusTest, PartsThatDidNotReadAreSaidAndAnUnreadPromisedBlockIsUnknown) {
+  FakeTargetProbe probe;
+  probe.answers = {{u"C:\\", kPresent}, {u"C:\\App\\app.exe", kPresent}};
+  ShortcutFile file = Local(u"C:\\App\\app.exe");
+  file.rest_unread_why = u"the file is cut short";
+  ShortcutTarget judged = JudgeShortcut(file, {.path = u"C:\\s.lnk"}, probe);
+  EXPECT_EQ(judged.status, ShortcutStatus::kOk);
+  EXPECT_NE(judged.reason.find(u"did not read: the file is cut short"), Text::npos);
+
+  file.local_path = u"C:\\Gone\\app.exe";
+  judged = JudgeShortcut(file, {.path = u"C:\\s.lnk"}, probe);
+  EXPECT_EQ(judged.status, ShortcutStatus::kMissing);
+  EXPECT_NE(judged.reason.find(u"the target is not there; the rest"), Text::npos);
+
+  file.promised_block_unread = true;
+  probe.probed.clear();
+  EXPECT_EQ(JudgeShortcut(file, {.path = u"C:\\s.lnk"}, probe).status, ShortcutStatus::kUnknown);
+  EXPECT_TRUE(probe.probed.empty());
 }
 
 }  // namespace

@@ -39,6 +39,8 @@ class FakeFolderService : public FolderService {
   }
 
   // Failure hooks: a description makes the operation fail with it.
+  std::set<Text> links;                     // paths of the entries that are links
+  std::map<Text, Text> identities;          // per path; otherwise the lower-cased path of a folder
   std::map<int, Text> fail_root;            // per csidl
   std::map<Text, Text> fail_open;           // per path
   std::optional<std::size_t> fail_at_item;  // the n-th name handed out (0-based) fails
@@ -62,16 +64,30 @@ class FakeFolderService : public FolderService {
     if (auto it = fail_open.find(path); it != fail_open.end()) throw Failure(it->second);
     auto it = folders_.find(path);
     if (it == folders_.end()) throw Failure(u"Path not found");
-    return std::make_unique<FakeFolder>(*this, it->second);
+    return std::make_unique<FakeFolder>(*this, path, it->second);
+  }
+
+  std::optional<Text> Identity(const Text& path) override {
+    if (auto it = identities.find(path); it != identities.end()) return it->second;
+    if (!folders_.contains(path)) return std::nullopt;
+    return Lower(path);
   }
 
  private:
   class FakeFolder : public Folder {
    public:
-    FakeFolder(FakeFolderService& owner, const Listing& listing)
-        : owner_(owner), listing_(listing) {}
+    FakeFolder(FakeFolderService& owner, Text path, const Listing& listing)
+        : owner_(owner), path_(std::move(path)), listing_(listing) {}
     void ForEachSubfolder(const NameVisitor& visit) override { Hand(listing_.subfolders, visit); }
     void ForEachFile(const NameVisitor& visit) override { Hand(listing_.files, visit); }
+    void ForEachLink(const NameVisitor& visit) override {
+      for (const auto* names : {&listing_.subfolders, &listing_.files}) {
+        for (const Text& name : *names) {
+          if (owner_.links.contains(path_ + u"\\" + name)) visit(name);
+        }
+      }
+    }
+    bool IsLink() const override { return owner_.links.contains(path_); }
 
    private:
     void Hand(const std::vector<Text>& names, const NameVisitor& visit) {
@@ -84,6 +100,7 @@ class FakeFolderService : public FolderService {
       }
     }
     FakeFolderService& owner_;
+    Text path_;
     const Listing& listing_;
   };
 
@@ -266,6 +283,26 @@ class FakeTargetProbe : public TargetProbe {
     probed.push_back(path);
     const auto it = answers.find(path);
     return it == answers.end() ? Answer{Presence::kAbsent, {}} : it->second;
+  }
+
+  // Windows Installer: the descriptor of each advertised shortcut by its
+  // path (undecodable unless given), each product's state (not installed
+  // unless given), and the products asked about with the account asked for.
+  std::map<Text, Advertised> advertised;
+  std::map<Text, ProductAnswer> products;
+  std::vector<std::pair<Text, Text>> product_queries;
+  AdvertisedReading ReadAdvertised(const Text& shortcut_path) override {
+    const auto it = advertised.find(shortcut_path);
+    if (it == advertised.end()) return {std::nullopt, u"the descriptor does not decode"};
+    return {it->second, {}};
+  }
+  ProductAnswer QueryProduct(const Text& product, const Text& user_sid) override {
+    product_queries.emplace_back(product, user_sid);
+    const auto it = products.find(product);
+    return it == products.end() ? ProductAnswer{Product::kNotInstalled, {}} : it->second;
+  }
+  Text ComponentPath(const Text& product, const Text& component) override {
+    return u"C:\\Installed\\" + product + u"\\" + component;
   }
 };
 

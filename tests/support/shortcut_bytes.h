@@ -243,6 +243,28 @@ inline Bytes TargetBlockBytes(std::uint32_t signature, const TargetBlock& target
   return block;
 }
 
+// An installer's descriptor of an advertised feature, as Windows Installer
+// writes it into a shortcut: the product code and the component code, each
+// as 20 characters (every 32-bit word of the GUID as stored, in base 85, its
+// least significant digit first), with the feature name and ">" between.
+inline Text DarwinDescriptor(std::string_view product, TextView feature,
+                             std::string_view component) {
+  constexpr std::string_view kDigits =
+      "!$%&'()*+,-.0123456789=?@ABCDEFGHIJKLMNOPQRSTUVWXYZ[]^_`abcdefghijklmnopqrstuvwxyz{}~";
+  static_assert(kDigits.size() == 85);
+  const auto encoded = [&](std::string_view guid) {
+    const Bytes bytes = ClsidBytes(guid);
+    Text text;
+    for (std::size_t word = 0; word < 4; ++word) {
+      std::uint32_t value = 0;
+      for (std::size_t i = 0; i < 4; ++i) value |= std::uint32_t{bytes[4 * word + i]} << (8 * i);
+      for (int digit = 0; digit < 5; ++digit, value /= 85) text += kDigits[value % 85];
+    }
+    return text;
+  };
+  return encoded(product) + Text(feature) + u">" + encoded(component);
+}
+
 inline Bytes ShortcutBytes(const ShortcutContents& contents) {
   using namespace link_flag;
   std::uint32_t flags = contents.add_flags;

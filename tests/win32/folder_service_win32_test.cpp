@@ -6,6 +6,7 @@
 
 #include "catalogue/entry_list.h"
 #include "catalogue/start_menu.h"
+#include "support/wine_host.h"
 #include "win32/collation.h"
 #include "test_folders.h"
 
@@ -52,6 +53,51 @@ TEST(Win32FolderServiceTest, ListsImmediateSubfoldersAndFilesWithUnicodeNamesExa
   auto empty = service.OpenFolder(root.path() + u"\\Empty");
   EXPECT_TRUE(Subfolders(*empty).empty());
   EXPECT_TRUE(Files(*empty).empty());
+}
+
+// Only a reparse point that stands for another name, or Wine's untagged
+// mark of a Linux link, is a link; data kept elsewhere is the entry itself.
+TEST(Win32FolderServiceTest, LinksAreToldFromEntriesWithTheirDataElsewhere) {
+  struct Case {
+    DWORD attributes, tag;
+    bool link;
+  };
+  const Case cases[] = {
+      {FILE_ATTRIBUTE_DIRECTORY, 0, false},
+      {FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT, 0, true},
+      {FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT, IO_REPARSE_TAG_MOUNT_POINT, true},
+      {FILE_ATTRIBUTE_REPARSE_POINT, IO_REPARSE_TAG_SYMLINK, true},
+      {FILE_ATTRIBUTE_REPARSE_POINT, 0x80000013 /* deduplicated */, false},
+      {FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT, 0x9000601A /* cloud */, false},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(win32::IsLinkEntry(c.attributes, c.tag), c.link) << std::hex << c.tag;
+  }
+}
+
+// A walk never follows a link: the listing tells it, and so does the folder
+// opened through it. Identity sees through spelling and links alike.
+TEST(Win32FolderServiceTest, LinkedFoldersAreMarkedAndIdentityIgnoresSpelling) {
+  TempFolder root;
+  root.MakeFolder(u"Real");
+  const std::string real = testing::ShellWord(testing::UnixPathOf(root.path() + u"\\Real"));
+  testing::RunOnLinux("ln -s " + real + " " +
+                      testing::ShellWord(testing::UnixPathOf(root.path()) + "/Linked"));
+  Win32FolderService service;
+  const auto folder = service.OpenFolder(root.path());
+  std::vector<Text> links;
+  folder->ForEachLink([&](const Text& name) { links.push_back(name); });
+  EXPECT_EQ(links, std::vector<Text>{u"Linked"});
+  EXPECT_EQ(Subfolders(*folder), Sorted({u"Linked", u"Real"}));
+  EXPECT_TRUE(service.OpenFolder(root.path() + u"\\Linked")->IsLink());
+  EXPECT_FALSE(service.OpenFolder(root.path() + u"\\Real")->IsLink());
+
+  const std::optional<Text> identity = service.Identity(root.path() + u"\\Real");
+  ASSERT_TRUE(identity);
+  EXPECT_EQ(service.Identity(root.path() + u"\\REAL"), identity);
+  EXPECT_EQ(service.Identity(root.path() + u"\\Linked"), identity);
+  EXPECT_NE(service.Identity(root.path()), identity);
+  EXPECT_EQ(service.Identity(root.path() + u"\\Gone"), std::nullopt);
 }
 
 TEST(Win32FolderServiceTest, OpeningSomethingThatIsNoFolderFailsInWords) {

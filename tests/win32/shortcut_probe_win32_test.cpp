@@ -117,13 +117,40 @@ TEST(ShortcutProbeWin32Test, JudgesShortcutFilesWithTheSystemsAnswers) {
       SaveShellLink(shortcut, c.shell_target);
     }
     const ShortcutFile read = ReadShortcutFile(reader.ReadStart(shortcut, kShortcutLimit));
-    const ShortcutTarget judged = JudgeShortcut(read, probe);
+    const ShortcutTarget judged = JudgeShortcut(read, {.path = shortcut}, probe);
     EXPECT_EQ(ToUtf8(StatusName(judged.status)), ToUtf8(StatusName(c.expected)))
         << ToUtf8(judged.target) << ": " << ToUtf8(judged.reason);
   }
 
   DeleteFileW(Wide(u"\\\\?\\" + long_file));
   RemoveDirectoryW(Wide(u"\\\\?\\" + long_folder));
+}
+
+// What the system answers, as the status rule reads it: an optical drive
+// is removable, and only a product Windows Installer does not know is not
+// installed.
+TEST(ShortcutProbeWin32Test, TheSystemsAnswersAreReadAsTheRuleNeeds) {
+  using Volume = TargetProbe::Volume;
+  const std::pair<UINT, Volume> drives[] = {
+      {DRIVE_FIXED, Volume::kFixed},         {DRIVE_REMOTE, Volume::kRemote},
+      {DRIVE_REMOVABLE, Volume::kRemovable}, {DRIVE_CDROM, Volume::kRemovable},
+      {DRIVE_NO_ROOT_DIR, Volume::kAbsent},  {DRIVE_RAMDISK, Volume::kOther},
+      {DRIVE_UNKNOWN, Volume::kOther},
+  };
+  for (const auto& [type, volume] : drives)
+    EXPECT_EQ(win32::VolumeOfDriveType(type), volume) << type;
+  using Product = TargetProbe::Product;
+  const std::pair<INT, Product> states[] = {
+      {5 /* INSTALLSTATE_DEFAULT */, Product::kInstalled},
+      {-1 /* INSTALLSTATE_UNKNOWN */, Product::kNotInstalled},
+      {1 /* INSTALLSTATE_ADVERTISED */, Product::kOther},
+      {2 /* INSTALLSTATE_ABSENT: another user's */, Product::kOther},
+      {-2 /* INSTALLSTATE_INVALIDARG */, Product::kOther},
+      {3, Product::kOther},
+  };
+  for (const auto& [state, product] : states) {
+    EXPECT_EQ(win32::ProductAnswerOf(state).state, product) << state;
+  }
 }
 
 TEST(ShortcutProbeWin32Test, ExpandsOnlyWhenEveryVariableHasAValue) {
