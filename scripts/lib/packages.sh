@@ -20,3 +20,8 @@ BUILD_PACKAGES="cmake ninja-build g++ make pkg-config
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   mingw-w64-x86-64-dev wine wine64 wixl
   clang libclang-rt-14-dev"
+
+# What the release needs beside the build: the Windows Installer package is
+# built by wixl and signed by osslsigncode; the package tests read it back
+# with msitools and make a throwaway certificate with openssl.
+PACKAGE_PACKAGES="wixl msitools osslsigncode openssl"
