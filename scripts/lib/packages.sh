@@ -18,7 +18,7 @@ ensure_packages() {
 BUILD_PACKAGES="cmake ninja-build g++ make pkg-config
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-  mingw-w64-x86-64-dev wine wine64 wixl
+  mingw-w64-x86-64-dev wine wine64
   clang libclang-rt-14-dev"
 
 # What the release needs beside the build: the Windows Installer package is

@@ -81,8 +81,19 @@ TEST(Win32FolderServiceTest, LinkedFoldersAreMarkedAndIdentityIgnoresSpelling) {
   TempFolder root;
   root.MakeFolder(u"Real");
   const std::string real = testing::ShellWord(testing::UnixPathOf(root.path() + u"\\Real"));
-  testing::RunOnLinux("ln -s " + real + " " +
-                      testing::ShellWord(testing::UnixPathOf(root.path()) + "/Linked"));
+  const std::string linked = testing::ShellWord(testing::UnixPathOf(root.path()) + "/Linked");
+  testing::RunOnLinux("ln -s " + real + " " + linked);
+  // Windows calls cannot take the link away again without reaching through it.
+  struct Unlink {
+    std::string script;
+    ~Unlink() {
+      try {
+        testing::RunOnLinux(script);
+      } catch (const std::exception& e) {
+        ADD_FAILURE() << e.what();
+      }
+    }
+  } unlink{"rm " + linked};
   Win32FolderService service;
   const auto folder = service.OpenFolder(root.path());
   std::vector<Text> links;
