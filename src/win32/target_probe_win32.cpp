@@ -218,6 +218,11 @@ TargetProbe::Answer Win32TargetProbe::Probe(const Text& path) {
   if (InHungScope(path)) return {Presence::kNoAnswer, {}};
   const Text root = LowerRootOf(path);
   const bool is_root = !root.empty() && path.size() == root.size() && Lower(path) == root;
+  // A drive's root that answered is asked once a run, not once a shortcut.
+  if (is_root &&
+      std::find(answered_roots_.begin(), answered_roots_.end(), root) != answered_roots_.end()) {
+    return {Presence::kPresent, {}};
+  }
   const std::optional<Reply> reply = Run(CallKind::kAttributes, AskablePath(path));
   if (!reply) {
     // A volume that hung is taken to hang for every path on it. But when its
