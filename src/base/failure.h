@@ -17,6 +17,10 @@ class Failure : public std::exception {
   Text description_;
 };
 
+// A system's message as it follows a sentence of ours: shown for what it
+// adds, never as the whole reason.
+inline Text WindowsSays(TextView words) { return u" (Windows says: " + Text(words) + u")"; }
+
 // The standard descriptions of failures that the program's own code raises,
 // in the words a user of Windows programs knows from the runtime.
 namespace failure_text {

@@ -49,7 +49,7 @@ class Walk {
       });
     } catch (const Failure& failure) {
       Doubt((inside.empty() ? Text(u"it") : u"a folder in it (" + inside + u")") +
-            u" could not be read: " + failure.description());
+            u" could not be read" + WindowsSays(failure.description()));
       return;
     }
     for (const Text& name : subfolders) Visit(path + u"\\" + name, Below(inside, name), level + 1);

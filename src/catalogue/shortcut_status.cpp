@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "base/failure.h"
+
 namespace ostrevane {
 namespace {
 
@@ -68,7 +70,7 @@ ShortcutTarget PresentOrUnreachable(const Text& path, TargetProbe& probe, TextVi
   const TargetProbe::Answer answer = probe.Probe(path);
   if (answer.presence == Presence::kPresent) return {ShortcutStatus::kOk, path, {}};
   Text reason(where);
-  if (answer.presence == Presence::kCannotTell) reason += u": " + answer.why;
+  if (answer.presence == Presence::kCannotTell) reason += WindowsSays(answer.why);
   return {ShortcutStatus::kUnreachable, path, std::move(reason)};
 }
 
@@ -177,7 +179,8 @@ ShortcutTarget JudgeTarget(const ShortcutFile& file, const ShortcutPlace& place,
   // A fixed drive that does not answer says nothing about the target on it.
   const TargetProbe::Answer root = probe.Probe(absolute->root);
   if (root.presence == Presence::kCannotTell) {
-    return Unknown(path, u"could not tell whether the target's drive is there: " + root.why);
+    return Unknown(path,
+                   u"could not tell whether the target's drive is there" + WindowsSays(root.why));
   }
   if (root.presence != Presence::kPresent) {
     return {ShortcutStatus::kUnreachable, path, u"the target's drive does not answer"};
@@ -197,7 +200,7 @@ ShortcutTarget JudgeTarget(const ShortcutFile& file, const ShortcutPlace& place,
     case Presence::kCannotTell:
       break;
   }
-  return Unknown(path, u"could not tell whether the target is there: " + target.why);
+  return Unknown(path, u"could not tell whether the target is there" + WindowsSays(target.why));
 }
 
 }  // namespace

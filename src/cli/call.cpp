@@ -23,6 +23,7 @@ enum class Option {
   kSkipDenied,
   kAllowAbsent,
   kIncludeSystem,
+  kSkipRefused,
 };
 
 struct OptionSpec {
@@ -31,7 +32,7 @@ struct OptionSpec {
   bool takes_value;
 };
 
-constexpr std::array<OptionSpec, 14> kOptions{{
+constexpr std::array<OptionSpec, 15> kOptions{{
     {u"--root", Option::kRoot, true},
     {u"--all", Option::kAll, false},
     {u"--contains", Option::kContains, true},
@@ -46,17 +47,24 @@ constexpr std::array<OptionSpec, 14> kOptions{{
     {u"--skip-denied", Option::kSkipDenied, false},
     {u"--allow-absent", Option::kAllowAbsent, false},
     {u"--include-system", Option::kIncludeSystem, false},
+    {u"--skip-refused", Option::kSkipRefused, false},
 }};
+
+bool IsHelpWord(const Text& word) {
+  const Text lowered = Lower(word);
+  return lowered == u"/?" || lowered == u"-?" || lowered == u"-h" || lowered == u"--help";
+}
 
 Text Quoted(TextView text) { return u"\"" + OneLine(text) + u"\""; }
 
 [[noreturn]] void Wrong(Text what_is_wrong) { throw WrongCall(std::move(what_is_wrong)); }
 
 Command ReadCommand(const Text& word) {
-  if (word == u"list") return Command::kList;
-  if (word == u"recycle") return Command::kRecycle;
-  if (word == u"help") return Command::kHelp;
-  if (word == u"version") return Command::kVersion;
+  const Text lowered = Lower(word);
+  if (lowered == u"list") return Command::kList;
+  if (lowered == u"recycle") return Command::kRecycle;
+  if (lowered == u"help" || IsHelpWord(word)) return Command::kHelp;
+  if (lowered == u"version") return Command::kVersion;
   if (word.starts_with(u"-")) {
     Wrong(u"the first word must be a command (list, recycle, help or version), not the option " +
           Quoted(word));
@@ -68,8 +76,9 @@ Command ReadCommand(const Text& word) {
 template <typename Value, std::size_t kCount>
 Value ReadChoice(TextView option, const Text& word,
                  const std::array<std::pair<TextView, Value>, kCount>& choices) {
+  const Text lowered = Lower(word);
   for (const auto& [name, value] : choices) {
-    if (word == name) return value;
+    if (lowered == name) return value;
   }
   Text allowed;
   for (std::size_t i = 0; i < kCount; ++i) {
@@ -128,6 +137,9 @@ void Apply(Call& call, Option option, TextView name, Text value) {
     case Option::kIncludeSystem:
       selectors.include_system = true;
       return;
+    case Option::kSkipRefused:
+      call.skip_refused = true;
+      return;
   }
 }
 
@@ -136,7 +148,8 @@ void CheckCombination(const Call& call, bool running_as_system) {
   if (call.command == Command::kList) {
     for (const auto& [given, name] :
          {std::pair{call.yes, u"--yes"}, std::pair{call.dry_run, u"--dry-run"},
-          std::pair{call.skip_denied, u"--skip-denied"}}) {
+          std::pair{call.skip_denied, u"--skip-denied"},
+          std::pair{call.skip_refused, u"--skip-refused"}}) {
       if (given) Wrong(Text(name) + u" goes with recycle, not with list");
     }
   }
@@ -154,6 +167,21 @@ void CheckCombination(const Call& call, bool running_as_system) {
 
 }  // namespace
 
+Format FormatAskedFor(const std::vector<Text>& arguments) {
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    const Text word = Lower(arguments[i]);
+    Text value;
+    if (word.starts_with(u"--format=")) {
+      value = word.substr(9);
+    } else if (word == u"--format" && i + 1 < arguments.size()) {
+      value = Lower(arguments[i + 1]);
+    }
+    if (value == u"json") return Format::kJson;
+    if (value == u"tsv") return Format::kTsv;
+  }
+  return Format::kText;
+}
+
 Call ParseCall(const std::vector<Text>& arguments, bool running_as_system) {
   if (arguments.empty()) Wrong(u"no command given");
   Call call;
@@ -169,9 +197,13 @@ Call ParseCall(const std::vector<Text>& arguments, bool running_as_system) {
   std::vector<Option> seen;
   for (std::size_t i = 1; i < arguments.size(); ++i) {
     const Text& word = arguments[i];
-    if (!word.starts_with(u"--")) Wrong(u"unexpected word " + Quoted(word));
+    if (IsHelpWord(word)) return Call{};
+    if (!word.starts_with(u"--")) {
+      Wrong(u"unexpected word " + Quoted(word) +
+            (word.starts_with(u"/") ? u" (options are written --name, not /name)" : u""));
+    }
     const std::size_t equals = word.find(u'=');
-    const TextView name = TextView(word).substr(0, equals);
+    const Text name = Lower(TextView(word).substr(0, equals));
     const auto known = std::find_if(kOptions.begin(), kOptions.end(),
                                     [&](const OptionSpec& s) { return s.name == name; });
     if (known == kOptions.end()) Wrong(u"unknown option " + Quoted(name));
@@ -199,6 +231,7 @@ Call ParseCall(const std::vector<Text>& arguments, bool running_as_system) {
     Apply(call, known->option, name, std::move(value));
   }
   CheckCombination(call, running_as_system);
+  if (call.skip_refused) call.skip_denied = true;
   return call;
 }
 

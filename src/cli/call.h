@@ -38,9 +38,13 @@ struct Call {
   Scope scope = Scope::kBoth;
   Format format = Format::kText;
   Selectors selectors;
-  bool yes = false;           // recycle for real; otherwise recycle is a preview
-  bool dry_run = false;       // the preview, said outright
-  bool skip_denied = false;   // recycle the others when some may not be removed
+  bool yes = false;          // recycle for real; otherwise recycle is a preview
+  bool dry_run = false;      // the preview, said outright
+  bool skip_denied = false;  // recycle the others when some may not be removed
+  // Entries refused before the shell was asked (rights, links, paths the
+  // Recycle Bin cannot take, entries held open) are reported and do not
+  // make the exit code; includes skip_denied.
+  bool skip_refused = false;
   bool allow_absent = false;  // a --name that matches nothing is no error
 };
 
@@ -55,9 +59,15 @@ class WrongCall : public std::exception {
 };
 
 // Reads the words after the program's name. Throws WrongCall for anything
-// it does not accept. Under the system account, whose "current user" is the
-// system's own profile rather than a person's, only --root all-users is
-// accepted for list and recycle.
+// it does not accept. Commands, option names and fixed values ignore letter
+// case, as Windows tools do; "/?", "-?", "-h" and "--help" ask for the help.
+// Under the system account, whose "current user" is the system's own
+// profile rather than a person's, only --root all-users is accepted for list
+// and recycle.
 Call ParseCall(const std::vector<Text>& arguments, bool running_as_system);
+
+// The output format a call asks for, read leniently, so that even a call
+// that is wrong otherwise gets its answer in the format it expects.
+Format FormatAskedFor(const std::vector<Text>& arguments);
 
 }  // namespace ostrevane::cli

@@ -128,14 +128,14 @@ ShortcutTarget Judge::JudgeShortcut(const Text& path, bool own_profile) {
   } catch (const Failure& failure) {
     return {ShortcutStatus::kUnknown,
             {},
-            u"the shortcut file could not be read: " + failure.description()};
+            u"the shortcut file could not be read" + WindowsSays(failure.description())};
   }
   try {
     return ostrevane::JudgeShortcut(ReadShortcutFile(bytes), {path, own_profile, {}}, probe_);
   } catch (const Failure& failure) {
     return {ShortcutStatus::kUnknown,
             {},
-            u"could not tell whether the target is there: " + failure.description()};
+            u"could not tell whether the target is there" + WindowsSays(failure.description())};
   }
 }
 

@@ -22,6 +22,8 @@ enum class Action {
   kRecycled,
   kFailed,   // the shell was asked, and the entry stayed
   kRefused,  // refused before the shell was asked
+  kGone,     // no longer there when its turn came: another run, a person, an uninstaller
+  kHeld,     // would have gone, but entries this account may not remove held the pass
 };
 
 struct CliEntry {

@@ -63,13 +63,9 @@ Text JsonString(TextView text) {
   return u"\"" +
          Escaped(text,
                  [](Text& out, char16_t unit) {
-                   const char16_t* escape = unit == u'"'    ? u"\\\""
-                                            : unit == u'\\' ? u"\\\\"
-                                            : unit == u'\b' ? u"\\b"
-                                            : unit == u'\f' ? u"\\f"
-                                                            : ControlEscape(unit);
-                   if (escape) {
-                     out += escape;
+                   if (unit == u'"' || unit == u'\\') {
+                     out += u'\\';
+                     out += unit;
                    } else if (unit < 0x20 || unit > 0x7E) {
                      out += u"\\u";
                      AppendHex(out, unit, 4);

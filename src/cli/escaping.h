@@ -15,8 +15,9 @@ Text OneLine(TextView text);
 // carriage return as "\r"; every other unit as it is.
 Text TsvField(TextView text);
 
-// A JSON string with its quotes (RFC 8259), in ASCII only: every unit beyond
-// it as a \uXXXX escape of its UTF-16 code unit. A lone surrogate, which a
+// A JSON string with its quotes (RFC 8259), in ASCII only: every control
+// character and every unit beyond ASCII as a \uXXXX escape of its UTF-16
+// code unit. A lone surrogate, which a
 // Windows name may hold, thus survives as itself, and the document reads the
 // same whatever code page a console or a shell decodes it with.
 Text JsonString(TextView text);

@@ -46,61 +46,59 @@ Text Counted(std::size_t n, TextView one, TextView many) {
   return Number(n) + u" " + Text(n == 1 ? one : many);
 }
 
-Text SummaryLine(const Report& report, const Counts& counts) {
-  Text line = u"Summary: " + Counted(counts.entries, u"entry", u"entries") + u", " +
-              Number(counts.selected) + u" selected";
-  const Call& call = report.call;
-  if (call.command == Command::kRecycle) {
-    // With --yes, entries are left to recycle only when the denied ones
-    // stopped the pass.
-    if (!call.yes || counts.would_recycle > 0) {
-      line += u", " + Number(counts.would_recycle) + u" would be recycled";
+Text SummaryLine(const Report& report) {
+  const Counts counts = report.scan ? Count(report.scan->entries) : Counts{};
+  Text line = u"Summary: ";
+  const Call* call = report.call;
+  if (!report.error.empty()) {
+    line += u"a wrong call, nothing was done: " + OneLine(report.error) + u".";
+  } else if (!report.scan) {
+    line += u"nothing was done: an internal error stopped the run: " + OneLine(report.stopped_by) +
+            u".";
+  } else {
+    line += Counted(counts.entries, u"entry", u"entries") + u", " + Number(counts.selected) +
+            u" selected";
+    if (call->command == Command::kRecycle) {
+      // With --yes, entries are left to recycle only when the denied ones
+      // stopped the pass, and then they are held.
+      if (!call->yes) line += u", " + Number(counts.would_recycle) + u" would be recycled";
+      if (call->yes) {
+        line +=
+            u", " + Number(counts.recycled) + u" recycled, " + Number(counts.failed) + u" failed";
+      }
+      line += u", " + Number(counts.refused) + u" refused, " + Number(counts.gone) + u" gone";
+      if (counts.held > 0) line += u", " + Number(counts.held) + u" held";
     }
-    if (call.yes) {
-      line += u", " + Number(counts.recycled) + u" recycled, " + Number(counts.failed) + u" failed";
+    line += u".";
+    if (!report.stopped_by.empty()) {
+      line += u" Stopped by an internal error: " + OneLine(report.stopped_by);
+    } else if (report.exit_code == kExitDenied) {
+      line += u" " + Counted(counts.denied, u"entry", u"entries") +
+              u" may not be removed by this account, so nothing was recycled: start ostrevane "
+              u"as administrator, or add --skip-denied (or --skip-refused) to recycle the others.";
+    } else if (call->command == Command::kRecycle && !call->yes && counts.would_recycle > 0) {
+      line += u" Nothing was recycled: add --yes to recycle.";
     }
-    line += u", " + Number(counts.refused) + u" refused";
-  }
-  line += u".";
-  if (!report.stopped_by.empty()) {
-    line += u" Stopped by an internal error: " + OneLine(report.stopped_by);
-  } else if (report.exit_code == kExitDenied) {
-    line += u" " + Counted(counts.denied, u"entry", u"entries") +
-            u" may not be removed by this account, so nothing was recycled: start ostrevane as "
-            u"administrator, or add --skip-denied to recycle the others.";
-  } else if (call.command == Command::kRecycle && !call.yes && counts.would_recycle > 0) {
-    line += u" Nothing was recycled: add --yes to recycle.";
   }
   return line + u" Exit code " + DecimalText(report.exit_code) + u"." + kEndOfLine;
 }
 
-Text RenderText(const Report& report, const Counts& counts) {
-  Text out;
-  for (const CliEntry& entry : report.scan.entries) {
-    if (!entry.selected) continue;
-    const Columns columns = ColumnsOf(entry);
-    out += Padded(RootName(entry.root), 9) + u" | " + Padded(KindWords(entry), 13) + u" | " +
-           Dash(entry.display_name) + u" | " + Dash(columns.status) + u" | " +
-           Dash(columns.target) + u" | " + Text(ActionName(entry.action)) + u" | " +
-           Dash(columns.reason) + kEndOfLine;
-  }
-  return out + SummaryLine(report, counts);
+Text TextLine(const CliEntry& entry) {
+  const Columns columns = ColumnsOf(entry);
+  return Padded(RootName(entry.root), 9) + u" | " + Padded(KindWords(entry), 13) + u" | " +
+         Dash(entry.display_name) + u" | " + Dash(columns.status) + u" | " + Dash(columns.target) +
+         u" | " + Text(ActionName(entry.action)) + u" | " + Dash(columns.reason) + kEndOfLine;
 }
 
-Text RenderTsv(const Report& report) {
-  Text out = u"root\tkind\tname\tstatus\ttarget\taction\treason\tsystem";
-  out += kEndOfLine;
-  for (const CliEntry& entry : report.scan.entries) {
-    if (!entry.selected) continue;
-    const Columns columns = ColumnsOf(entry);
-    for (TextView field : {RootName(entry.root), KindName(entry.kind), TextView(entry.display_name),
-                           columns.status, columns.target}) {
-      out += TsvField(field) + u"\t";
-    }
-    out += Text(ActionName(entry.action)) + u"\t" + TsvField(columns.reason) + u"\t" +
-           (entry.system ? u"yes" : u"no") + kEndOfLine;
+Text TsvLine(const CliEntry& entry) {
+  const Columns columns = ColumnsOf(entry);
+  Text out;
+  for (TextView field : {RootName(entry.root), KindName(entry.kind), TextView(entry.display_name),
+                         columns.status, columns.target}) {
+    out += TsvField(field) + u"\t";
   }
-  return out;
+  return out + Text(ActionName(entry.action)) + u"\t" + TsvField(columns.reason) + u"\t" +
+         (entry.system ? u"yes" : u"no") + kEndOfLine;
 }
 
 Text JsonBool(bool value) { return value ? u"true" : u"false"; }
@@ -119,37 +117,45 @@ Text JsonEntry(const CliEntry& entry) {
          u", \"reason\": " + JsonText(entry.reason) + u"}";
 }
 
-Text RenderJson(const Report& report, const Counts& counts) {
-  const Call& call = report.call;
-  const auto root = [&](Root which, const Text& path) {
-    const bool in_scope =
-        call.scope == Scope::kBoth || (call.scope == Scope::kUser) == (which == Root::kCurrentUser);
-    return u"    {\"root\": " + JsonString(RootName(which)) + u", \"path\": " + JsonString(path) +
-           u", \"in_scope\": " + JsonBool(in_scope) + u"}";
-  };
+Text RenderJson(const Report& report) {
+  const Counts counts = report.scan ? Count(report.scan->entries) : Counts{};
+  const Call* call = report.call;
   Text out = u"{";
   const auto line = [&](const Text& text) { out += kEndOfLine + (u"  " + text); };
   line(u"\"schema_version\": " + DecimalText(kJsonSchemaVersion) + u",");
   line(u"\"tool_version\": " + JsonString(kVersionText) + u",");
-  line(u"\"command\": " + JsonString(CommandName(call.command)) + u",");
-  line(u"\"preview\": " + JsonBool(call.command == Command::kRecycle && !call.yes) + u",");
+  line(u"\"command\": " + (call ? JsonString(CommandName(call->command)) : Text(u"null")) + u",");
+  line(u"\"preview\": " + JsonBool(call && call->command == Command::kRecycle && !call->yes) +
+       u",");
   line(u"\"elevated\": " + JsonBool(report.elevated) + u",");
   line(u"\"running_as_system\": " + JsonBool(report.running_as_system) + u",");
-  line(u"\"roots\": [");
-  out += kEndOfLine + root(Root::kCurrentUser, report.scan.user_root) + u",";
-  out += kEndOfLine + root(Root::kAllUsers, report.scan.all_users_root);
-  line(u"],");
-  line(u"\"entries\": [");
-  const std::vector<CliEntry>& entries = report.scan.entries;
-  for (std::size_t i = 0; i < entries.size(); ++i) {
-    out += kEndOfLine + (u"    " + JsonEntry(entries[i])) + (i + 1 < entries.size() ? u"," : u"");
+  if (report.scan) {
+    const auto root = [&](Root which, const Text& path) {
+      const bool in_scope = call->scope == Scope::kBoth ||
+                            (call->scope == Scope::kUser) == (which == Root::kCurrentUser);
+      return u"    {\"root\": " + JsonString(RootName(which)) + u", \"path\": " + JsonString(path) +
+             u", \"in_scope\": " + JsonBool(in_scope) + u"}";
+    };
+    line(u"\"roots\": [");
+    out += kEndOfLine + root(Root::kCurrentUser, report.scan->user_root) + u",";
+    out += kEndOfLine + root(Root::kAllUsers, report.scan->all_users_root);
+    line(u"],");
+    line(u"\"entries\": [");
+    const std::vector<CliEntry>& entries = report.scan->entries;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+      out += kEndOfLine + (u"    " + JsonEntry(entries[i])) + (i + 1 < entries.size() ? u"," : u"");
+    }
+    line(u"],");
+  } else {
+    line(u"\"roots\": [],");
+    line(u"\"entries\": [],");
   }
-  line(u"],");
   line(u"\"summary\": {\"entries\": " + Number(counts.entries) + u", \"selected\": " +
        Number(counts.selected) + u", \"would_recycle\": " + Number(counts.would_recycle) +
        u", \"recycled\": " + Number(counts.recycled) + u", \"failed\": " + Number(counts.failed) +
-       u", \"refused\": " + Number(counts.refused) + u", \"denied\": " + Number(counts.denied) +
-       u"},");
+       u", \"refused\": " + Number(counts.refused) + u", \"gone\": " + Number(counts.gone) +
+       u", \"held\": " + Number(counts.held) + u", \"denied\": " + Number(counts.denied) + u"},");
+  line(u"\"error\": " + JsonText(report.error) + u",");
   line(u"\"internal_error\": " + JsonText(report.stopped_by) + u",");
   line(u"\"exit_code\": " + DecimalText(report.exit_code));
   out += kEndOfLine;
@@ -179,6 +185,12 @@ Counts Count(const std::vector<CliEntry>& entries) {
       case Action::kRefused:
         ++counts.refused;
         break;
+      case Action::kGone:
+        ++counts.gone;
+        break;
+      case Action::kHeld:
+        ++counts.held;
+        break;
       case Action::kNone:
         break;
     }
@@ -196,23 +208,43 @@ TextView ActionName(Action action) {
       return u"failed";
     case Action::kRefused:
       return u"refused";
+    case Action::kGone:
+      return u"gone";
+    case Action::kHeld:
+      return u"held";
     case Action::kNone:
       break;
   }
   return u"none";
 }
 
-Text RenderReport(const Report& report) {
-  const Counts counts = Count(report.scan.entries);
-  switch (report.call.format) {
+Text RenderHeader(const Report& report) {
+  if (report.format != Format::kTsv) return {};
+  return Text(u"root\tkind\tname\tstatus\ttarget\taction\treason\tsystem") + kEndOfLine;
+}
+
+Text RenderEntry(const Report& report, const CliEntry& entry) {
+  switch (report.format) {
     case Format::kTsv:
-      return RenderTsv(report);
-    case Format::kJson:
-      return RenderJson(report, counts);
+      return TsvLine(entry);
     case Format::kText:
+      return TextLine(entry);
+    case Format::kJson:
       break;
   }
-  return RenderText(report, counts);
+  return {};
+}
+
+Text RenderEnding(const Report& report) {
+  switch (report.format) {
+    case Format::kJson:
+      return RenderJson(report);
+    case Format::kText:
+      return SummaryLine(report);
+    case Format::kTsv:
+      break;
+  }
+  return {};
 }
 
 }  // namespace ostrevane::cli

@@ -1,7 +1,9 @@
 #pragma once
 // The output of list and recycle in its three formats. Every line ends with
-// "\r\n". Text and TSV show the selected entries, one a line; JSON is one
-// document with every entry in scope.
+// "\r\n". Text and TSV show the selected entries, one a line, each written
+// as soon as its action is known; text ends with one summary line. JSON is
+// one document with every entry in scope, written at the end. Every run
+// ends with its summary line or its document, a failed one too.
 
 #include <cstddef>
 
@@ -11,12 +13,14 @@
 namespace ostrevane::cli {
 
 struct Report {
-  const Call& call;
-  const Scan& scan;
+  const Call* call = nullptr;  // none when the words could not be read
+  const Scan* scan = nullptr;  // none when the run ended before the scan
+  Format format = Format::kText;
   bool elevated = false;
   bool running_as_system = false;
   int exit_code = 0;
-  Text stopped_by;  // the internal error that stopped the recycling, if one did
+  Text error;       // what was wrong with a wrong call
+  Text stopped_by;  // the internal error that stopped the run, if one did
 };
 
 struct Counts {
@@ -26,6 +30,8 @@ struct Counts {
   std::size_t recycled = 0;
   std::size_t failed = 0;
   std::size_t refused = 0;
+  std::size_t gone = 0;
+  std::size_t held = 0;
   std::size_t denied = 0;  // of the refused: this account may not remove them
 };
 
@@ -33,7 +39,11 @@ Counts Count(const std::vector<CliEntry>& entries);
 
 TextView ActionName(Action action);
 
-// The whole output in the call's format.
-Text RenderReport(const Report& report);
+// What comes before the first entry: TSV's header line; nothing otherwise.
+Text RenderHeader(const Report& report);
+// An entry's line in text or TSV; nothing in JSON.
+Text RenderEntry(const Report& report, const CliEntry& entry);
+// What ends the output: text's summary line, or the whole JSON document.
+Text RenderEnding(const Report& report);
 
 }  // namespace ostrevane::cli

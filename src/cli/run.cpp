@@ -48,6 +48,26 @@ void CheckNames(const Call& call, std::vector<CliEntry>& entries, Judge& judge) 
   }
 }
 
+// Whether the entry itself is gone: nothing has its name any more, or only
+// another entry with a name like it (another letter case, a short name).
+bool Gone(NotMoved::Why why) {
+  return why == NotMoved::Why::kGone || why == NotMoved::Why::kOtherCase ||
+         why == NotMoved::Why::kShortName;
+}
+
+void SetGone(CliEntry& entry) {
+  entry.action = Action::kGone;
+  entry.reason =
+      u"it was no longer there when its turn came (another run, a person or an uninstaller "
+      u"took it)";
+}
+
+void SetRefused(CliEntry& entry, const NotMoved& not_moved) {
+  entry.action = Action::kRefused;
+  entry.reason = DescribeNotMoved(not_moved);
+  entry.denied = not_moved.why == NotMoved::Why::kMayNotRemove;
+}
+
 // Asks, without touching anything, what stands against recycling each
 // selected entry; true when this account may not remove some of them.
 bool InspectSelected(std::vector<CliEntry>& entries, CliServices& services) {
@@ -58,139 +78,200 @@ bool InspectSelected(std::vector<CliEntry>& entries, CliServices& services) {
         RecycleEntry(entry.key, services.folders, services.recycler, Recycling::kInspectOnly);
     if (!not_moved) {
       entry.action = Action::kWouldRecycle;
-      continue;
+    } else if (Gone(not_moved->why)) {
+      SetGone(entry);
+    } else {
+      SetRefused(entry, *not_moved);
+      denied = denied || entry.denied;
     }
-    entry.action = Action::kRefused;
-    entry.reason = DescribeNotMoved(*not_moved);
-    entry.denied = not_moved->why == NotMoved::Why::kMayNotRemove;
-    denied = denied || entry.denied;
   }
   return denied;
 }
 
-// Recycles each entry the inspection passed, one by one. A fault of the
-// program stops the pass there; the entries moved before it stay reported,
-// and the fault's description is returned.
-Text RecycleInspected(std::vector<CliEntry>& entries, CliServices& services) {
-  Text stopped_by;
-  for (CliEntry& entry : entries) {
-    if (entry.action != Action::kWouldRecycle) continue;
-    if (!stopped_by.empty()) {
-      entry.action = Action::kRefused;
-      entry.reason = u"not attempted: an internal error stopped the pass.";
-      continue;
-    }
-    try {
-      const std::optional<NotMoved> not_moved =
-          RecycleEntry(entry.key, services.folders, services.recycler, Recycling::kMove);
-      if (!not_moved) {
-        entry.action = Action::kRecycled;
-        continue;
-      }
-      entry.action = ShellWasAsked(not_moved->why) ? Action::kFailed : Action::kRefused;
-      entry.reason = DescribeNotMoved(*not_moved);
-      entry.denied = not_moved->why == NotMoved::Why::kMayNotRemove;
-    } catch (const Failure& failure) {
-      stopped_by = failure.description();
-      entry.action = Action::kFailed;
-      entry.reason = u"the pass stopped here: " + stopped_by;
-    }
+// Recycles one entry the inspection passed. What the shell could not move
+// is a failure only when the entry is still there afterwards: another run
+// may have moved it in the meantime, and then it is gone, as wanted.
+void RecycleOne(CliEntry& entry, CliServices& services) {
+  const std::optional<NotMoved> not_moved =
+      RecycleEntry(entry.key, services.folders, services.recycler, Recycling::kMove);
+  if (!not_moved) {
+    entry.action = Action::kRecycled;
+    return;
   }
-  return stopped_by;
+  if (Gone(not_moved->why)) return SetGone(entry);
+  if (!ShellWasAsked(not_moved->why)) return SetRefused(entry, *not_moved);
+  if (not_moved->why != NotMoved::Why::kStillThere) {
+    const std::optional<NotMoved> now =
+        RecycleEntry(entry.key, services.folders, services.recycler, Recycling::kInspectOnly);
+    if (now && Gone(now->why)) return SetGone(entry);
+  }
+  entry.action = Action::kFailed;
+  entry.reason = DescribeNotMoved(*not_moved);
 }
 
-int PreviewExitCode(const Counts& counts, bool skip_denied) {
-  if (counts.denied > 0 && !skip_denied) return kExitDenied;
+// Where standard output goes: to the caller as it is decided, or gathered.
+class Output {
+ public:
+  Output(CliServices& services, Outcome& outcome) : services_(services), outcome_(outcome) {}
+  void Write(const Text& lines) {
+    if (lines.empty()) return;
+    if (services_.write_output) {
+      services_.write_output(lines);
+    } else {
+      outcome_.output += lines;
+    }
+  }
+
+ private:
+  CliServices& services_;
+  Outcome& outcome_;
+};
+
+// One run, kept where a failure can still report what was known.
+struct RunState {
+  Call call;
+  Scan scan;
+  Report report;
+};
+
+int PreviewExitCode(const Counts& counts, const Call& call) {
+  if (counts.denied > 0 && !call.skip_denied) return kExitDenied;
   if (counts.would_recycle > 0) return kExitWouldRecycle;
-  if (counts.refused > 0) return kExitNotAllRecycled;
+  if (counts.refused > 0 && !call.skip_refused) return kExitNotAllRecycled;
   return kExitDone;
 }
 
-Outcome RunOnEntries(const Call& call, CliServices& services) {
-  Scan scan = ScanEntries(services.folders, call.scope);
-  Judge judge(services.folders, services.files, services.probe, scan);
-  CheckNames(call, scan.entries, judge);
-  Select(scan.entries, call.selectors, judge);
-  // Every status shown is read now, before any shortcut file goes.
+int RecycleExitCode(const Counts& counts, const Call& call) {
+  if (counts.failed > 0 || (counts.refused > 0 && !call.skip_refused)) {
+    return kExitNotAllRecycled;
+  }
+  return kExitDone;
+}
+
+void WriteSelected(const RunState& state, Output& out) {
+  for (const CliEntry& entry : state.scan.entries) {
+    if (entry.selected) out.Write(RenderEntry(state.report, entry));
+  }
+}
+
+void RunOnEntries(RunState& state, CliServices& services, Output& out) {
+  const Call& call = state.call;
+  Report& report = state.report;
+  state.scan = ScanEntries(services.folders, call.scope);
+  report.scan = &state.scan;
+  std::vector<CliEntry>& entries = state.scan.entries;
+  Judge judge(services.folders, services.files, services.probe, state.scan);
+  CheckNames(call, entries, judge);
+  Select(entries, call.selectors, judge);
+  out.Write(RenderHeader(report));
   const bool shows_all = call.format == Format::kJson;
-  for (CliEntry& entry : scan.entries) {
+  for (CliEntry& entry : entries) {
     if (!shows_all && !entry.selected) continue;
     judge.Walk(entry);
     judge.Status(entry);
+    // A listing's lines go out as they are judged; recycling's wait for
+    // their action, and every status is read before any file goes.
+    if (call.command == Command::kList && entry.selected) out.Write(RenderEntry(report, entry));
   }
+  if (call.command == Command::kList) return;
 
-  Report report{call, scan, services.elevated, services.running_as_system, kExitDone, {}};
-  if (call.command == Command::kRecycle) {
-    const bool denied = InspectSelected(scan.entries, services);
-    if (!call.yes) {
-      report.exit_code = PreviewExitCode(Count(scan.entries), call.skip_denied);
-    } else if (denied && !call.skip_denied) {
-      report.exit_code = kExitDenied;
-    } else {
-      report.stopped_by = RecycleInspected(scan.entries, services);
-      const Counts counts = Count(scan.entries);
-      report.exit_code = !report.stopped_by.empty()           ? kExitInternalError
-                         : counts.refused + counts.failed > 0 ? kExitNotAllRecycled
-                                                              : kExitDone;
+  const bool denied = InspectSelected(entries, services);
+  if (!call.yes) {
+    report.exit_code = PreviewExitCode(Count(entries), call);
+    return WriteSelected(state, out);
+  }
+  if (denied && !call.skip_denied) {
+    for (CliEntry& entry : entries) {
+      if (entry.action != Action::kWouldRecycle) continue;
+      entry.action = Action::kHeld;
+      entry.reason =
+          u"nothing was recycled: some selected entries may not be removed by this account";
     }
+    report.exit_code = kExitDenied;
+    return WriteSelected(state, out);
   }
-  Outcome outcome{report.exit_code, RenderReport(report), {}};
-  if (!report.stopped_by.empty()) outcome.error = InternalErrorLine(report.stopped_by);
-  return outcome;
+  for (CliEntry& entry : entries) {
+    if (!entry.selected) continue;
+    if (entry.action == Action::kWouldRecycle && !report.stopped_by.empty()) {
+      entry.action = Action::kRefused;
+      entry.reason = u"not attempted: an internal error stopped the pass.";
+    } else if (entry.action == Action::kWouldRecycle) {
+      try {
+        RecycleOne(entry, services);
+      } catch (const Failure& failure) {
+        // A fault of the program stops the pass here; what was moved before
+        // stays reported.
+        report.stopped_by = failure.description();
+        entry.action = Action::kFailed;
+        entry.reason = u"the pass stopped here: " + report.stopped_by;
+      }
+    }
+    out.Write(RenderEntry(report, entry));
+  }
+  report.exit_code =
+      report.stopped_by.empty() ? RecycleExitCode(Count(entries), call) : kExitInternalError;
 }
 
-Outcome Run(const std::vector<Text>& arguments, CliServices& services) {
-  const Call call = ParseCall(arguments, services.running_as_system);
-  switch (call.command) {
-    case Command::kHelp:
-      return {kExitDone, HelpText(), {}};
-    case Command::kVersion:
-      return {kExitDone, VersionLine(), {}};
-    case Command::kList:
-    case Command::kRecycle:
-      break;
-  }
-  return RunOnEntries(call, services);
-}
-
-// The outcome of a fault. Should even its words not fit in memory, the exit
-// code alone still tells.
-Outcome InternalError(TextView description) noexcept {
-  try {
-    return {kExitInternalError, {}, InternalErrorLine(description)};
-  } catch (...) {
-    return {kExitInternalError, {}, {}};
-  }
-}
-
-Outcome InternalError(const std::exception& fault) noexcept {
-  try {
-    return InternalError(FromUtf8(fault.what()));
-  } catch (...) {
-    return {kExitInternalError, {}, {}};
-  }
+Text Described(const std::exception& fault) {
+  if (const auto* failure = dynamic_cast<const Failure*>(&fault)) return failure->description();
+  if (dynamic_cast<const std::bad_alloc*>(&fault)) return failure_text::kOutOfMemory;
+  return FromUtf8(fault.what());
 }
 
 }  // namespace
 
 Outcome RunCommandLine(const std::vector<Text>& arguments, CliServices& services) {
+  Outcome outcome;
+  Output out(services, outcome);
+  RunState state;
+  Report& report = state.report;
+  report.elevated = services.elevated;
+  report.running_as_system = services.running_as_system;
   try {
-    return Run(arguments, services);
-  } catch (const WrongCall& wrong) {
-    try {
-      return {kExitWrongCall, {}, ErrorLine(wrong.what_is_wrong() + kSeeHelp)};
-    } catch (...) {
-      return {kExitWrongCall, {}, {}};
+    report.format = FormatAskedFor(arguments);
+    state.call = ParseCall(arguments, services.running_as_system);
+    report.call = &state.call;
+    report.format = state.call.format;
+    switch (state.call.command) {
+      case Command::kHelp:
+        out.Write(HelpText());
+        return outcome;
+      case Command::kVersion:
+        out.Write(VersionLine());
+        return outcome;
+      case Command::kList:
+      case Command::kRecycle:
+        break;
     }
-  } catch (const Failure& failure) {
-    return InternalError(failure.description());
-  } catch (const std::bad_alloc&) {
-    return InternalError(failure_text::kOutOfMemory);
-  } catch (const std::exception& fault) {
-    return InternalError(fault);
+    RunOnEntries(state, services, out);
+  } catch (const WrongCall& wrong) {
+    report.exit_code = kExitWrongCall;
+    try {
+      report.error = wrong.what_is_wrong();
+      outcome.error = ErrorLine(wrong.what_is_wrong() + kSeeHelp);
+    } catch (...) {
+    }
   } catch (...) {
-    return InternalError(u"an unexpected fault");
+    report.exit_code = kExitInternalError;
+    try {
+      try {
+        throw;
+      } catch (const std::exception& fault) {
+        report.stopped_by = Described(fault);
+      } catch (...) {
+        report.stopped_by = u"an unexpected fault";
+      }
+    } catch (...) {
+      // Should even its words not fit in memory, the exit code alone still tells.
+    }
   }
+  outcome.exit_code = report.exit_code;
+  try {
+    if (!report.stopped_by.empty()) outcome.error = InternalErrorLine(report.stopped_by);
+    out.Write(RenderEnding(report));
+  } catch (...) {
+  }
+  return outcome;
 }
 
 }  // namespace ostrevane::cli

@@ -3,6 +3,7 @@
 // recycles Start Menu entries by rules, for scripts and fleet tools. Never a
 // box, never a prompt; the exit code tells what happened.
 
+#include <functional>
 #include <vector>
 
 #include "base/text.h"
@@ -29,17 +30,22 @@ struct CliServices {
   FileReader& files;
   bool elevated = false;           // runs with an administrator's full rights
   bool running_as_system = false;  // the system account, whose "current user" is no person
+  // Takes standard output's lines as they are decided, each ended by
+  // "\r\n", so that a run killed part-way leaves the lines it reached.
+  // Without it they gather in Outcome::output.
+  std::function<void(const Text& lines)> write_output{};
 };
 
 struct Outcome {
   int exit_code = kExitDone;
-  Text output;  // for standard output, whole lines, each ended by "\r\n"
+  Text output;  // standard output, when no write_output took it
   Text error;   // for standard error: empty, or one line ended by "\r\n"
 };
 
 // Runs one call: `arguments` are the words after the program's name.
 // Never throws: a fault of the program itself is exit code 9 with its words
-// on the error line.
+// on the error line. Whatever the exit code, text output ends with its
+// summary line and JSON output is one document.
 Outcome RunCommandLine(const std::vector<Text>& arguments, CliServices& services);
 
 }  // namespace ostrevane::cli

@@ -86,6 +86,9 @@ int wmain(int, wchar_t**) {
   cli::CliServices services{folders, recycler, probe, files};
   services.elevated = win32::ProcessIsElevated();
   services.running_as_system = win32::RunningAsSystem();
+  // Each line goes out as it is decided: a run that is killed part-way
+  // (a fleet tool's time limit) leaves every line it reached.
+  services.write_output = [](const Text& lines) { Write(STD_OUTPUT_HANDLE, lines); };
 
   const cli::Outcome outcome = cli::RunCommandLine(Arguments(), services);
   Write(STD_OUTPUT_HANDLE, outcome.output);

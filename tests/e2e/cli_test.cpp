@@ -154,7 +154,10 @@ class CommandLineTest : public ::testing::Test {
       for (const Text& name : NamesIn(root)) testing::RemoveTree(root + u"\\" + name);
     }
     trash = DosPathOf(Environment(L"XDG_DATA_HOME")) + u"\\Trash\\files";
-    for (const Text& name : NamesIn(trash)) testing::RemoveTree(trash + u"\\" + name);
+    // Its records too: a record left behind makes the trash rename what comes next.
+    for (const Text& folder : {trash, Text(FolderPart(trash)) + u"\\info"}) {
+      for (const Text& name : NamesIn(folder)) testing::RemoveTree(folder + u"\\" + name);
+    }
   }
 
   // A shortcut to a file that is there, one to a file that is not, a folder.
@@ -255,7 +258,9 @@ TEST_F(CommandLineTest, AWrongCallSaysWhatIsWrongOnOneLineAndChangesNothing) {
        }) {
     const CliRun run = RunCli(call);
     EXPECT_EQ(run.exit_code, 2) << ToUtf8(call.back());
-    EXPECT_EQ(run.output, "");
+    // Standard output's last line is still the summary.
+    EXPECT_EQ(Lines(run.output).size(), 1u) << run.output;
+    EXPECT_NE(run.output.find("Summary: a wrong call, nothing was done"), std::string::npos);
     const std::vector<std::string> lines = Lines(run.error);
     ASSERT_EQ(lines.size(), 1u) << run.error;
     EXPECT_NE(lines[0].find("help"), std::string::npos) << run.error;
@@ -439,6 +444,152 @@ TEST_F(CommandLineTest, ADeadVendorFolderIsRecycledWhileAFolderWithALiveShortcut
   EXPECT_EQ(NamesIn(all), std::vector<Text>{u"Suite"});
   EXPECT_EQ(NamesIn(all + u"\\Suite"), (std::vector<Text>{u"Dead.lnk", u"Live.lnk"}));
   EXPECT_EQ(NamesIn(trash), std::vector<Text>{u"Vendor App"});
+}
+
+// Starts ostrevane.exe with its standard output in the file `output`; the
+// process, to wait on or end.
+HANDLE StartCli(const std::vector<Text>& arguments, const Text& output) {
+  const Text exe = DosPathOf(Environment(L"OSTREVANE_E2E_CLI"));
+  Text command = u"\"" + exe + u"\"";
+  for (const Text& argument : arguments) command += u" \"" + argument + u"\"";
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  const win32::UniqueFile file(CreateFileW(Wide(output), GENERIC_WRITE,
+                                           FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                                           CREATE_ALWAYS, 0, nullptr));
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+  startup.hStdOutput = file.get();
+  startup.hStdError = file.get();
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessW(Wide(exe), reinterpret_cast<wchar_t*>(command.data()), nullptr, nullptr, TRUE,
+                      0, nullptr, nullptr, &startup, &process)) {
+    ADD_FAILURE() << "cannot start " << ToUtf8(exe);
+    return nullptr;
+  }
+  CloseHandle(process.hThread);
+  return process.hProcess;
+}
+
+DWORD WaitFor(HANDLE process) {
+  EXPECT_EQ(WaitForSingleObject(process, 120000), WAIT_OBJECT_0);
+  DWORD code = 0;
+  GetExitCodeProcess(process, &code);
+  CloseHandle(process);
+  return code;
+}
+
+std::string ReadFileText(const Text& path) {
+  std::ostringstream text;
+  text << std::ifstream(UnixPathOf(path), std::ios::binary).rdbuf();
+  return text.str();
+}
+
+void MakeDead(const Text& folder, int count) {
+  for (int i = 0; i < count; ++i) {
+    MakeShortcut(folder + u"\\Dead " + DecimalText(1000 + i) + u".lnk",
+                 u"C:\\targets\\removed\\app" + DecimalText(i) + u".exe");
+  }
+}
+
+// Fleet tools run a remediation twice at once now and then: both runs end
+// well, and every entry reaches the Recycle Bin once.
+TEST_F(CommandLineTest, TwoRunsAtOnceBothEndWellAndEachEntryIsRecycledOnce) {
+  constexpr int kEntries = 300;
+  MakeDead(user, kEntries);
+  const Text temp = testing::TempFolder().path();
+  const Text first = temp + u"-first.tsv", second = temp + u"-second.tsv";
+  const std::vector<Text> call{u"recycle", u"--broken", u"--yes", u"--format=tsv"};
+  HANDLE one = StartCli(call, first);
+  HANDLE two = StartCli(call, second);
+  EXPECT_EQ(WaitFor(one), 0u) << ReadFileText(first);
+  EXPECT_EQ(WaitFor(two), 0u) << ReadFileText(second);
+  std::size_t recycled = 0;
+  for (const Text& output : {first, second}) {
+    const std::string text = ReadFileText(output);
+    DeleteFileW(Wide(output));
+    EXPECT_EQ(text.find("\tfailed\t"), std::string::npos) << text;
+    EXPECT_EQ(text.find("\trefused\t"), std::string::npos) << text;
+    for (const auto& [name, row] : RowsByName(text)) recycled += row[5] == "recycled";
+  }
+  EXPECT_EQ(recycled, static_cast<std::size_t>(kEntries));
+  EXPECT_TRUE(NamesIn(user).empty());
+  const std::vector<Text> binned = NamesIn(trash);
+  EXPECT_EQ(binned.size(), static_cast<std::size_t>(kEntries));
+  EXPECT_EQ(binned.front(), u"Dead 1000.lnk");
+  EXPECT_EQ(binned.back(), u"Dead 1299.lnk");
+}
+
+// A run killed part-way (a fleet tool's time limit) leaves a line for every
+// entry it had dealt with.
+TEST_F(CommandLineTest, ARunKilledPartWayLeavesEveryLineItReached) {
+  MakeDead(user, 300);
+  const Text output = testing::TempFolder().path() + u"-killed.tsv";
+  HANDLE run = StartCli({u"recycle", u"--broken", u"--yes", u"--format=tsv"}, output);
+  std::string text;
+  for (int waited = 0; waited < 6000 && std::count(text.begin(), text.end(), '\n') < 21; ++waited) {
+    Sleep(10);
+    text = ReadFileText(output);
+  }
+  TerminateProcess(run, 1);
+  WaitFor(run);
+  text = ReadFileText(output);
+  DeleteFileW(Wide(output));
+  const auto rows = RowsByName(text);
+  ASSERT_GE(rows.size(), 20u) << text;
+  const std::vector<Text> binned = NamesIn(trash);
+  EXPECT_LT(binned.size(), 300u) << "killed too late to tell";
+  // Each line follows its entry's move: at most the entry in hand has no line yet.
+  EXPECT_GE(binned.size(), rows.size());
+  EXPECT_LE(binned.size(), rows.size() + 1);
+  for (const auto& [name, row] : rows) {
+    EXPECT_EQ(row[5], "recycled") << name;
+    EXPECT_NE(std::find(binned.begin(), binned.end(), FromUtf8(name + ".lnk")), binned.end())
+        << name;
+  }
+}
+
+// Whether braces and brackets pair up outside strings: a document a JSON
+// reader takes as one.
+bool OneJsonDocument(const std::string& text) {
+  std::string open;
+  bool in_string = false;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (in_string) {
+      if (c == '\\') ++i;
+      if (c == '"') in_string = false;
+    } else if (c == '"') {
+      in_string = true;
+    } else if (c == '{' || c == '[') {
+      open += c;
+    } else if (c == '}' || c == ']') {
+      if (open.empty() || open.back() != (c == '}' ? '{' : '[')) return false;
+      open.pop_back();
+      if (open.empty()) return text.find_first_not_of("\r\n", i + 1) == std::string::npos;
+    }
+  }
+  return false;
+}
+
+// With the all users' folder renamed away, the run fails, and still writes
+// its JSON document, which says why.
+TEST_F(CommandLineTest, AFailedRunStillWritesItsJsonDocument) {
+  const Text renamed = all + u" (renamed)";
+  ASSERT_TRUE(MoveFileW(Wide(all), Wide(renamed)));
+  const CliRun run = RunCli({u"list", u"--format", u"json"});
+  MoveFileW(Wide(renamed), Wide(all));
+  EXPECT_EQ(run.exit_code, 9) << run.output;
+  EXPECT_TRUE(OneJsonDocument(run.output)) << run.output;
+  EXPECT_NE(run.output.find("\"internal_error\": \""), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("\"exit_code\": 9"), std::string::npos);
+  EXPECT_NE(run.error.find("internal error"), std::string::npos) << run.error;
+
+  const CliRun wrong = RunCli({u"LIST", u"--Format", u"JSON", u"--bogus"});
+  EXPECT_EQ(wrong.exit_code, 2);
+  EXPECT_TRUE(OneJsonDocument(wrong.output)) << wrong.output;
+  EXPECT_NE(wrong.output.find("\"error\": \"unknown option"), std::string::npos) << wrong.output;
 }
 
 }  // namespace

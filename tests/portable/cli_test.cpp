@@ -5,6 +5,7 @@
 #include <set>
 
 #include "catalogue/start_menu.h"
+#include "cli/escaping.h"
 #include "cli/run.h"
 #include "support/fakes.h"
 #include "support/shortcut_bytes.h"
@@ -27,15 +28,25 @@ class FakeRecycler : public Recycler {
   std::map<Text, NotMoved> refuse;        // refused before the shell is asked
   std::map<Text, NotMoved> shell_refuse;  // the shell is asked and the entry stays
   std::set<Text> fault;                   // recycling it throws
+  std::set<Text> gone;                    // no longer there
+  // Taken by another run while the shell was at it: the shell says this,
+  // and the entry is gone afterwards.
+  std::map<Text, NotMoved> taken_meanwhile;
   std::vector<Text> inspected, recycled;
 
   std::optional<NotMoved> Inspect(const Text& path) override {
     inspected.push_back(path);
+    if (gone.contains(path)) return NotMoved{NotMoved::Why::kGone, {}};
     if (auto it = refuse.find(path); it != refuse.end()) return it->second;
     return std::nullopt;
   }
   std::optional<NotMoved> Recycle(const Text& path) override {
     if (fault.contains(path)) throw Failure(u"The shell went away");
+    if (gone.contains(path)) return NotMoved{NotMoved::Why::kGone, {}};
+    if (auto it = taken_meanwhile.find(path); it != taken_meanwhile.end()) {
+      gone.insert(path);
+      return it->second;
+    }
     if (auto it = refuse.find(path); it != refuse.end()) return it->second;
     if (auto it = shell_refuse.find(path); it != shell_refuse.end()) return it->second;
     recycled.push_back(path);
@@ -235,6 +246,17 @@ TEST_F(CliTest, CallsGiveTheirExitCodeAndOneErrorLine) {
       {{u"recycle", u"--all"}, 1, nullptr},
       {{u"recycle", u"--kind=folder", u"--dry-run"}, 1, nullptr},
       {{u"recycle", u"--broken", u"--root", u"all-users", u"--yes"}, 0, nullptr, true},
+      // Windows habits: help words, and letter case ignored in commands,
+      // option names and fixed values; never in what names an entry.
+      {{u"/?"}, 0, nullptr},
+      {{u"-?"}, 0, nullptr},
+      {{u"-H"}, 0, nullptr},
+      {{u"--Help"}, 0, nullptr},
+      {{u"list", u"--all", u"/?"}, 0, nullptr},
+      {{u"LIST", u"--Format", u"JSON", u"--ROOT=ALL-USERS"}, 0, nullptr},
+      {{u"Recycle", u"--KIND", u"Folder", u"--Dry-Run"}, 1, nullptr},
+      {{u"list", u"/all"}, 2, u"options are written --name, not /name"},
+      {{u"list", u"--skip-refused"}, 2, u"--skip-refused goes with recycle"},
   };
   for (const Case& c : cases) {
     Text call;
@@ -248,7 +270,15 @@ TEST_F(CliTest, CallsGiveTheirExitCodeAndOneErrorLine) {
       EXPECT_EQ(outcome.error, u"");
       continue;
     }
-    EXPECT_EQ(outcome.output, u"");
+    // A wrong call ends with the text's summary line, or JSON's document.
+    if (outcome.output.starts_with(u"{")) {
+      EXPECT_TRUE(outcome.output.ends_with(u"\"exit_code\": 2\r\n}\r\n"));
+    } else {
+      EXPECT_TRUE(outcome.output.starts_with(u"Summary: a wrong call, nothing was done: "))
+          << ToUtf8(outcome.output);
+      EXPECT_TRUE(outcome.output.ends_with(u" Exit code 2.\r\n"));
+      EXPECT_EQ(Lines(outcome.output).size(), 1u);
+    }
     EXPECT_TRUE(recycler.recycled.empty());
     const std::vector<Text> lines = Lines(outcome.error);
     ASSERT_EQ(lines.size(), 1u) << ToUtf8(outcome.error);
@@ -261,11 +291,14 @@ TEST_F(CliTest, HelpAndVersion) {
   EXPECT_EQ(Run({u"version"}).output, u"ostrevane " + FromUtf8(OSTREVANE_VERSION_TEXT) + u"\r\n");
   const Text help = Run({u"help"}).output;
   for (const Text& line : Lines(help)) EXPECT_LT(line.size(), 80u) << ToUtf8(line);
-  for (const char16_t* option :
-       {u"--root",        u"--all",          u"--contains", u"--not-contains", u"--name",
-        u"--broken",      u"--empty",        u"--kind",     u"--yes",          u"--dry-run",
-        u"--skip-denied", u"--allow-absent", u"--format",   u"  0  ",          u"  1  ",
-        u"  2  ",         u"  3  ",          u"  4  ",      u"  9  ",          u"--broken --yes"}) {
+  for (const char16_t* option : {u"--root",         u"--all",         u"--contains",
+                                 u"--not-contains", u"--name",        u"--broken",
+                                 u"--empty",        u"--kind",        u"--yes",
+                                 u"--dry-run",      u"--skip-denied", u"--skip-refused",
+                                 u"--allow-absent", u"--format",      u"--include-system",
+                                 u"  0  ",          u"  1  ",         u"  2  ",
+                                 u"  3  ",          u"  4  ",         u"  9  ",
+                                 u"--broken --yes"}) {
     EXPECT_NE(help.find(option), Text::npos) << ToUtf8(option);
   }
 }
@@ -315,8 +348,9 @@ TEST_F(CliTest, ShortcutStatusesAreShownAndAnUnreadableFileIsUnknown) {
                         u"the target is not there\tno\r\n"),
             Text::npos)
       << ToUtf8(output);
-  EXPECT_NE(output.find(u"Unreadable\tunknown\t\tnone\tthe shortcut file could not be read: "
-                        u"Access is denied.\tno\r\n"),
+  EXPECT_NE(output.find(
+                u"Unreadable\tunknown\t\tnone\tthe shortcut file could not be read (Windows says: "
+                u"Access is denied.)\tno\r\n"),
             Text::npos);
 }
 
@@ -430,7 +464,8 @@ TEST_F(CliTest, JsonDocumentHoldsTheRunAndEveryEntryInScope) {
   for (const char16_t* part :
        {u"\"schema_version\": 2,", u"\"command\": \"recycle\",", u"\"preview\": true,",
         u"\"in_scope\": false}", u"\"status\": null", u"\"selected\": true",
-        u"\"refused\": 1, \"denied\": 0}", u"\"exit_code\": 3\r\n}\r\n"}) {
+        u"\"refused\": 1, \"gone\": 0, \"held\": 0, \"denied\": 0}",
+        u"\"exit_code\": 3\r\n}\r\n"}) {
     EXPECT_NE(json.find(part), Text::npos) << ToUtf8(part);
   }
   EXPECT_EQ(JsonValues(json, u"tool_version"), std::vector<Text>{FromUtf8(OSTREVANE_VERSION_TEXT)});
@@ -532,6 +567,151 @@ TEST_F(CliTest, DeadFoldersAreBrokenAndPerUserTargetsAreJudgedOnlyWhereTheyBelon
         u"%LOCALAPPDATA%\\\\Programs\\\\PerUser\\\\app.exe uses %LOCALAPPDATA%"}) {
     EXPECT_NE(tsv.find(row), Text::npos) << ToUtf8(row) << "\n" << ToUtf8(tsv);
   }
+}
+
+// An entry that went before its turn (another run, a person, an
+// uninstaller) is done, not failed: two runs at once both end well.
+TEST_F(CliTest, AnEntryThatWentBeforeItsTurnIsGoneNotFailed) {
+  using Why = NotMoved::Why;
+  recycler.gone.insert(In(kUser, u"Deep32"));  // before the run
+  recycler.taken_meanwhile[In(kUser, u"Empty")] = {Why::kCancelled, {}};
+  recycler.taken_meanwhile[In(kAll, u"Office")] = {Why::kShellFailed, u"File not found"};
+  recycler.shell_refuse[In(kUser, u"Tools")] = {Why::kCancelled, {}};  // still there: failed
+  EXPECT_EQ(
+      Rows({u"recycle", u"--kind=folder", u"--yes"}),
+      (std::vector<Text>{u"user Deep32 gone", u"user Deep33 recycled", u"user Empty gone",
+                         u"user Locked recycled", u"user Tools failed", u"all-users Office gone"}));
+  EXPECT_EQ(last_exit_code, kExitNotAllRecycled);
+  recycler.shell_refuse.clear();
+  const Outcome done = Run({u"recycle", u"--empty", u"--yes"});
+  EXPECT_EQ(done.exit_code, kExitDone) << ToUtf8(done.output);
+  EXPECT_NE(Lines(done.output).back().find(u"0 failed, 0 refused, 3 gone"), Text::npos)
+      << ToUtf8(done.output);
+}
+
+// With --skip-refused, what was refused before the shell was asked is
+// reported and leaves the exit code to the rest; without it, as before.
+TEST_F(CliTest, SkipRefusedLetsTheRestDecideTheExitCode) {
+  using Why = NotMoved::Why;
+  struct Case {
+    Why why;
+    std::vector<Text> extra;
+    int exit_code;
+  };
+  const Case cases[] = {
+      {Why::kLink, {}, kExitNotAllRecycled},
+      {Why::kLink, {u"--skip-refused"}, kExitDone},
+      {Why::kPathTooLong, {u"--skip-refused"}, kExitDone},
+      {Why::kInUse, {u"--skip-refused"}, kExitDone},
+      {Why::kMayNotRemove, {}, kExitDenied},
+      {Why::kMayNotRemove, {u"--skip-denied"}, kExitNotAllRecycled},
+      {Why::kMayNotRemove, {u"--skip-refused"}, kExitDone},
+      {Why::kInUse, {u"--skip-denied"}, kExitNotAllRecycled},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(ToUtf8(DescribeNotMoved({c.why, u"x"})) + " " +
+                 (c.extra.empty() ? std::string() : ToUtf8(c.extra[0])));
+    recycler.refuse = {{In(kAll, u"Old.lnk"), {c.why, u"x"}}};
+    recycler.recycled.clear();
+    std::vector<Text> preview{u"recycle", u"--broken"};
+    preview.insert(preview.end(), c.extra.begin(), c.extra.end());
+    std::vector<Text> call = preview;
+    call.push_back(u"--yes");
+    EXPECT_EQ(Run(call).exit_code, c.exit_code);
+    const bool held = c.exit_code == kExitDenied;
+    EXPECT_EQ(recycler.recycled.size(), held ? 0u : 1u);
+    // The preview: 1 while something would go.
+    EXPECT_EQ(Run(preview).exit_code, held ? kExitDenied : kExitWouldRecycle);
+  }
+  recycler.refuse = {{In(kAll, u"Old.lnk"), {Why::kLink, {}}}};
+  EXPECT_EQ(Run({u"recycle", u"--name", u"Old", u"--skip-refused"}).exit_code, kExitDone);
+  EXPECT_EQ(Run({u"recycle", u"--name", u"Old"}).exit_code, kExitNotAllRecycled);
+}
+
+// The summary counts each action once, in text and in JSON alike; held
+// entries say why nothing went.
+TEST_F(CliTest, TheSummaryCountsEveryAction) {
+  using Why = NotMoved::Why;
+  recycler.gone.insert(In(kUser, u"Deep32"));
+  recycler.refuse[In(kUser, u"Locked")] = {Why::kInUse, {}};
+  recycler.shell_refuse[In(kUser, u"Tools")] = {Why::kShellFailed, u"Disk full"};
+  const std::vector<Text> call{u"recycle", u"--kind", u"folder", u"--yes"};
+  const Text text = Lines(Run(call).output).back();
+  EXPECT_NE(text.find(u"6 selected, 3 recycled, 1 failed, 1 refused, 1 gone."), Text::npos)
+      << ToUtf8(text);
+  std::vector<Text> json_call = call;
+  json_call.push_back(u"--format=json");
+  recycler.gone.insert(In(kUser, u"Deep33"));  // one more gone: taken by the run before
+  const Text json = Run(json_call).output;
+  EXPECT_NE(json.find(u"\"summary\": {\"entries\": 11, \"selected\": 6, \"would_recycle\": 0, "
+                      u"\"recycled\": 2, \"failed\": 1, \"refused\": 1, \"gone\": 2, "
+                      u"\"held\": 0, \"denied\": 0}"),
+            Text::npos)
+      << ToUtf8(json);
+
+  recycler.refuse[In(kAll, u"Office")] = {Why::kMayNotRemove, {}};
+  const Outcome held = Run(call);
+  EXPECT_EQ(held.exit_code, kExitDenied);
+  EXPECT_NE(held.output.find(u"| held | nothing was recycled: some selected entries may not be "
+                             u"removed by this account"),
+            Text::npos)
+      << ToUtf8(held.output);
+  EXPECT_EQ(held.output.find(u"would-recycle"), Text::npos);
+  EXPECT_NE(Lines(held.output).back().find(u"2 refused, 2 gone, 2 held."), Text::npos)
+      << ToUtf8(held.output);
+}
+
+// A fleet tool that parses JSON gets a document whatever happens.
+TEST_F(CliTest, JsonIsOneDocumentEvenOnAWrongCallOrAnInternalError) {
+  const Outcome wrong = Run({u"recycle", u"--format", u"JSON", u"--bogus"});
+  EXPECT_EQ(wrong.exit_code, kExitWrongCall);
+  for (const char16_t* part : {u"\"command\": null", u"\"entries\": [],",
+                               u"\"error\": \"unknown option \\\"--bogus\\\"\",",
+                               u"\"internal_error\": null,", u"\"exit_code\": 2\r\n}\r\n"}) {
+    EXPECT_NE(wrong.output.find(part), Text::npos) << ToUtf8(part) << "\n" << ToUtf8(wrong.output);
+  }
+
+  folders.fail_root[kCsidlCommonPrograms] = u"The all users' folder was renamed";
+  const Outcome broken = Run({u"list", u"--format", u"json"});
+  EXPECT_EQ(broken.exit_code, kExitInternalError);
+  EXPECT_EQ(broken.error, u"ostrevane: internal error: The all users' folder was renamed\r\n");
+  for (const char16_t* part :
+       {u"\"error\": null,", u"\"internal_error\": \"The all users' folder was renamed\",",
+        u"\"exit_code\": 9\r\n}\r\n"}) {
+    EXPECT_NE(broken.output.find(part), Text::npos) << ToUtf8(part) << "\n"
+                                                    << ToUtf8(broken.output);
+  }
+  const Text summary = Lines(Run({u"list"}).output).back();
+  EXPECT_EQ(summary,
+            u"Summary: nothing was done: an internal error stopped the run: The all users' folder "
+            u"was renamed. Exit code 9.");
+}
+
+TEST_F(CliTest, JsonWritesEveryControlCharacterAsAUnicodeEscape) {
+  for (char16_t unit = 0; unit < 0x20; ++unit) {
+    const Text escaped = JsonString(Text(1, unit));
+    EXPECT_EQ(escaped.size(), 8u) << int(unit);
+    EXPECT_TRUE(escaped.starts_with(u"\"\\u00")) << int(unit);
+  }
+  EXPECT_EQ(JsonString(u"\x7F\"\\/"), u"\"\\u007F\\\"\\\\/\"");
+}
+
+// Text and TSV lines leave as each entry is decided, so a run killed
+// part-way leaves every line it reached.
+TEST_F(CliTest, LinesLeaveAsEachEntryIsDecided) {
+  std::vector<std::size_t> recycled_at_each_line;
+  Text written;
+  CliServices services{folders, recycler, probe, files};
+  services.write_output = [&](const Text& lines) {
+    written += lines;
+    recycled_at_each_line.push_back(recycler.recycled.size());
+  };
+  const Outcome outcome =
+      RunCommandLine({u"recycle", u"--kind", u"folder", u"--yes", u"--format=tsv"}, services);
+  EXPECT_EQ(outcome.output, u"");
+  EXPECT_EQ(Lines(written).size(), 7u);
+  // The header, then a line after each entry went.
+  EXPECT_EQ(recycled_at_each_line, (std::vector<std::size_t>{0, 1, 2, 3, 4, 5, 6}));
 }
 
 }  // namespace
