@@ -2,6 +2,7 @@
 // A failure as a step of a handler sees it: an exception that carries the
 // description the error report shows.
 
+#include <cstdint>
 #include <exception>
 
 #include "base/text.h"
@@ -10,12 +11,19 @@ namespace ostrevane {
 
 class Failure : public std::exception {
  public:
-  explicit Failure(Text description) : description_(std::move(description)) {}
+  explicit Failure(Text description, std::uint32_t system_error = 0)
+      : description_(std::move(description)), system_error_(system_error) {}
   const Text& description() const noexcept { return description_; }
+  // The system's error code it came from; 0 when it came from none.
+  std::uint32_t system_error() const noexcept { return system_error_; }
 
  private:
   Text description_;
+  std::uint32_t system_error_;
 };
+
+// The system's error codes a portable rule tells apart.
+inline constexpr std::uint32_t kSystemErrorAccessDenied = 5;
 
 // A system's message as it follows a sentence of ours: shown for what it
 // adds, never as the whole reason.

@@ -110,10 +110,20 @@ Text EntryPath(const Text& key, RootLookup& roots) {
 
 std::optional<NotMoved> RecycleEntry(const Text& key, RootLookup& roots, Recycler& recycler,
                                      Recycling recycling) {
-  if (std::optional<Text> why = WhyNotPlainName(DecodeEntryKey(key).relative_name)) {
+  const Text relative_name = DecodeEntryKey(key).relative_name;
+  if (std::optional<Text> why = WhyNotPlainName(relative_name)) {
     return NotMoved{NotMoved::Why::kUnfitName, std::move(*why)};
   }
   const Text full_path = EntryPath(key, roots);
+  return RecycleAt(Text(FolderPart(full_path)), relative_name, recycler, recycling);
+}
+
+std::optional<NotMoved> RecycleAt(const Text& root_path, const Text& name, Recycler& recycler,
+                                  Recycling recycling) {
+  if (std::optional<Text> why = WhyNotPlainName(name)) {
+    return NotMoved{NotMoved::Why::kUnfitName, std::move(*why)};
+  }
+  const Text full_path = root_path + u"\\" + name;
   // Past this length the shell cuts or refuses the path, and a cut path can
   // name another entry.
   if (full_path.size() > kLongestShellPath) {

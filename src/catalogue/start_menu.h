@@ -56,5 +56,8 @@ Text EntryPath(const Text& key, RootLookup& roots);
 enum class Recycling { kMove, kInspectOnly };
 std::optional<NotMoved> RecycleEntry(const Text& key, RootLookup& roots, Recycler& recycler,
                                      Recycling recycling = Recycling::kMove);
+// The same for the entry `name` of the folder at `root_path`.
+std::optional<NotMoved> RecycleAt(const Text& root_path, const Text& name, Recycler& recycler,
+                                  Recycling recycling = Recycling::kMove);
 
 }  // namespace ostrevane

@@ -91,9 +91,12 @@ void Apply(Call& call, Option option, TextView name, Text value) {
   Selectors& selectors = call.selectors;
   switch (option) {
     case Option::kRoot:
-      call.scope = ReadChoice<Scope, 3>(
-          name, value,
-          {{{u"user", Scope::kUser}, {u"all-users", Scope::kAllUsers}, {u"both", Scope::kBoth}}});
+      call.scope = ReadChoice<Scope, 5>(name, value,
+                                        {{{u"user", Scope::kUser},
+                                          {u"all-users", Scope::kAllUsers},
+                                          {u"both", Scope::kBoth},
+                                          {u"profiles", Scope::kProfiles},
+                                          {u"machine", Scope::kMachine}}});
       return;
     case Option::kAll:
       selectors.all = true;
@@ -158,10 +161,10 @@ void CheckCombination(const Call& call, bool running_as_system) {
         u"recycle needs a selector (--all, --contains, --not-contains, --name, --broken, "
         u"--empty or --kind)");
   }
-  if (running_as_system && call.scope != Scope::kAllUsers) {
+  if (running_as_system && (call.scope == Scope::kUser || call.scope == Scope::kBoth)) {
     Wrong(
         u"running as the system account, \"current user\" is the system account's own "
-        u"profile, not a person's: use --root all-users");
+        u"profile, not a person's: use --root all-users, profiles or machine");
   }
 }
 

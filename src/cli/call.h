@@ -13,7 +13,9 @@
 namespace ostrevane::cli {
 
 enum class Command { kList, kRecycle, kHelp, kVersion };
-enum class Scope { kUser, kAllUsers, kBoth };
+// Which Programs folders: the running account's, the all users', both; every
+// user profile's own; or every profile's and the all users' (the machine).
+enum class Scope { kUser, kAllUsers, kBoth, kProfiles, kMachine };
 enum class Format { kText, kTsv, kJson };
 enum class EntryKind { kFolder, kShortcut };
 
@@ -62,8 +64,8 @@ class WrongCall : public std::exception {
 // it does not accept. Commands, option names and fixed values ignore letter
 // case, as Windows tools do; "/?", "-?", "-h" and "--help" ask for the help.
 // Under the system account, whose "current user" is the system's own
-// profile rather than a person's, only --root all-users is accepted for list
-// and recycle.
+// profile rather than a person's, only --root all-users, profiles or machine
+// is accepted for list and recycle.
 Call ParseCall(const std::vector<Text>& arguments, bool running_as_system);
 
 // The output format a call asks for, read leniently, so that even a call

@@ -17,17 +17,20 @@ bool InScope(Root root, Scope scope) {
     case Scope::kUser:
       return root == Root::kCurrentUser;
     case Scope::kAllUsers:
+    case Scope::kMachine:
       return root == Root::kAllUsers;
     case Scope::kBoth:
+      return true;
+    case Scope::kProfiles:
       break;
   }
-  return true;
+  return false;
 }
 
-// The folders as the scan sees them. The root out of scope serves only the
-// namesake marks, so when it cannot be found or opened it counts as empty:
-// the system account's own profile, the "current user" of fleet tools, may
-// have no Start Menu at all.
+// The folders as the window's scan sees them. A root out of scope serves
+// only the namesake marks, so when it cannot be found or opened it counts as
+// empty: the system account's own profile, the "current user" of fleet
+// tools, may have no Start Menu at all.
 class ScopedFolders : public FolderService {
  public:
   ScopedFolders(FolderService& folders, Scope scope) : folders_(folders), scope_(scope) {}
@@ -72,7 +75,7 @@ struct Ordered {
 };
 
 bool Before(const Ordered& a, const Ordered& b) {
-  if (a.entry.root != b.entry.root) return a.entry.root == Root::kCurrentUser;
+  if (a.entry.root != b.entry.root) return a.entry.root < b.entry.root;
   if (a.entry.kind != b.entry.kind) return a.entry.kind == EntryKind::kFolder;
   if (a.sort_key != b.sort_key) return a.sort_key < b.sort_key;
   if (a.entry.display_name != b.entry.display_name) {
@@ -81,32 +84,115 @@ bool Before(const Ordered& a, const Ordered& b) {
   return a.entry.name < b.entry.name;
 }
 
-}  // namespace
+void Add(std::vector<Ordered>& ordered, const Scan& scan, std::size_t root, EntryKind kind,
+         Text name, Text display_name) {
+  CliEntry entry;
+  entry.root = root;
+  entry.kind = kind;
+  entry.path = scan.roots[root].path + u"\\" + name;
+  entry.name = std::move(name);
+  entry.display_name = std::move(display_name);
+  std::string sort_key;
+  ActiveSortKey()(entry.display_name, sort_key);
+  ordered.push_back({std::move(sort_key), std::move(entry)});
+}
 
-Scan ScanEntries(FolderService& real_folders, Scope scope) {
+// The current user's and the all users' folders, scanned as the window
+// scans them.
+void ScanWindowRoots(FolderService& real_folders, Scope scope, Scan& scan,
+                     std::vector<Ordered>& ordered) {
   ScopedFolders folders(real_folders, scope);
   EntryList list;
-  ScanStartMenu(folders, list);
-  Scan scan;
-  scan.user_root = folders.RootPath(RootCsidl(Root::kCurrentUser));
-  scan.all_users_root = folders.RootPath(RootCsidl(Root::kAllUsers));
-
-  std::vector<Ordered> ordered;
-  ordered.reserve(list.Size());
+  const bool any_in_scope = InScope(Root::kCurrentUser, scope) || InScope(Root::kAllUsers, scope);
+  if (any_in_scope) ScanStartMenu(folders, list);
+  std::vector<Text> startup_paths;
+  for (const int csidl : {kCsidlStartup, kCsidlCommonStartup}) {
+    try {
+      startup_paths.push_back(real_folders.RootPath(csidl));
+    } catch (const Failure&) {
+      // No such folder on this machine: nothing is it.
+    }
+  }
+  for (const Root root : {Root::kCurrentUser, Root::kAllUsers}) {
+    ScanRoot scan_root;
+    scan_root.kind =
+        root == Root::kCurrentUser ? ScanRoot::Kind::kCurrentUser : ScanRoot::Kind::kAllUsers;
+    scan_root.in_scope = InScope(root, scope);
+    scan_root.exists = scan_root.in_scope;
+    scan_root.path =
+        scan_root.in_scope || any_in_scope ? folders.RootPath(RootCsidl(root)) : Text();
+    scan_root.startup_paths = startup_paths;
+    scan_root.own_profile = root == Root::kCurrentUser;
+    scan.roots.push_back(std::move(scan_root));
+  }
   for (std::size_t position = 1; position <= list.Size(); ++position) {
     const StartMenuEntry row = list.Entry(position);
-    CliEntry entry;
-    entry.root = DecodeEntryKey(row.key).root;
-    if (!InScope(entry.root, scope)) continue;
-    entry.kind = row.type == kTypeFolder ? EntryKind::kFolder : EntryKind::kShortcut;
-    entry.key = Text(row.key);
-    entry.name = Text(row.tag);
-    entry.display_name = Text(row.text);
-    entry.path = (entry.root == Root::kCurrentUser ? scan.user_root : scan.all_users_root) + u"\\" +
-                 entry.name;
-    std::string sort_key;
-    ActiveSortKey()(entry.display_name, sort_key);
-    ordered.push_back({std::move(sort_key), std::move(entry)});
+    const Root root = DecodeEntryKey(row.key).root;
+    if (!InScope(root, scope)) continue;
+    Add(ordered, scan, root == Root::kCurrentUser ? 0 : 1,
+        row.type == kTypeFolder ? EntryKind::kFolder : EntryKind::kShortcut, Text(row.tag),
+        Text(row.text));
+  }
+}
+
+// Each user profile's own folder, its entries under their own names.
+void ScanProfiles(FolderService& folders, ProfileSource& profiles, TargetProbe& probe, Scan& scan,
+                  std::vector<Ordered>& ordered) {
+  for (UserProfile& profile : FindProfiles(profiles, probe)) {
+    ScanRoot root;
+    root.kind = ScanRoot::Kind::kProfile;
+    root.in_scope = true;
+    root.path = profile.programs;
+    root.reason = profile.not_walked;
+    root.own_profile = profile.own;
+    if (!profile.own) root.user_sid = profile.sid;
+    if (profile.startup) {
+      root.startup_paths = {*profile.startup};
+    } else {
+      root.startup_by_name = !profile.hive_loaded;
+    }
+    const std::size_t index = scan.roots.size();
+    std::vector<std::pair<EntryKind, Text>> found;
+    if (root.reason.empty()) {
+      try {
+        const std::unique_ptr<Folder> folder = folders.OpenFolder(root.path);
+        folder->ForEachSubfolder(
+            [&](const Text& name) { found.emplace_back(EntryKind::kFolder, name); });
+        folder->ForEachFile([&](const Text& name) {
+          if (IsShortcutName(name)) found.emplace_back(EntryKind::kShortcut, name);
+        });
+        root.exists = true;
+      } catch (const Failure& failure) {
+        found.clear();
+        if (!folders.Identity(profile.folder)) {
+          root.reason = u"the profile's folder is gone; skipped";
+        } else if (failure.system_error() == kSystemErrorAccessDenied) {
+          root.denied = true;
+          root.reason =
+              u"this account may not read it: start ostrevane as administrator or as the "
+              u"system account";
+        } else {
+          root.reason = u"it could not be read" + WindowsSays(failure.description());
+        }
+      }
+    }
+    root.profile = std::move(profile);
+    scan.roots.push_back(std::move(root));
+    for (auto& [kind, name] : found) {
+      Text shown = kind == EntryKind::kShortcut ? ShortcutDisplayName(name) : name;
+      Add(ordered, scan, index, kind, std::move(name), std::move(shown));
+    }
+  }
+}
+
+}  // namespace
+
+Scan ScanEntries(FolderService& folders, ProfileSource& profiles, TargetProbe& probe, Scope scope) {
+  Scan scan;
+  std::vector<Ordered> ordered;
+  ScanWindowRoots(folders, scope, scan, ordered);
+  if (scope == Scope::kProfiles || scope == Scope::kMachine) {
+    ScanProfiles(folders, profiles, probe, scan, ordered);
   }
   std::sort(ordered.begin(), ordered.end(), Before);
   scan.entries.reserve(ordered.size());
@@ -121,7 +207,7 @@ Text OwnName(const CliEntry& entry) {
 Judge::Judge(FolderService& folders, FileReader& files, TargetProbe& probe, const Scan& scan)
     : folders_(folders), files_(files), probe_(probe), scan_(scan) {}
 
-ShortcutTarget Judge::JudgeShortcut(const Text& path, bool own_profile) {
+ShortcutTarget Judge::JudgeShortcut(const Text& path, const ScanRoot& root) {
   std::vector<std::uint8_t> bytes;
   try {
     bytes = files_.ReadStart(path, kShortcutReadLimit);
@@ -131,7 +217,8 @@ ShortcutTarget Judge::JudgeShortcut(const Text& path, bool own_profile) {
             u"the shortcut file could not be read" + WindowsSays(failure.description())};
   }
   try {
-    return ostrevane::JudgeShortcut(ReadShortcutFile(bytes), {path, own_profile, {}}, probe_);
+    return ostrevane::JudgeShortcut(ReadShortcutFile(bytes),
+                                    {path, root.own_profile, root.user_sid}, probe_);
   } catch (const Failure& failure) {
     return {ShortcutStatus::kUnknown,
             {},
@@ -140,23 +227,16 @@ ShortcutTarget Judge::JudgeShortcut(const Text& path, bool own_profile) {
 }
 
 bool Judge::IsStartup(const CliEntry& entry) {
-  const bool user = entry.root == Root::kCurrentUser;
-  std::optional<std::vector<Text>>& found = user ? startup_user_ : startup_all_users_;
+  const ScanRoot& root = scan_.roots[entry.root];
+  if (root.startup_by_name) return Lower(entry.name) == u"startup";
+  if (startup_.size() < scan_.roots.size()) startup_.resize(scan_.roots.size());
+  std::optional<std::vector<Text>>& found = startup_[entry.root];
   if (!found) {
-    std::vector<Text> startup_paths;
-    for (const int csidl : {kCsidlStartup, kCsidlCommonStartup}) {
-      try {
-        startup_paths.push_back(folders_.RootPath(csidl));
-      } catch (const Failure&) {
-        // No such folder on this machine: nothing is it.
-      }
-    }
     std::vector<Text> names;
     for (const CliEntry& other : scan_.entries) {
       if (other.root == entry.root && other.kind == EntryKind::kFolder) names.push_back(other.name);
     }
-    found = StartupFoldersAmong(folders_, user ? scan_.user_root : scan_.all_users_root, names,
-                                startup_paths);
+    found = StartupFoldersAmong(folders_, root.path, names, root.startup_paths);
   }
   return std::find(found->begin(), found->end(), entry.name) != found->end();
 }
@@ -189,17 +269,17 @@ void Judge::Walk(CliEntry& entry) {
 void Judge::Status(CliEntry& entry) {
   if (entry.judged) return;
   entry.judged = true;
-  const bool own_profile = entry.root == Root::kCurrentUser;
+  const ScanRoot& root = scan_.roots[entry.root];
   if (entry.kind == EntryKind::kShortcut) {
-    const ShortcutTarget judged = JudgeShortcut(entry.path, own_profile);
+    const ShortcutTarget judged = JudgeShortcut(entry.path, root);
     entry.status = judged.status;
     entry.target = judged.target;
     entry.status_reason = judged.reason;
     return;
   }
   Walk(entry);
-  const FolderVerdict verdict = JudgeFolder(
-      *entry.contents, [&](const Text& path) { return JudgeShortcut(path, own_profile); });
+  const FolderVerdict verdict =
+      JudgeFolder(*entry.contents, [&](const Text& path) { return JudgeShortcut(path, root); });
   entry.status = verdict.status;
   entry.status_reason = verdict.reason;
   entry.contents.reset();
@@ -222,7 +302,9 @@ void Select(std::vector<CliEntry>& entries, const Selectors& selectors, Judge& j
       continue;
     }
     judge.Walk(entry);
-    if (entry.system && !selectors.include_system) continue;
+    // A listing without a selector shows everything; a rule never takes
+    // Windows' own folders.
+    if (entry.system && !selectors.include_system && selectors.Any()) continue;
     if (selectors.empty && !entry.empty) continue;
     if (selectors.broken) {
       judge.Status(entry);

@@ -9,6 +9,7 @@
 #include "catalogue/entry_key.h"
 #include "catalogue/file_reader.h"
 #include "catalogue/folder_status.h"
+#include "catalogue/profiles.h"
 #include "catalogue/folder_service.h"
 #include "catalogue/shortcut_status.h"
 #include "cli/call.h"
@@ -26,10 +27,29 @@ enum class Action {
   kHeld,     // would have gone, but entries this account may not remove held the pass
 };
 
+// A Programs folder the command line looks at.
+struct ScanRoot {
+  enum class Kind { kCurrentUser, kAllUsers, kProfile };
+  Kind kind = Kind::kCurrentUser;
+  Text path;  // empty when it could not be found
+  bool in_scope = false;
+  bool exists = false;  // found and listed
+  Text reason;          // why a folder in scope was not listed; empty otherwise
+  bool denied = false;  // not listed because this account may not read it
+  std::optional<UserProfile> profile;
+  // Its Startup folders, as the system gives them (compared by identity),
+  // or, for a profile whose hive is not loaded, the top-level folder so named.
+  std::vector<Text> startup_paths;
+  bool startup_by_name = false;
+  // What its shortcuts' per-user parts mean: the running account's own, or
+  // another user's, whose products Windows Installer is asked about.
+  bool own_profile = true;
+  Text user_sid;
+};
+
 struct CliEntry {
-  Root root = Root::kCurrentUser;
+  std::size_t root = 0;  // its folder in Scan::roots
   EntryKind kind = EntryKind::kFolder;
-  Text key;           // the entry key the recycling takes
   Text name;          // the entry's own name in its folder ("Game.lnk")
   Text display_name;  // as the window shows it, with the namesake marks
   Text path;
@@ -52,8 +72,7 @@ struct CliEntry {
 };
 
 struct Scan {
-  Text user_root;
-  Text all_users_root;
+  std::vector<ScanRoot> roots;    // the current user's and the all users' first, then profiles
   std::vector<CliEntry> entries;  // only those in scope, in output order
 };
 
@@ -61,12 +80,14 @@ struct Scan {
 // huge file in a Start Menu is judged unreadable rather than read whole.
 inline constexpr std::size_t kShortcutReadLimit = 1 << 20;
 
-// Scans both roots (the namesake marks need both) and keeps the entries of
-// the roots in `scope`: the current user's first, folders before shortcuts,
-// then by the active sort key of the display name, ties by the exact name.
-// Fails as the scan fails in a root in scope; a root out of scope that cannot
-// be found or opened counts as empty (its path is then empty).
-Scan ScanEntries(FolderService& folders, Scope scope);
+// Scans the roots in `scope` and keeps their entries: root by root,
+// folders before shortcuts, then by the active sort key of the display name,
+// ties by the exact name. The current user's and the all users' folders are
+// scanned as the window scans them (the namesake marks need both); fails as
+// that scan fails in a root in scope, while a root out of scope that cannot
+// be found or opened counts as empty. A profile's folder that is gone, on
+// the network or unreadable is listed with why, and has no entries.
+Scan ScanEntries(FolderService& folders, ProfileSource& profiles, TargetProbe& probe, Scope scope);
 
 // The entry's name as --name, --contains and --not-contains test it: a
 // folder's name, a shortcut's file name without its extension. The namesake
@@ -83,7 +104,7 @@ class Judge {
   void Status(CliEntry& entry);
 
  private:
-  ShortcutTarget JudgeShortcut(const Text& path, bool own_profile);
+  ShortcutTarget JudgeShortcut(const Text& path, const ScanRoot& root);
   bool IsStartup(const CliEntry& entry);
 
   FolderService& folders_;
@@ -92,11 +113,12 @@ class Judge {
   const Scan& scan_;
   std::optional<Text> windows_folder_;
   // The Startup folders among the top-level folders of each root, once asked.
-  std::optional<std::vector<Text>> startup_user_, startup_all_users_;
+  std::vector<std::optional<std::vector<Text>>> startup_;
 };
 
 // Marks the selected entries: every selector must hold, and Windows' own
-// folders are left out unless `selectors.include_system`. The cheap tests
+// folders are left out unless `selectors.include_system` (without any
+// selector, every entry is selected, to be listed). The cheap tests
 // come first; folders are walked, and statuses judged, only for entries still
 // in the running.
 void Select(std::vector<CliEntry>& entries, const Selectors& selectors, Judge& judge);

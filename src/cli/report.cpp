@@ -11,7 +11,22 @@ constexpr char16_t kEndOfLine[] = u"\r\n";
 // The JSON document's layout; raised only when a key changes meaning or goes.
 constexpr int kJsonSchemaVersion = 2;
 
-TextView RootName(Root root) { return root == Root::kCurrentUser ? u"user" : u"all-users"; }
+TextView RootName(const ScanRoot& root) {
+  switch (root.kind) {
+    case ScanRoot::Kind::kCurrentUser:
+      return u"user";
+    case ScanRoot::Kind::kAllUsers:
+      return u"all-users";
+    case ScanRoot::Kind::kProfile:
+      break;
+  }
+  return u"profile";
+}
+
+// The root column of text and TSV: a profile by its user's name.
+TextView RootColumn(const ScanRoot& root) {
+  return root.profile ? TextView(root.profile->name) : RootName(root);
+}
 TextView KindName(EntryKind kind) { return kind == EntryKind::kFolder ? u"folder" : u"shortcut"; }
 TextView CommandName(Command command) { return command == Command::kList ? u"list" : u"recycle"; }
 
@@ -83,17 +98,17 @@ Text SummaryLine(const Report& report) {
   return line + u" Exit code " + DecimalText(report.exit_code) + u"." + kEndOfLine;
 }
 
-Text TextLine(const CliEntry& entry) {
+Text TextLine(const ScanRoot& root, const CliEntry& entry) {
   const Columns columns = ColumnsOf(entry);
-  return Padded(RootName(entry.root), 9) + u" | " + Padded(KindWords(entry), 13) + u" | " +
+  return Padded(OneLine(RootColumn(root)), 9) + u" | " + Padded(KindWords(entry), 13) + u" | " +
          Dash(entry.display_name) + u" | " + Dash(columns.status) + u" | " + Dash(columns.target) +
          u" | " + Text(ActionName(entry.action)) + u" | " + Dash(columns.reason) + kEndOfLine;
 }
 
-Text TsvLine(const CliEntry& entry) {
+Text TsvLine(const ScanRoot& root, const CliEntry& entry) {
   const Columns columns = ColumnsOf(entry);
   Text out;
-  for (TextView field : {RootName(entry.root), KindName(entry.kind), TextView(entry.display_name),
+  for (TextView field : {RootColumn(root), KindName(entry.kind), TextView(entry.display_name),
                          columns.status, columns.target}) {
     out += TsvField(field) + u"\t";
   }
@@ -105,12 +120,19 @@ Text JsonBool(bool value) { return value ? u"true" : u"false"; }
 // A string, or null when there is none.
 Text JsonText(TextView text) { return text.empty() ? Text(u"null") : JsonString(text); }
 
-Text JsonEntry(const CliEntry& entry) {
-  return u"{\"root\": " + JsonString(RootName(entry.root)) + u", \"kind\": " +
-         JsonString(KindName(entry.kind)) + u", \"system\": " + JsonBool(entry.system) +
-         u", \"name\": " + JsonString(entry.name) + u", \"display_name\": " +
-         JsonString(entry.display_name) + u", \"path\": " + JsonString(entry.path) +
-         u", \"target\": " + JsonText(entry.target) + u", \"status\": " +
+Text JsonProfile(const std::optional<UserProfile>& profile) {
+  if (!profile) return u"null";
+  return u"{\"sid\": " + JsonString(profile->sid) + u", \"account\": " +
+         (profile->account ? JsonString(*profile->account) : Text(u"null")) + u", \"name\": " +
+         JsonString(profile->name) + u"}";
+}
+
+Text JsonEntry(const ScanRoot& root, const CliEntry& entry) {
+  return u"{\"root\": " + JsonString(RootName(root)) + u", \"profile\": " +
+         JsonProfile(root.profile) + u", \"kind\": " + JsonString(KindName(entry.kind)) +
+         u", \"system\": " + JsonBool(entry.system) + u", \"name\": " + JsonString(entry.name) +
+         u", \"display_name\": " + JsonString(entry.display_name) + u", \"path\": " +
+         JsonString(entry.path) + u", \"target\": " + JsonText(entry.target) + u", \"status\": " +
          (entry.status ? JsonString(StatusName(*entry.status)) : u"null") +
          u", \"status_reason\": " + JsonText(entry.status_reason) + u", \"selected\": " +
          JsonBool(entry.selected) + u", \"action\": " + JsonString(ActionName(entry.action)) +
@@ -130,20 +152,22 @@ Text RenderJson(const Report& report) {
   line(u"\"elevated\": " + JsonBool(report.elevated) + u",");
   line(u"\"running_as_system\": " + JsonBool(report.running_as_system) + u",");
   if (report.scan) {
-    const auto root = [&](Root which, const Text& path) {
-      const bool in_scope = call->scope == Scope::kBoth ||
-                            (call->scope == Scope::kUser) == (which == Root::kCurrentUser);
-      return u"    {\"root\": " + JsonString(RootName(which)) + u", \"path\": " + JsonString(path) +
-             u", \"in_scope\": " + JsonBool(in_scope) + u"}";
-    };
     line(u"\"roots\": [");
-    out += kEndOfLine + root(Root::kCurrentUser, report.scan->user_root) + u",";
-    out += kEndOfLine + root(Root::kAllUsers, report.scan->all_users_root);
+    const std::vector<ScanRoot>& roots = report.scan->roots;
+    for (std::size_t i = 0; i < roots.size(); ++i) {
+      const ScanRoot& root = roots[i];
+      out += kEndOfLine + (u"    {\"root\": " + JsonString(RootName(root)) + u", \"path\": " +
+                           JsonString(root.path) + u", \"in_scope\": " + JsonBool(root.in_scope) +
+                           u", \"exists\": " + JsonBool(root.exists) + u", \"reason\": " +
+                           JsonText(root.reason) + u", \"profile\": " + JsonProfile(root.profile) +
+                           u"}" + (i + 1 < roots.size() ? u"," : u""));
+    }
     line(u"],");
     line(u"\"entries\": [");
     const std::vector<CliEntry>& entries = report.scan->entries;
     for (std::size_t i = 0; i < entries.size(); ++i) {
-      out += kEndOfLine + (u"    " + JsonEntry(entries[i])) + (i + 1 < entries.size() ? u"," : u"");
+      out += kEndOfLine + (u"    " + JsonEntry(report.scan->roots[entries[i].root], entries[i])) +
+             (i + 1 < entries.size() ? u"," : u"");
     }
     line(u"],");
   } else {
@@ -223,12 +247,18 @@ Text RenderHeader(const Report& report) {
   return Text(u"root\tkind\tname\tstatus\ttarget\taction\treason\tsystem") + kEndOfLine;
 }
 
+Text RenderRootNotWalked(const Report& report, const ScanRoot& root) {
+  if (report.format != Format::kText || !root.in_scope || root.exists) return {};
+  return u"Not walked: " + OneLine(RootColumn(root)) + u" (" + Dash(root.path) + u"): " +
+         OneLine(root.reason) + kEndOfLine;
+}
+
 Text RenderEntry(const Report& report, const CliEntry& entry) {
   switch (report.format) {
     case Format::kTsv:
-      return TsvLine(entry);
+      return TsvLine(report.scan->roots[entry.root], entry);
     case Format::kText:
-      return TextLine(entry);
+      return TextLine(report.scan->roots[entry.root], entry);
     case Format::kJson:
       break;
   }

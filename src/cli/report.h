@@ -41,6 +41,9 @@ TextView ActionName(Action action);
 
 // What comes before the first entry: TSV's header line; nothing otherwise.
 Text RenderHeader(const Report& report);
+// In text, a line for a folder in scope that was not listed (a profile's
+// folder that is gone, on the network, or unreadable); nothing otherwise.
+Text RenderRootNotWalked(const Report& report, const ScanRoot& root);
 // An entry's line in text or TSV; nothing in JSON.
 Text RenderEntry(const Report& report, const CliEntry& entry);
 // What ends the output: text's summary line, or the whole JSON document.

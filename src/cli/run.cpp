@@ -1,5 +1,6 @@
 #include "cli/run.h"
 
+#include <algorithm>
 #include <new>
 
 #include "catalogue/start_menu.h"
@@ -19,30 +20,38 @@ Text InternalErrorLine(TextView description) {
   return ErrorLine(u"internal error: " + Text(description));
 }
 
-TextView FolderWords(Root root) {
-  return root == Root::kCurrentUser ? u"the current user's Programs folder"
-                                    : u"the all users' Programs folder";
+Text FolderWords(const ScanRoot& root) {
+  switch (root.kind) {
+    case ScanRoot::Kind::kCurrentUser:
+      return u"the current user's Programs folder";
+    case ScanRoot::Kind::kAllUsers:
+      return u"the all users' Programs folder";
+    case ScanRoot::Kind::kProfile:
+      break;
+  }
+  return u"the Programs folder of " + root.profile->name + u"'s profile";
 }
 
 // Every --name must name an entry in scope (unless --allow-absent), and none
 // may name one of Windows' own folders unless --include-system.
-void CheckNames(const Call& call, std::vector<CliEntry>& entries, Judge& judge) {
+void CheckNames(const Call& call, Scan& scan, Judge& judge) {
   for (const Text& name : call.selectors.names) {
     const Text lowered = Lower(name);
     bool found = false;
-    for (CliEntry& entry : entries) {
+    for (CliEntry& entry : scan.entries) {
       if (Lower(OwnName(entry)) != lowered) continue;
       found = true;
       judge.Walk(entry);
       if (!entry.system || call.selectors.include_system) continue;
-      throw WrongCall(u"\"" + OneLine(entry.name) + u"\" in " + Text(FolderWords(entry.root)) +
-                      u" is Windows' own folder (" + entry.system_why +
-                      u"); add --include-system to select it");
+      throw WrongCall(u"\"" + OneLine(entry.name) + u"\" in " +
+                      FolderWords(scan.roots[entry.root]) + u" is Windows' own folder (" +
+                      entry.system_why + u"); add --include-system to select it");
     }
     if (found || call.allow_absent) continue;
-    const TextView where = call.scope == Scope::kUser       ? FolderWords(Root::kCurrentUser)
-                           : call.scope == Scope::kAllUsers ? FolderWords(Root::kAllUsers)
-                                                            : u"either Programs folder";
+    const TextView where = call.scope == Scope::kUser       ? u"the current user's Programs folder"
+                           : call.scope == Scope::kAllUsers ? u"the all users' Programs folder"
+                           : call.scope == Scope::kBoth     ? u"either Programs folder"
+                                                            : u"any Programs folder in scope";
     throw WrongCall(u"no entry is named \"" + OneLine(name) + u"\" in " + Text(where) +
                     u"; add --allow-absent if that is expected");
   }
@@ -70,12 +79,17 @@ void SetRefused(CliEntry& entry, const NotMoved& not_moved) {
 
 // Asks, without touching anything, what stands against recycling each
 // selected entry; true when this account may not remove some of them.
-bool InspectSelected(std::vector<CliEntry>& entries, CliServices& services) {
+std::optional<NotMoved> Recycle(const Scan& scan, const CliEntry& entry, CliServices& services,
+                                Recycling recycling) {
+  return RecycleAt(scan.roots[entry.root].path, entry.name, services.recycler, recycling);
+}
+
+bool InspectSelected(Scan& scan, CliServices& services) {
   bool denied = false;
-  for (CliEntry& entry : entries) {
+  for (CliEntry& entry : scan.entries) {
     if (!entry.selected) continue;
     const std::optional<NotMoved> not_moved =
-        RecycleEntry(entry.key, services.folders, services.recycler, Recycling::kInspectOnly);
+        Recycle(scan, entry, services, Recycling::kInspectOnly);
     if (!not_moved) {
       entry.action = Action::kWouldRecycle;
     } else if (Gone(not_moved->why)) {
@@ -91,9 +105,8 @@ bool InspectSelected(std::vector<CliEntry>& entries, CliServices& services) {
 // Recycles one entry the inspection passed. What the shell could not move
 // is a failure only when the entry is still there afterwards: another run
 // may have moved it in the meantime, and then it is gone, as wanted.
-void RecycleOne(CliEntry& entry, CliServices& services) {
-  const std::optional<NotMoved> not_moved =
-      RecycleEntry(entry.key, services.folders, services.recycler, Recycling::kMove);
+void RecycleOne(const Scan& scan, CliEntry& entry, CliServices& services) {
+  const std::optional<NotMoved> not_moved = Recycle(scan, entry, services, Recycling::kMove);
   if (!not_moved) {
     entry.action = Action::kRecycled;
     return;
@@ -101,8 +114,7 @@ void RecycleOne(CliEntry& entry, CliServices& services) {
   if (Gone(not_moved->why)) return SetGone(entry);
   if (!ShellWasAsked(not_moved->why)) return SetRefused(entry, *not_moved);
   if (not_moved->why != NotMoved::Why::kStillThere) {
-    const std::optional<NotMoved> now =
-        RecycleEntry(entry.key, services.folders, services.recycler, Recycling::kInspectOnly);
+    const std::optional<NotMoved> now = Recycle(scan, entry, services, Recycling::kInspectOnly);
     if (now && Gone(now->why)) return SetGone(entry);
   }
   entry.action = Action::kFailed;
@@ -134,8 +146,8 @@ struct RunState {
   Report report;
 };
 
-int PreviewExitCode(const Counts& counts, const Call& call) {
-  if (counts.denied > 0 && !call.skip_denied) return kExitDenied;
+int PreviewExitCode(const Counts& counts, bool denied, const Call& call) {
+  if (denied && !call.skip_denied) return kExitDenied;
   if (counts.would_recycle > 0) return kExitWouldRecycle;
   if (counts.refused > 0 && !call.skip_refused) return kExitNotAllRecycled;
   return kExitDone;
@@ -157,13 +169,14 @@ void WriteSelected(const RunState& state, Output& out) {
 void RunOnEntries(RunState& state, CliServices& services, Output& out) {
   const Call& call = state.call;
   Report& report = state.report;
-  state.scan = ScanEntries(services.folders, call.scope);
+  state.scan = ScanEntries(services.folders, services.profiles, services.probe, call.scope);
   report.scan = &state.scan;
   std::vector<CliEntry>& entries = state.scan.entries;
   Judge judge(services.folders, services.files, services.probe, state.scan);
-  CheckNames(call, entries, judge);
+  CheckNames(call, state.scan, judge);
   Select(entries, call.selectors, judge);
   out.Write(RenderHeader(report));
+  for (const ScanRoot& root : state.scan.roots) out.Write(RenderRootNotWalked(report, root));
   const bool shows_all = call.format == Format::kJson;
   for (CliEntry& entry : entries) {
     if (!shows_all && !entry.selected) continue;
@@ -175,9 +188,12 @@ void RunOnEntries(RunState& state, CliServices& services, Output& out) {
   }
   if (call.command == Command::kList) return;
 
-  const bool denied = InspectSelected(entries, services);
+  // A profile this account may not read holds entries it may not remove.
+  bool denied = std::any_of(state.scan.roots.begin(), state.scan.roots.end(),
+                            [](const ScanRoot& root) { return root.denied; });
+  denied = InspectSelected(state.scan, services) || denied;
   if (!call.yes) {
-    report.exit_code = PreviewExitCode(Count(entries), call);
+    report.exit_code = PreviewExitCode(Count(entries), denied, call);
     return WriteSelected(state, out);
   }
   if (denied && !call.skip_denied) {
@@ -197,7 +213,7 @@ void RunOnEntries(RunState& state, CliServices& services, Output& out) {
       entry.reason = u"not attempted: an internal error stopped the pass.";
     } else if (entry.action == Action::kWouldRecycle) {
       try {
-        RecycleOne(entry, services);
+        RecycleOne(state.scan, entry, services);
       } catch (const Failure& failure) {
         // A fault of the program stops the pass here; what was moved before
         // stays reported.

@@ -9,6 +9,7 @@
 #include "base/text.h"
 #include "catalogue/file_reader.h"
 #include "catalogue/folder_service.h"
+#include "catalogue/profiles.h"
 #include "catalogue/recycler.h"
 #include "catalogue/shortcut_status.h"
 
@@ -24,8 +25,9 @@ inline constexpr int kExitInternalError = 9;
 
 // What the command line needs from the system.
 struct CliServices {
-  FolderService& folders;  // the two Programs folders and their listings
-  Recycler& recycler;      // unattended: it never shows a box
+  FolderService& folders;   // the two Programs folders and their listings
+  ProfileSource& profiles;  // every user's profile, for --root profiles and machine
+  Recycler& recycler;       // unattended: it never shows a box
   TargetProbe& probe;
   FileReader& files;
   bool elevated = false;           // runs with an administrator's full rights

@@ -15,9 +15,10 @@ constexpr char16_t kHelp[] =
     u"Usage: ostrevane COMMAND [OPTIONS]\n"
     u"\n"
     u"Lists, previews and recycles the entries (subfolders and .lnk shortcuts)\n"
-    u"at the top of the Start Menu's two Programs folders, the current user's\n"
-    u"and the all users'. It never asks a question and never deletes for good:\n"
-    u"an entry goes to the Recycle Bin, or stays and is named with why.\n"
+    u"at the top of the Start Menu's Programs folders: the current user's and\n"
+    u"the all users', or every user profile's. It never asks a question and\n"
+    u"never deletes for good: an entry goes to the Recycle Bin, or stays and is\n"
+    u"named with why.\n"
     u"\n"
     u"Commands:\n"
     u"  list      Shows the selected entries (every entry without a selector).\n"
@@ -28,8 +29,12 @@ constexpr char16_t kHelp[] =
     u"  version   Shows the version.\n"
     u"\n"
     u"Scope:\n"
-    u"  --root user|all-users|both   The Programs folders to work on (both).\n"
-    u"                               Under the system account only all-users.\n"
+    u"  --root user|all-users|both|profiles|machine\n"
+    u"                 The Programs folders to work on (both): the running\n"
+    u"                 account's, the all users', both; every user profile's\n"
+    u"                 own (profiles, from the machine's profile list); or\n"
+    u"                 every profile's and the all users' (machine). Under the\n"
+    u"                 system account: all-users, profiles or machine.\n"
     u"\n"
     u"Selectors (an entry is selected when every selector given holds):\n"
     u"  --all                  Every entry.\n"
@@ -101,7 +106,9 @@ constexpr char16_t kHelp[] =
     u"  Detection (exit code 1: broken shortcuts for all users to remove):\n"
     u"    ostrevane recycle --root all-users --broken\n"
     u"  Remediation (recycles them; exit code 0 when all went):\n"
-    u"    ostrevane recycle --root all-users --broken --yes\n";
+    u"    ostrevane recycle --root all-users --broken --yes\n"
+    u"  Every user's and the all users' dead shortcuts, as the system account:\n"
+    u"    ostrevane recycle --root machine --broken --yes --skip-refused\n";
 
 }  // namespace
 

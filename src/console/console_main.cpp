@@ -11,6 +11,7 @@
 
 #include "cli/run.h"
 #include "win32/folder_service_win32.h"
+#include "win32/profiles_win32.h"
 #include "win32/account.h"
 #include "win32/handles.h"
 #include "win32/recycler_win32.h"
@@ -83,7 +84,8 @@ int wmain(int, wchar_t**) {
   recycler.SetUnattended(true);
   win32::Win32TargetProbe probe;
   win32::Win32FileReader files;
-  cli::CliServices services{folders, recycler, probe, files};
+  win32::Win32ProfileSource profiles;
+  cli::CliServices services{folders, profiles, recycler, probe, files};
   services.elevated = win32::ProcessIsElevated();
   services.running_as_system = win32::RunningAsSystem();
   // Each line goes out as it is decided: a run that is killed part-way

@@ -2,7 +2,10 @@
 
 #include <windows.h>
 
+#include <sddl.h>
+
 #include "win32/handles.h"
+#include "win32/win_text.h"
 
 namespace ostrevane::win32 {
 namespace {
@@ -24,13 +27,31 @@ bool ProcessIsElevated() {
   return ReadProcessToken(TokenElevation, elevation) && elevation.TokenIsElevated;
 }
 
+namespace {
+
+union TokenUserBuffer {
+  TOKEN_USER user;
+  BYTE bytes[sizeof(TOKEN_USER) + SECURITY_MAX_SID_SIZE];
+};
+
+}  // namespace
+
 bool RunningAsSystem() {
-  union {
-    TOKEN_USER user;
-    BYTE bytes[sizeof(TOKEN_USER) + SECURITY_MAX_SID_SIZE];
-  } buffer;
+  TokenUserBuffer buffer;
   return ReadProcessToken(TokenUser, buffer) &&
          IsWellKnownSid(buffer.user.User.Sid, WinLocalSystemSid);
+}
+
+Text RunningAccountSid() {
+  TokenUserBuffer buffer;
+  wchar_t* text = nullptr;
+  if (!ReadProcessToken(TokenUser, buffer) ||
+      !ConvertSidToStringSidW(buffer.user.User.Sid, &text)) {
+    return {};
+  }
+  Text sid = FromWide(text);
+  LocalFree(text);
+  return sid;
 }
 
 }  // namespace ostrevane::win32

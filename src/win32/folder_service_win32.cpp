@@ -14,6 +14,9 @@ namespace ostrevane::win32 {
 // The portable layers name the two Programs folders by these numbers.
 static_assert(kCsidlPrograms == CSIDL_PROGRAMS);
 static_assert(kCsidlCommonPrograms == CSIDL_COMMON_PROGRAMS);
+static_assert(kCsidlStartup == CSIDL_STARTUP);
+static_assert(kCsidlCommonStartup == CSIDL_COMMON_STARTUP);
+static_assert(kSystemErrorAccessDenied == ERROR_ACCESS_DENIED);
 
 namespace {
 
@@ -124,7 +127,8 @@ std::unique_ptr<Folder> Win32FolderService::OpenFolder(const Text& path) {
   if (path.empty()) throw Failure(u"Path not found: the folder's path is empty.");
   const DWORD attributes = GetFileAttributesW(Wide(path));
   if (attributes == INVALID_FILE_ATTRIBUTES) {
-    throw Failure(SystemErrorText(GetLastError()) + u" (" + path + u")");
+    const DWORD error = GetLastError();
+    throw Failure(SystemErrorText(error) + u" (" + path + u")", error);
   }
   if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
     throw Failure(u"\"" + path + u"\" is not a folder.");

@@ -90,8 +90,33 @@ TargetProbe::ProductAnswer InstallerQueries::QueryProduct(const Text& product,
     return {TargetProbe::Product::kOther, u"Windows Installer cannot be asked: " + load_failure_};
   }
   if (user_sid.empty()) return ProductAnswerOf(query_product_state_(Wide(product)));
-  return {TargetProbe::Product::kOther,
-          u"Windows Installer is not asked about another user's products"};
+  if (!get_product_info_ex_) {
+    return {TargetProbe::Product::kOther,
+            u"this Windows Installer cannot be asked about another user's products"};
+  }
+  // The user's own installs, then the machine's: not installed only when
+  // neither knows the product.
+  const std::pair<const wchar_t*, DWORD> contexts[] = {
+      {Wide(user_sid), MSIINSTALLCONTEXT_USERMANAGED | MSIINSTALLCONTEXT_USERUNMANAGED},
+      {nullptr, MSIINSTALLCONTEXT_MACHINE}};
+  for (const auto& [sid, context] : contexts) {
+    wchar_t state[16] = {};
+    DWORD length = 16;
+    const UINT error = get_product_info_ex_(Wide(product), sid, context,
+                                            INSTALLPROPERTY_PRODUCTSTATE, state, &length);
+    if (error == ERROR_SUCCESS) {
+      // A state is one digit, "5" for installed.
+      if (state[0] >= L'0' && state[0] <= L'9' && state[1] == L'\0') {
+        return ProductAnswerOf(state[0] - L'0');
+      }
+      return {TargetProbe::Product::kOther,
+              u"Windows Installer answered the state \"" + FromWide(state) + u"\" for that user"};
+    }
+    if (error == ERROR_UNKNOWN_PRODUCT) continue;
+    return {TargetProbe::Product::kOther,
+            u"Windows Installer could not tell for that user (" + CodeAndWords(error) + u")"};
+  }
+  return {TargetProbe::Product::kNotInstalled, {}};
 }
 
 Text InstallerQueries::ComponentPath(const Text& product, const Text& component) {

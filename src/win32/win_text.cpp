@@ -18,7 +18,7 @@ Text SystemErrorText(DWORD code) {
   return text;
 }
 
-void FailWithSystemError(DWORD code) { throw Failure(SystemErrorText(code)); }
+void FailWithSystemError(DWORD code) { throw Failure(SystemErrorText(code), code); }
 
 void FailWithLastError() { FailWithSystemError(GetLastError()); }
 

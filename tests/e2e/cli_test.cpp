@@ -592,5 +592,74 @@ TEST_F(CommandLineTest, AFailedRunStillWritesItsJsonDocument) {
   EXPECT_NE(wrong.output.find("\"error\": \"unknown option"), std::string::npos) << wrong.output;
 }
 
+constexpr wchar_t kProfileList[] = L"Software\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList";
+
+// Adds a profile to the machine's profile list, as Windows adds one at a
+// user's first logon; its key goes when the test ends.
+class ListedProfile {
+ public:
+  ListedProfile(const Text& sid, const Text& folder)
+      : key_(Text(reinterpret_cast<const char16_t*>(kProfileList)) + u"\\" + sid) {
+    HKEY key = nullptr;
+    EXPECT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, Wide(key_), 0, nullptr, 0, KEY_WRITE, nullptr,
+                              &key, nullptr),
+              ERROR_SUCCESS);
+    RegSetValueExW(key, L"ProfileImagePath", 0, REG_EXPAND_SZ,
+                   reinterpret_cast<const BYTE*>(folder.c_str()),
+                   static_cast<DWORD>((folder.size() + 1) * sizeof(char16_t)));
+    RegCloseKey(key);
+  }
+  ListedProfile(const ListedProfile&) = delete;
+  ListedProfile& operator=(const ListedProfile&) = delete;
+  ~ListedProfile() { RegDeleteTreeW(HKEY_LOCAL_MACHINE, Wide(key_)); }
+
+ private:
+  Text key_;
+};
+
+// One run reaches every person's own Start Menu: each profile's dead
+// shortcuts go, a profile whose folder is gone is said to be so, and the
+// all users' folder is not touched.
+TEST_F(CommandLineTest, EveryProfilesDeadShortcutsGoFromOneRun) {
+  const Text programs = u"\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs";
+  const ListedProfile alice(u"S-1-5-21-7-7-7-2001", u"C:\\users\\alice");
+  const ListedProfile bob(u"S-1-5-21-7-7-7-2002", u"%SystemDrive%\\users\\bob");
+  const ListedProfile carol(u"S-1-5-21-7-7-7-2003", u"C:\\users\\carol");
+  CreateDirectoryW(L"C:\\targets", nullptr);
+  std::ofstream(UnixPathOf(u"C:\\targets\\present.txt")) << "here";
+  for (const char16_t* name : {u"alice", u"bob"}) {
+    const Text folder = u"C:\\users\\" + Text(name) + programs;
+    testing::RunOnLinux("mkdir -p " + ShellWord(UnixPathOf(u"C:\\users")) + "/" + ToUtf8(name) +
+                        "/AppData/Roaming/Microsoft/Windows/'Start Menu'/Programs");
+    MakeShortcut(folder + u"\\Dead " + name + u".lnk", u"C:\\targets\\removed\\app.exe");
+    MakeShortcut(folder + u"\\Live.lnk", u"C:\\targets\\present.txt");
+  }
+  MakeShortcut(user + u"\\Dead mine.lnk", u"C:\\targets\\removed\\app.exe");
+  MakeShortcut(all + u"\\Dead shared.lnk", u"C:\\targets\\removed\\app.exe");
+
+  const CliRun listed = RunCli({u"list", u"--root", u"profiles"});
+  EXPECT_EQ(listed.exit_code, 0) << listed.output << listed.error;
+  EXPECT_NE(listed.output.find("Not walked: carol"), std::string::npos) << listed.output;
+  EXPECT_NE(listed.output.find("the profile's folder is gone"), std::string::npos);
+
+  const CliRun run =
+      RunCli({u"recycle", u"--root", u"profiles", u"--broken", u"--yes", u"--format=tsv"});
+  EXPECT_EQ(run.exit_code, 0) << run.output << run.error;
+  const auto rows = RowsByName(run.output);
+  ASSERT_EQ(rows.size(), 3u) << run.output;
+  EXPECT_EQ(rows.at("Dead alice")[0], "alice");
+  EXPECT_EQ(rows.at("Dead bob")[0], "bob");
+  for (const auto& [name, row] : rows) EXPECT_EQ(row[5], "recycled") << name;
+  for (const char16_t* name : {u"alice", u"bob"}) {
+    EXPECT_EQ(NamesIn(u"C:\\users\\" + Text(name) + programs), std::vector<Text>{u"Live.lnk"});
+  }
+  EXPECT_TRUE(NamesIn(user).empty());
+  EXPECT_EQ(NamesIn(all), std::vector<Text>{u"Dead shared.lnk"});
+  EXPECT_EQ(NamesIn(trash),
+            (std::vector<Text>{u"Dead alice.lnk", u"Dead bob.lnk", u"Dead mine.lnk"}));
+  testing::RunOnLinux("rm -rf " + ShellWord(UnixPathOf(u"C:\\users\\alice")) + " " +
+                      ShellWord(UnixPathOf(u"C:\\users\\bob")));
+}
+
 }  // namespace
 }  // namespace ostrevane

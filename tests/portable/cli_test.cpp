@@ -166,7 +166,7 @@ class CliTest : public ::testing::Test {
   }
 
   Outcome Run(std::vector<Text> arguments) {
-    CliServices services{folders, recycler, probe, files, false, system};
+    CliServices services{folders, profiles, recycler, probe, files, false, system};
     Outcome outcome = RunCommandLine(arguments, services);
     Lines(outcome.output);  // every line ends with "\r\n"
     return outcome;
@@ -190,6 +190,7 @@ class CliTest : public ::testing::Test {
   }
 
   FakeFolderService folders;
+  testing::FakeProfileSource profiles;
   FakeRecycler recycler;
   FakeTargetProbe probe;
   FakeFileReader files;
@@ -463,7 +464,8 @@ TEST_F(CliTest, JsonDocumentHoldsTheRunAndEveryEntryInScope) {
                                In(kAll, u"Old.lnk")}));
   for (const char16_t* part :
        {u"\"schema_version\": 2,", u"\"command\": \"recycle\",", u"\"preview\": true,",
-        u"\"in_scope\": false}", u"\"status\": null", u"\"selected\": true",
+        u"\"in_scope\": false, \"exists\": false, \"reason\": null, \"profile\": null}",
+        u"\"status\": null", u"\"selected\": true",
         u"\"refused\": 1, \"gone\": 0, \"held\": 0, \"denied\": 0}",
         u"\"exit_code\": 3\r\n}\r\n"}) {
     EXPECT_NE(json.find(part), Text::npos) << ToUtf8(part);
@@ -701,7 +703,7 @@ TEST_F(CliTest, JsonWritesEveryControlCharacterAsAUnicodeEscape) {
 TEST_F(CliTest, LinesLeaveAsEachEntryIsDecided) {
   std::vector<std::size_t> recycled_at_each_line;
   Text written;
-  CliServices services{folders, recycler, probe, files};
+  CliServices services{folders, profiles, recycler, probe, files};
   services.write_output = [&](const Text& lines) {
     written += lines;
     recycled_at_each_line.push_back(recycler.recycled.size());
@@ -712,6 +714,66 @@ TEST_F(CliTest, LinesLeaveAsEachEntryIsDecided) {
   EXPECT_EQ(Lines(written).size(), 7u);
   // The header, then a line after each entry went.
   EXPECT_EQ(recycled_at_each_line, (std::vector<std::size_t>{0, 1, 2, 3, 4, 5, 6}));
+}
+
+// --root profiles reaches each person's own Programs folder; their rules
+// hold per profile, and the all users' folder is left to --root machine.
+TEST_F(CliTest, EveryProfilesOwnFolderFromOneRun) {
+  const Text programs = u"\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs";
+  const Text me = Text(u"C:\\Users\\me") + programs, alice = Text(u"C:\\Users\\alice") + programs;
+  profiles.profiles = {{u"S-1-5-18", u"C:\\Windows\\system32\\config\\systemprofile", {}, {}},
+                       {u"S-1-5-21-1-2-3-1000", u"C:\\Users\\me", {}, u"PC\\me"},
+                       {u"S-1-5-21-1-2-3-1001", u"C:\\Users\\alice", {}, u"CORP\\alice"},
+                       {u"S-1-5-21-1-2-3-1002", u"C:\\Users\\carol", {}, {}}};
+  for (const Text& folder : {Text(u"C:\\Users\\me"), Text(u"C:\\Users\\alice")})
+    folders.At(folder) = {};
+  folders.At(me) = {{u"Startup"}, {u"Dead.lnk", u"PerUser.lnk"}};
+  folders.At(In(me, u"Startup")) = {};
+  folders.At(alice) = {{}, {u"Dead.lnk", u"PerUser.lnk", u"Suite.lnk"}};
+  const testing::Bytes per_user = testing::ShortcutBytes(
+      {.environment = testing::TargetBlock{{}, u"%LOCALAPPDATA%\\Tool\\tool.exe"}});
+  probe.variables[u"LOCALAPPDATA"] = u"C:\\Users\\me\\AppData\\Local";
+  for (const Text& root : {me, alice}) {
+    Shortcut(In(root, u"Dead.lnk"), u"C:\\Removed\\app.exe");
+    files.files[In(root, u"PerUser.lnk")] = per_user;
+  }
+  files.files[In(alice, u"Suite.lnk")] =
+      testing::ShortcutBytes({.darwin = testing::TargetBlock{u"d", u"d"}});
+  probe.advertised[In(alice, u"Suite.lnk")] = {u"{P}", u"F", u"{C}"};
+
+  EXPECT_EQ(Rows({u"recycle", u"--root", u"profiles", u"--broken", u"--yes"}),
+            (std::vector<Text>{u"me Dead recycled", u"me PerUser recycled", u"alice Dead recycled",
+                               u"alice Suite recycled"}));
+  EXPECT_EQ(recycler.recycled,
+            (std::vector<Text>{In(me, u"Dead.lnk"), In(me, u"PerUser.lnk"), In(alice, u"Dead.lnk"),
+                               In(alice, u"Suite.lnk")}));
+  EXPECT_EQ(probe.product_queries,
+            (std::vector<std::pair<Text, Text>>{{u"{P}", u"S-1-5-21-1-2-3-1001"}}));
+
+  recycler.recycled.clear();
+  system = true;
+  const Outcome text = Run({u"list", u"--root", u"machine", u"--format", u"text"});
+  EXPECT_EQ(text.exit_code, kExitDone) << ToUtf8(text.error);
+  EXPECT_NE(text.output.find(u"Not walked: carol (C:\\Users\\carol" + programs +
+                             u"): the profile's folder is gone; skipped\r\n"),
+            Text::npos)
+      << ToUtf8(text.output);
+  EXPECT_NE(text.output.find(u"alice     | shortcut      | PerUser | unknown"), Text::npos);
+  EXPECT_NE(text.output.find(u"all-users | shortcut      | Old | missing"), Text::npos);
+  // A profile whose hive is not loaded: its folder named Startup is Windows' own.
+  EXPECT_NE(text.output.find(u"me        | system folder | Startup"), Text::npos);
+  EXPECT_EQ(Rows({u"list", u"--root", u"profiles", u"--empty"}), std::vector<Text>{});
+
+  const Text json = Run({u"list", u"--root", u"profiles", u"--format", u"json"}).output;
+  for (const char16_t* part :
+       {u"{\"root\": \"profile\", \"profile\": {\"sid\": \"S-1-5-21-1-2-3-1001\", \"account\": "
+        u"\"CORP\\\\alice\", \"name\": \"alice\"}, \"kind\": \"shortcut\"",
+        u"\"in_scope\": true, \"exists\": false, \"reason\": \"the profile's folder is gone; "
+        u"skipped\", \"profile\": {\"sid\": \"S-1-5-21-1-2-3-1002\", \"account\": null, "
+        u"\"name\": \"carol\"}}"}) {
+    EXPECT_NE(json.find(part), Text::npos) << ToUtf8(part) << "\n" << ToUtf8(json);
+  }
+  EXPECT_EQ(json.find(u"S-1-5-18"), Text::npos) << "the system's own profile is left out";
 }
 
 }  // namespace

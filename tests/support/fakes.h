@@ -14,6 +14,7 @@
 #include "catalogue/folder_service.h"
 #include "commands/push_buttons.h"
 #include "catalogue/recycler.h"
+#include "catalogue/profiles.h"
 #include "catalogue/shortcut_status.h"
 
 namespace ostrevane::testing {
@@ -303,6 +304,44 @@ class FakeTargetProbe : public TargetProbe {
   }
   Text ComponentPath(const Text& product, const Text& component) override {
     return u"C:\\Installed\\" + product + u"\\" + component;
+  }
+};
+
+// The profile list as the registry would hold it: in list order, each with
+// its image path, its hive's User Shell Folders when loaded, and its account.
+class FakeProfileSource : public ProfileSource {
+ public:
+  struct Profile {
+    Text sid;
+    std::optional<Text> image_path;
+    std::optional<std::map<Text, Text>> hive;  // loaded: its User Shell Folders
+    std::optional<Text> account;               // DOMAIN\name
+  };
+  std::vector<Profile> profiles;
+  Text running_sid = u"S-1-5-21-1-2-3-1000";
+
+  std::vector<Text> ProfileSids() override {
+    std::vector<Text> sids;
+    for (const Profile& profile : profiles) sids.push_back(profile.sid);
+    return sids;
+  }
+  std::optional<Text> ProfileImagePath(const Text& sid) override { return Find(sid).image_path; }
+  bool HiveLoaded(const Text& sid) override { return Find(sid).hive.has_value(); }
+  std::optional<Text> UserShellFolder(const Text& sid, const Text& name) override {
+    const Profile& profile = Find(sid);
+    if (!profile.hive) return std::nullopt;
+    const auto it = profile.hive->find(name);
+    return it == profile.hive->end() ? std::nullopt : std::optional<Text>(it->second);
+  }
+  std::optional<Text> AccountName(const Text& sid) override { return Find(sid).account; }
+  Text RunningSid() override { return running_sid; }
+
+ private:
+  const Profile& Find(const Text& sid) const {
+    for (const Profile& profile : profiles) {
+      if (profile.sid == sid) return profile;
+    }
+    throw Failure(u"no such profile");
   }
 };
 
