@@ -22,8 +22,6 @@ class EntryListView : public WindowBase, public EntryListObserver {
   ~EntryListView() override { list_.SetObserver(nullptr); }
 
   void Create(HWND parent, int id);
-  // The owner forwards the list's WM_NOTIFY here; true when handled.
-  bool HandleNotify(const NMHDR& header, LRESULT& result);
   // Columns are shown as they are kept; each call fails as ListColumns does.
   void AddColumn(Text text);
   void SetColumnWidth(std::size_t position, double twips);
@@ -49,6 +47,9 @@ class EntryListView : public WindowBase, public EntryListObserver {
 
  private:
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
+  // The list's WM_NOTIFY: the model's rows as the owner-data list asks for
+  // them, and the search by first letters.
+  std::optional<LRESULT> HandleNotification(UINT message, WPARAM wparam, LPARAM lparam) override;
   void RelayToTooltip(UINT message, WPARAM wparam, LPARAM lparam);
   void SyncCount();
   void RowsMoved();

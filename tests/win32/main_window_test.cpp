@@ -285,6 +285,26 @@ TEST(MainWindowTest, ButtonFacesFollowPointerKeyAndFocusAndHighContrastTakesSyst
   EXPECT_EQ(FaceOf(button), RGB(0x10, 0x20, 0x30));
 }
 
+TEST(MainWindowTest, AFailedHandlerIsReportedWithItsMessageAndTheWindowGoesOn) {
+  WindowUnderTest t;
+  bool fail = false;
+  t.high_contrast = [&] {
+    if (fail) throw Failure(u"The setting cannot be read");
+    return false;
+  };
+  win32::MainWindow& window = t.Open();
+  fail = true;
+  SendMessageW(window.hwnd(), WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
+  EXPECT_EQ(
+      t.dialogs.ErrorReports(),
+      std::vector<Text>{u"The setting cannot be read\r\nin the window procedure at line 26\r\r"
+                        u"Please email screenshot of this message to support@ostrevane.com"});
+  EXPECT_EQ(t.dialogs.shown.back().caption, u"Application Error");
+  fail = false;
+  SendMessageW(window.hwnd(), WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
+  EXPECT_EQ(t.dialogs.ErrorReports().size(), 1u);
+}
+
 TEST(MainWindowTest, HighContrastAtStartUpReplacesTheWhite) {
   WindowUnderTest t;
   t.high_contrast = [] { return true; };
