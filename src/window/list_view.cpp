@@ -88,7 +88,7 @@ void EntryListView::RowRemoved(std::size_t position) {
   if (!held_ && now - shown_at_ < kRefreshMilliseconds) {
     SendMessageW(hwnd(), WM_SETREDRAW, FALSE, 0);
     held_ = true;
-    SetTimer(hwnd(), RefreshTimer(), kRefreshMilliseconds, nullptr);
+    SetTimer(hwnd(), kRefreshTimer, kRefreshMilliseconds, nullptr);
   }
   if (held_) {
     ListView_SetItemCountEx(hwnd(), count, LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
@@ -115,7 +115,7 @@ void EntryListView::RowRemoved(std::size_t position) {
 
 void EntryListView::ShowHeldRows() {
   if (!held_) return;
-  KillTimer(hwnd(), RefreshTimer());
+  KillTimer(hwnd(), kRefreshTimer);
   held_ = false;
   // Drawing again takes the count into the scroll bar and draws every row.
   SendMessageW(hwnd(), WM_SETREDRAW, TRUE, 0);
@@ -325,7 +325,7 @@ LRESULT EntryListView::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam)
       if (on_pointer_moved) on_pointer_moved();
       break;
     case WM_TIMER:
-      if (wparam == RefreshTimer()) {
+      if (wparam == kRefreshTimer) {
         ShowHeldRows();
         return 0;
       }

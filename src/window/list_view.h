@@ -40,6 +40,11 @@ class EntryListView : public WindowBase, public EntryListObserver {
   // Called whenever the pointer moves over the list.
   std::function<void()> on_pointer_moved;
 
+  // The id of the list's timer that ends a hold on drawing. The control's
+  // own timers have small numbers or an address as their ids; this odd
+  // number is neither.
+  static constexpr UINT_PTR kRefreshTimer = 0x4F535201;
+
   void RowInserted(std::size_t position) override;
   void RowRemoved(std::size_t position) override;
   void RowChanged(std::size_t position) override;
@@ -66,9 +71,6 @@ class EntryListView : public WindowBase, public EntryListObserver {
   bool OnScreen(int index) const;
   // Gives the control check boxes drawn for `dpi` as its state images.
   void UseCheckBoxImages(int dpi);
-  // The control's own timers are small numbers; this one is the object's address.
-  UINT_PTR RefreshTimer() const { return reinterpret_cast<UINT_PTR>(this); }
-
   // At most this often is the list drawn while rows keep being removed.
   static constexpr DWORD kRefreshMilliseconds = 250;
 
