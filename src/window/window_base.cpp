@@ -26,6 +26,7 @@ Text CurrentExceptionDescription() {
 // The object of the control that a notification its parent received is
 // about; null for any other message, and for a control without one.
 WindowBase* NotifyingControl(UINT message, LPARAM lparam) {
+  if (lparam == 0) return nullptr;
   HWND control = nullptr;
   switch (message) {
     case WM_COMMAND:  // from a menu or an accelerator, it names no control
