@@ -211,37 +211,21 @@ void EntryList::Compact() {
 
 void EntryList::SortRows() {
   if (live_count_ != slots_.size()) Compact();  // every slot a row from here on
-  // One sort key per row, all in one buffer; then positions are sorted
-  // rather than rows.
-  const SortKeyMapping sort_key = ActiveSortKey();
-  std::string keys;
-  std::vector<std::pair<std::uint32_t, std::uint32_t>> spans;  // offset, length
-  spans.reserve(slots_.size());
-  // Types are a handful of texts: the key of each is made once.
-  std::vector<std::pair<std::uint32_t, std::uint32_t>> type_spans(types_.size(), {0, 0});
-  std::vector<bool> type_made(types_.size(), false);
-  for (std::size_t i = 0; i < slots_.size(); ++i) {
-    const Slot& slot = slots_[i];
-    if (sort_key_ == kSortByType && type_made[slot.type]) {
-      spans.push_back(type_spans[slot.type]);
-      continue;
-    }
-    const std::size_t offset = keys.size();
-    sort_key(sort_key_ == kSortByType ? TextView(types_[slot.type]) : TextOf(slot), keys);
-    spans.emplace_back(static_cast<std::uint32_t>(offset),
-                       static_cast<std::uint32_t>(keys.size() - offset));
-    if (sort_key_ == kSortByType) {
-      type_spans[slot.type] = spans.back();
-      type_made[slot.type] = true;
-    }
-  }
-  const auto view = [&](std::uint32_t i) {
-    return std::string_view(keys).substr(spans[i].first, spans[i].second);
-  };
   std::vector<std::uint32_t> order(slots_.size());
   for (std::size_t i = 0; i < order.size(); ++i) order[i] = static_cast<std::uint32_t>(i);
-  std::stable_sort(order.begin(), order.end(),
-                   [&](std::uint32_t a, std::uint32_t b) { return view(a) < view(b); });
+  // The indexes are built afresh once the rows have moved. They are let go
+  // first, so that the sort keys, a long list's largest buffer, take the
+  // memory they held rather than adding to it; a sort that fails builds them
+  // again for the rows as they were.
+  keys_ = HashChains();
+  tags_ = HashChains();
+  live_ = LiveSlotIndex();
+  try {
+    SortOrder(order);
+  } catch (...) {
+    RebuildIndexes();
+    throw;
+  }
   // The rows move to their places in cycles, one at a time, so that a long
   // list is never held twice; a placed position is marked by pointing at
   // itself.
@@ -258,8 +242,41 @@ void EntryList::SortRows() {
     slots_[to] = held;
     order[to] = static_cast<std::uint32_t>(to);
   }
+  order = {};
   RebuildIndexes();
   if (observer_) observer_->RowsReordered();
+}
+
+void EntryList::SortOrder(std::vector<std::uint32_t>& order) const {
+  const SortKeyMapping sort_key = ActiveSortKey();
+  if (sort_key_ == kSortByType) {
+    // Types are a handful of texts: each is ranked once by its sort key
+    // (types whose keys are equal rank alike), and rows compare by rank.
+    std::vector<std::string> type_keys(types_.size());
+    for (std::size_t i = 0; i < types_.size(); ++i) sort_key(types_[i], type_keys[i]);
+    std::vector<std::uint32_t> rank(types_.size(), 0);
+    for (std::size_t i = 0; i < types_.size(); ++i) {
+      for (const std::string& other : type_keys) rank[i] += other < type_keys[i] ? 1 : 0;
+    }
+    std::stable_sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
+      return rank[slots_[a].type] < rank[slots_[b].type];
+    });
+    return;
+  }
+  // One sort key per row, end to end in one buffer, each ending where the
+  // next begins; then positions are sorted rather than rows.
+  std::string keys;
+  std::vector<std::uint32_t> ends(slots_.size());
+  for (std::size_t i = 0; i < slots_.size(); ++i) {
+    sort_key(TextOf(slots_[i]), keys);
+    ends[i] = static_cast<std::uint32_t>(keys.size());
+  }
+  const auto view = [&](std::uint32_t i) {
+    const std::uint32_t begin = i == 0 ? 0 : ends[i - 1];
+    return std::string_view(keys).substr(begin, ends[i] - begin);
+  };
+  std::stable_sort(order.begin(), order.end(),
+                   [&](std::uint32_t a, std::uint32_t b) { return view(a) < view(b); });
 }
 
 void EntryList::RebuildIndexes() {

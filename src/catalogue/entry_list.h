@@ -110,6 +110,8 @@ class EntryList final : public Rows {
   bool KeyPresent(TextView key, std::uint64_t hash) const;
   void Compact();
   void SortRows();
+  // Sorts `order`, the slots 0 to n - 1, into the order of the sort column.
+  void SortOrder(std::vector<std::uint32_t>& order) const;
   void RebuildIndexes();
 
   ChunkedVector<Slot> slots_;

@@ -52,10 +52,10 @@ class Recycler {
   // Moves the entry named exactly by `full_path` (letter case included,
   // never a short name or a namesake, never what a link points to) to the
   // Recycle Bin and checks that it is gone, or says why it was not moved.
-  virtual std::optional<NotMoved> Recycle(const Text& full_path) = 0;
+  [[nodiscard]] virtual std::optional<NotMoved> Recycle(const Text& full_path) = 0;
   // Why Recycle would refuse the entry before asking the shell, without
   // touching it; none when the shell would be asked.
-  virtual std::optional<NotMoved> Inspect(const Text& full_path) = 0;
+  [[nodiscard]] virtual std::optional<NotMoved> Inspect(const Text& full_path) = 0;
 };
 
 }  // namespace ostrevane

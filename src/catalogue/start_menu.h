@@ -54,10 +54,12 @@ Text EntryPath(const Text& key, RootLookup& roots);
 // Only inspected, the entry is refused for the same reasons but never moved.
 // Fails, having deleted nothing, when the root cannot be found.
 enum class Recycling { kMove, kInspectOnly };
-std::optional<NotMoved> RecycleEntry(const Text& key, RootLookup& roots, Recycler& recycler,
-                                     Recycling recycling = Recycling::kMove);
+[[nodiscard]] std::optional<NotMoved> RecycleEntry(const Text& key, RootLookup& roots,
+                                                   Recycler& recycler,
+                                                   Recycling recycling = Recycling::kMove);
 // The same for the entry `name` of the folder at `root_path`.
-std::optional<NotMoved> RecycleAt(const Text& root_path, const Text& name, Recycler& recycler,
-                                  Recycling recycling = Recycling::kMove);
+[[nodiscard]] std::optional<NotMoved> RecycleAt(const Text& root_path, const Text& name,
+                                                Recycler& recycler,
+                                                Recycling recycling = Recycling::kMove);
 
 }  // namespace ostrevane

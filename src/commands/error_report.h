@@ -62,6 +62,9 @@ inline constexpr const char16_t* kPushButton2Click = kContextOf<u"PushButton2_Cl
 inline constexpr const char16_t* kPushButton3Click = kContextOf<u"PushButton3_Click">.data();
 inline constexpr const char16_t* kSelectAllClick = kContextOf<u"chkSelectAll_Click">.data();
 inline constexpr const char16_t* kUnselectAllClick = kContextOf<u"chkUnselectAll_Click">.data();
+// A failure that escaped a window's handler, reported with the message's
+// number in place of the step's.
+inline constexpr char16_t kWindowProcedure[] = u"in the window procedure ";
 
 }  // namespace context_text
 

@@ -3,11 +3,10 @@
 #include <shellapi.h>
 #include <winternl.h>
 
-#include <atomic>
 #include <optional>
-#include <thread>
-#include <vector>
 
+#include "win32/box_refuser.h"
+#include "win32/shell_operation_errors.h"
 #include "win32/win_text.h"
 
 namespace ostrevane::win32 {
@@ -102,185 +101,8 @@ Text WhereItLeads(const Text& path) {
   return FinalPathOf(handle.get()).value_or(Text());
 }
 
-bool RunningUnderWine() {
-  static const bool wine = [] {
-    const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-    return ntdll && GetProcAddress(ntdll, "wine_get_version");
-  }();
-  return wine;
-}
-
-// Answers No to every question a box of this process asks while it lives:
-// with nobody to answer, the shell's offer to delete for good what the
-// Recycle Bin cannot take is declined, and the entry stays.
-class ShellQuestionRefuser {
- public:
-  ShellQuestionRefuser() : watcher_([this] { Watch(); }) {}
-  ShellQuestionRefuser(const ShellQuestionRefuser&) = delete;
-  ShellQuestionRefuser& operator=(const ShellQuestionRefuser&) = delete;
-  ~ShellQuestionRefuser() {
-    stop_ = true;
-    watcher_.join();
-  }
-  bool Answered() const { return answered_; }
-
- private:
-  void Watch() {
-    while (!stop_) {
-      EnumWindows(&ShellQuestionRefuser::Visit, reinterpret_cast<LPARAM>(this));
-      Sleep(10);
-    }
-  }
-  static BOOL CALLBACK Visit(HWND window, LPARAM self_pointer) {
-    auto* self = reinterpret_cast<ShellQuestionRefuser*>(self_pointer);
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    wchar_t class_name[16] = {};
-    GetClassNameW(window, class_name, 16);
-    if (process != GetCurrentProcessId() || Text(FromWide(class_name)) != u"#32770") return TRUE;
-    self->answered_ = true;
-    // No where the box asks Yes or No; Cancel, and closing, where it asks otherwise.
-    PostMessageW(window, WM_COMMAND, MAKEWPARAM(IDNO, BN_CLICKED), 0);
-    PostMessageW(window, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-    PostMessageW(window, WM_CLOSE, 0, 0);
-    return TRUE;
-  }
-
-  std::atomic<bool> stop_{false};
-  std::atomic<bool> answered_{false};
-  std::thread watcher_;
-};
-
-constexpr SECURITY_INFORMATION kOwnerGroupAndAccess =
-    OWNER_SECURITY_INFORMATION | GROUP_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION;
-
-// A security descriptor read by `read(buffer, size, &needed)`; empty when it
-// cannot be read.
-template <typename Read>
-std::vector<BYTE> ReadSecurity(Read&& read) {
-  const auto fill = [&](std::vector<BYTE>& buffer, DWORD size) -> DWORD {
-    DWORD needed = 0;
-    if (read(buffer.data(), size, &needed)) return GetSecurityDescriptorLength(buffer.data());
-    return GetLastError() == ERROR_INSUFFICIENT_BUFFER ? std::max(needed, size) : 0;
-  };
-  return FillGrowing<std::vector<BYTE>>(fill, 512).value_or(std::vector<BYTE>());
-}
-
-// Whether a file's or folder's security grants the token `access`; none when
-// that cannot be told.
-std::optional<bool> Grants(std::vector<BYTE> security, HANDLE token, DWORD access) {
-  if (security.empty() || !token) return std::nullopt;
-  GENERIC_MAPPING mapping{FILE_GENERIC_READ, FILE_GENERIC_WRITE, FILE_GENERIC_EXECUTE,
-                          FILE_ALL_ACCESS};
-  PRIVILEGE_SET privileges{};
-  DWORD privileges_size = sizeof privileges;
-  DWORD granted = 0;
-  BOOL status = FALSE;
-  if (!AccessCheck(security.data(), token, access, &mapping, &privileges, &privileges_size,
-                   &granted, &status)) {
-    return std::nullopt;
-  }
-  return status && (granted & access) == access;
-}
-
-std::optional<bool> EntryGrants(HANDLE entry, HANDLE token, DWORD access) {
-  return Grants(ReadSecurity([&](BYTE* buffer, DWORD size, DWORD* needed) {
-                  return GetKernelObjectSecurity(entry, kOwnerGroupAndAccess, buffer, size, needed);
-                }),
-                token, access);
-}
-
-std::optional<bool> PathGrants(const Text& path, HANDLE token, DWORD access) {
-  return Grants(ReadSecurity([&](BYTE* buffer, DWORD size, DWORD* needed) {
-                  return GetFileSecurityW(Wide(path), kOwnerGroupAndAccess, buffer, size, needed);
-                }),
-                token, access);
-}
-
-// The shell's own result codes (DE_* and ERRORONDEST), which no system
-// header defines. They overlap Win32 error numbers and must be read first.
-enum ShellResult : int {
-  kDeSameFile = 0x71,
-  kDeManySrc1Dest = 0x72,
-  kDeDiffDir = 0x73,
-  kDeRootDir = 0x74,
-  kDeOpCancelled = 0x75,
-  kDeDestSubtree = 0x76,
-  kDeAccessDeniedSrc = 0x78,
-  kDePathTooDeep = 0x79,
-  kDeManyDest = 0x7A,
-  kDeInvalidFiles = 0x7C,
-  kDeDestSameTree = 0x7D,
-  kDeFldDestIsFile = 0x7E,
-  kDeFileDestIsFld = 0x80,
-  kDeFileNameTooLong = 0x81,
-  kDeDestIsCdrom = 0x82,
-  kDeDestIsDvd = 0x83,
-  kDeDestIsCdRecord = 0x84,
-  kDeFileTooLarge = 0x85,
-  kDeSrcIsCdrom = 0x86,
-  kDeSrcIsDvd = 0x87,
-  kDeSrcIsCdRecord = 0x88,
-  kDeErrorMax = 0xB7,
-  kDeUnknownError = 0x402,
-  kErrorOnDest = 0x10000,
-  kDeRootDirOnDest = kErrorOnDest | kDeRootDir,
-};
-
 }  // namespace
 
-Text ShellOperationErrorText(int result) {
-  switch (result) {
-    case kDeSameFile:
-      return u"The source and the destination are the same file.";
-    case kDeManySrc1Dest:
-      return u"Several source files were given for a single destination file.";
-    case kDeDiffDir:
-      return u"The source and the destination are in different folders.";
-    case kDeRootDir:
-      return u"The source is a root folder, which cannot be moved or renamed.";
-    case kDeOpCancelled:
-      return u"The operation was cancelled.";
-    case kDeDestSubtree:
-      return u"The destination is a subfolder of the source.";
-    case kDeAccessDeniedSrc:
-      return u"Access to the source was denied.";
-    case kDePathTooDeep:
-      return u"The path is longer than the shell can handle.";
-    case kDeManyDest:
-      return u"Several destinations were given.";
-    case kDeInvalidFiles:
-      return u"The path is not valid.";
-    case kDeDestSameTree:
-      return u"The source and the destination are the same folder.";
-    case kDeFldDestIsFile:
-      return u"A folder was to replace a file of the same name.";
-    case kDeFileDestIsFld:
-      return u"A file was to replace a folder of the same name.";
-    case kDeFileNameTooLong:
-      return u"The name is too long.";
-    case kDeDestIsCdrom:
-    case kDeDestIsDvd:
-    case kDeDestIsCdRecord:
-      return u"The destination is a read-only disc.";
-    case kDeFileTooLarge:
-      return u"The file is too large for the destination.";
-    case kDeSrcIsCdrom:
-    case kDeSrcIsDvd:
-    case kDeSrcIsCdRecord:
-      return u"The source is on a read-only disc.";
-    case kDeErrorMax:
-      return u"A path grew longer than the shell can handle during the operation.";
-    case kDeUnknownError:
-      return u"An unknown error occurred, usually because a path is not valid.";
-    case kErrorOnDest:
-      return u"An unspecified error occurred at the destination.";
-    case kDeRootDirOnDest:
-      return u"The destination is a root folder, which cannot be renamed.";
-    default:
-      return SystemErrorText(static_cast<DWORD>(result));
-  }
-}
 Win32Recycler::FileSystemId Win32Recycler::FileSystemOf(HANDLE handle) {
   // The size of the file system, which the system reads from the file
   // system itself: two file systems of one size are rare, and asking a
@@ -311,38 +133,6 @@ const Win32Recycler::ResolvedFolder* Win32Recycler::Folder(const Text& folder_pa
         ResolvedFolder{folder_path, std::move(*final_path), FileSystemOf(handle.get()), attributes};
   }
   return &*folder_;
-}
-
-HANDLE Win32Recycler::Token() {
-  if (!token_tried_) {
-    token_tried_ = true;
-    HANDLE process_token = nullptr;
-    if (OpenProcessToken(GetCurrentProcess(), TOKEN_DUPLICATE | TOKEN_QUERY, &process_token)) {
-      const UniqueKernelHandle owned(process_token);
-      HANDLE duplicate = nullptr;
-      // An access check takes an impersonation token, not the process's own.
-      if (DuplicateToken(process_token, SecurityImpersonation, &duplicate)) {
-        token_.reset(duplicate);
-      }
-    }
-  }
-  return token_.get();
-}
-
-bool Win32Recycler::MayDelete(HANDLE entry, const Text& folder_path) {
-  // Windows lets an account delete an entry when the entry's own security
-  // grants it DELETE, or its folder's grants FILE_DELETE_CHILD. Under Wine
-  // the shell renames the entry out of a Unix folder, which takes the right
-  // to write in that folder whatever the entry's own mode; Wine's security
-  // follows the Unix modes, so there the folder's right alone counts.
-  std::optional<bool> entry_grants = false;
-  if (!RunningUnderWine()) {
-    entry_grants = EntryGrants(entry, Token(), DELETE);
-    if (entry_grants.value_or(false)) return true;
-  }
-  const std::optional<bool> folder_grants = PathGrants(folder_path, Token(), FILE_DELETE_CHILD);
-  if (folder_grants.value_or(false)) return true;
-  return !entry_grants || !folder_grants;
 }
 
 std::optional<NotMoved> Win32Recycler::Inspect(const Text& full_path) {
@@ -421,10 +211,21 @@ std::optional<NotMoved> Win32Recycler::Inspect(const Text& full_path) {
       return Refused(NotMoved::Why::kMountPoint);
     }
   }
-  if (delete_refused || !MayDelete(entry.get(), folder_path)) {
+  if (delete_refused || !rights_.MayDelete(entry.get(), folder_path)) {
     return Refused(NotMoved::Why::kMayNotRemove);
   }
   return std::nullopt;
+}
+
+HWND Win32Recycler::ShellOwner() {
+  if (owner_ || !unattended_) return owner_;
+  // Unattended without a window of the program's own, the shell's boxes are
+  // given a hidden one, so that its refuser knows them from any other box.
+  if (!own_owner_) {
+    own_owner_.reset(CreateWindowExW(0, L"Static", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                     GetModuleHandleW(nullptr), nullptr));
+  }
+  return own_owner_.get();
 }
 
 std::optional<NotMoved> Win32Recycler::Recycle(const Text& full_path) {
@@ -435,7 +236,7 @@ std::optional<NotMoved> Win32Recycler::Recycle(const Text& full_path) {
   Text from = full_path;
   from.push_back(u'\0');  // with the string's own terminator: a list of one path
   SHFILEOPSTRUCTW operation{};
-  operation.hwnd = owner_;
+  operation.hwnd = ShellOwner();
   operation.wFunc = FO_DELETE;
   operation.pFrom = Wide(from);
   // Undo makes it the Recycle Bin; the nuke warning makes the shell ask before
@@ -446,8 +247,8 @@ std::optional<NotMoved> Win32Recycler::Recycle(const Text& full_path) {
   int result = 0;
   bool refused_to_delete_for_good = false;
   {
-    const std::optional<ShellQuestionRefuser> refuser =
-        unattended_ ? std::make_optional<ShellQuestionRefuser>() : std::nullopt;
+    const std::optional<BoxRefuser> refuser =
+        unattended_ ? std::make_optional<BoxRefuser>(operation.hwnd) : std::nullopt;
     result = SHFileOperationW(&operation);
     refused_to_delete_for_good = refuser && refuser->Answered();
   }

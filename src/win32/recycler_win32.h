@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "catalogue/recycler.h"
+#include "win32/delete_rights.h"
 #include "win32/handles.h"
 #include "win32/owner_window.h"
 
@@ -17,8 +18,8 @@ class Win32Recycler : public Recycler, public OwnerWindow {
  public:
   using OwnerWindow::OwnerWindow;
 
-  std::optional<NotMoved> Recycle(const Text& full_path) override;
-  std::optional<NotMoved> Inspect(const Text& full_path) override;
+  [[nodiscard]] std::optional<NotMoved> Recycle(const Text& full_path) override;
+  [[nodiscard]] std::optional<NotMoved> Inspect(const Text& full_path) override;
   // With nobody at the screen to answer, every question the shell asks
   // (whether to delete for good what the Recycle Bin cannot take) is
   // answered No, and the entry is reported as left where it is.
@@ -46,20 +47,14 @@ class Win32Recycler : public Recycler, public OwnerWindow {
   // attributes change, and before an entry is refused for not ending up
   // inside it. None when the folder cannot be opened.
   const ResolvedFolder* Folder(const Text& folder_path, bool afresh);
-  // Whether this account may delete the entry; true when that cannot be
-  // told, and the shell is left to find out.
-  bool MayDelete(HANDLE entry, const Text& folder_path);
-  // The process's token, as access checks take it; null when unavailable.
-  HANDLE Token();
+  // The window handed to the shell as the owner of its boxes: the owner
+  // window, or when unattended without one, a hidden window of its own.
+  HWND ShellOwner();
 
   std::optional<ResolvedFolder> folder_;
-  UniqueKernelHandle token_;
-  bool token_tried_ = false;
+  DeleteRights rights_;
+  UniqueWindow own_owner_;
   bool unattended_ = false;
 };
-
-// Words for a non-zero result of SHFileOperationW: the shell's own codes for
-// the operations it refused, and any other value as a Win32 error.
-Text ShellOperationErrorText(int result);
 
 }  // namespace ostrevane::win32

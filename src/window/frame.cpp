@@ -81,18 +81,8 @@ LRESULT Frame::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       return result;
     }
     case WM_MOUSEMOVE:
-      SendMessageW(GetParent(hwnd()), WM_COMMAND,
-                   MAKEWPARAM(GetDlgCtrlID(hwnd()), kFramePointerMoved),
-                   reinterpret_cast<LPARAM>(hwnd()));
+      if (on_pointer_moved) on_pointer_moved();
       return 0;
-    case WM_NOTIFY:
-    case WM_COMMAND:
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLOREDIT:
-    case WM_DRAWITEM:
-    case WM_MEASUREITEM:
-      // The frame only holds the list; its owner handles the list.
-      return SendMessageW(GetParent(hwnd()), message, wparam, lparam);
   }
   return Default(message, wparam, lparam);
 }

@@ -88,7 +88,7 @@ void EntryListView::RowRemoved(std::size_t position) {
   if (!held_ && now - shown_at_ < kRefreshMilliseconds) {
     SendMessageW(hwnd(), WM_SETREDRAW, FALSE, 0);
     held_ = true;
-    SetTimer(hwnd(), RefreshTimer(), kRefreshMilliseconds, nullptr);
+    SetTimer(hwnd(), kRefreshTimer, kRefreshMilliseconds, nullptr);
   }
   if (held_) {
     ListView_SetItemCountEx(hwnd(), count, LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
@@ -115,7 +115,7 @@ void EntryListView::RowRemoved(std::size_t position) {
 
 void EntryListView::ShowHeldRows() {
   if (!held_) return;
-  KillTimer(hwnd(), RefreshTimer());
+  KillTimer(hwnd(), kRefreshTimer);
   held_ = false;
   // Drawing again takes the count into the scroll bar and draws every row.
   SendMessageW(hwnd(), WM_SETREDRAW, TRUE, 0);
@@ -227,11 +227,12 @@ void EntryListView::ToggleRow(std::size_t position) {
   toggling_ = false;
 }
 
-bool EntryListView::HandleNotify(const NMHDR& header, LRESULT& result) {
-  if (header.hwndFrom != hwnd()) return false;
+std::optional<LRESULT> EntryListView::HandleNotification(UINT message, WPARAM, LPARAM lparam) {
+  if (message != WM_NOTIFY) return std::nullopt;
+  const NMHDR& header = *reinterpret_cast<const NMHDR*>(lparam);
   switch (header.code) {
     case LVN_GETDISPINFOW: {
-      LVITEMW& item = reinterpret_cast<NMLVDISPINFOW*>(const_cast<NMHDR*>(&header))->item;
+      LVITEMW& item = reinterpret_cast<NMLVDISPINFOW*>(lparam)->item;
       const std::size_t position = static_cast<std::size_t>(item.iItem) + 1;
       // The control may ask for a row that a command has just removed.
       const bool present = item.iItem >= 0 && position <= list_.Size();
@@ -245,30 +246,25 @@ bool EntryListView::HandleNotify(const NMHDR& header, LRESULT& result) {
         item.state = (item.state & ~LVIS_STATEIMAGEMASK) | INDEXTOSTATEIMAGEMASK(checked ? 2 : 1);
         item.stateMask |= LVIS_STATEIMAGEMASK;
       }
-      result = 0;
-      return true;
+      return 0;
     }
     case LVN_ODFINDITEMW: {
       // Typing the first letters of a name moves to the next row that starts
       // with them, as in any list.
-      const auto& find = *reinterpret_cast<const NMLVFINDITEMW*>(&header);
-      result = -1;
-      if (!(find.lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) || !find.lvfi.psz) return true;
+      const auto& find = *reinterpret_cast<const NMLVFINDITEMW*>(lparam);
+      if (!(find.lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) || !find.lvfi.psz) return -1;
       const Text wanted = Lower(FromWide(find.lvfi.psz));
       const std::size_t count = list_.Size();
       for (std::size_t step = 0; step < count; ++step) {
         const std::size_t index =
             (static_cast<std::size_t>(std::max(find.iStart, 0)) + step) % count;
         const Text name = Lower(list_.Entry(index + 1).text);
-        if (name.compare(0, wanted.size(), wanted) == 0) {
-          result = static_cast<LRESULT>(index);
-          break;
-        }
+        if (name.compare(0, wanted.size(), wanted) == 0) return static_cast<LRESULT>(index);
       }
-      return true;
+      return -1;
     }
   }
-  return false;
+  return std::nullopt;
 }
 
 // The tooltip learns where the pointer is from the list's mouse messages,
@@ -329,7 +325,7 @@ LRESULT EntryListView::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam)
       if (on_pointer_moved) on_pointer_moved();
       break;
     case WM_TIMER:
-      if (wparam == RefreshTimer()) {
+      if (wparam == kRefreshTimer) {
         ShowHeldRows();
         return 0;
       }

@@ -22,8 +22,6 @@ class EntryListView : public WindowBase, public EntryListObserver {
   ~EntryListView() override { list_.SetObserver(nullptr); }
 
   void Create(HWND parent, int id);
-  // The owner forwards the list's WM_NOTIFY here; true when handled.
-  bool HandleNotify(const NMHDR& header, LRESULT& result);
   // Columns are shown as they are kept; each call fails as ListColumns does.
   void AddColumn(Text text);
   void SetColumnWidth(std::size_t position, double twips);
@@ -42,6 +40,11 @@ class EntryListView : public WindowBase, public EntryListObserver {
   // Called whenever the pointer moves over the list.
   std::function<void()> on_pointer_moved;
 
+  // The id of the list's timer that ends a hold on drawing. The control's
+  // own timers have small numbers or an address as their ids; this odd
+  // number is neither.
+  static constexpr UINT_PTR kRefreshTimer = 0x4F535201;
+
   void RowInserted(std::size_t position) override;
   void RowRemoved(std::size_t position) override;
   void RowChanged(std::size_t position) override;
@@ -49,6 +52,9 @@ class EntryListView : public WindowBase, public EntryListObserver {
 
  private:
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
+  // The list's WM_NOTIFY: the model's rows as the owner-data list asks for
+  // them, and the search by first letters.
+  std::optional<LRESULT> HandleNotification(UINT message, WPARAM wparam, LPARAM lparam) override;
   void RelayToTooltip(UINT message, WPARAM wparam, LPARAM lparam);
   void SyncCount();
   void RowsMoved();
@@ -65,9 +71,6 @@ class EntryListView : public WindowBase, public EntryListObserver {
   bool OnScreen(int index) const;
   // Gives the control check boxes drawn for `dpi` as its state images.
   void UseCheckBoxImages(int dpi);
-  // The control's own timers are small numbers; this one is the object's address.
-  UINT_PTR RefreshTimer() const { return reinterpret_cast<UINT_PTR>(this); }
-
   // At most this often is the list drawn while rows keep being removed.
   static constexpr DWORD kRefreshMilliseconds = 250;
 

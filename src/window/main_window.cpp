@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "commands/deletion.h"
+#include "commands/error_report.h"
 #include "commands/selection.h"
 #include "base/twips.h"
 #include "window/dpi.h"
@@ -23,13 +24,6 @@ bool SystemHighContrast() {
   high_contrast.cbSize = sizeof(high_contrast);
   return SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof(high_contrast), &high_contrast, 0) &&
          (high_contrast.dwFlags & HCF_HIGHCONTRASTON);
-}
-
-const ControlLayout* LayoutById(int id) {
-  for (const ControlLayout& c : kForm1Controls) {
-    if (c.control_id == id) return &c;
-  }
-  return nullptr;
 }
 
 // One 32 x 32 image at 24 bits per pixel with every pixel transparent: colour
@@ -127,14 +121,19 @@ void MainWindow::CreateControls() {
     switch (c.kind) {
       case ControlKind::kFrame:
         frame_.Create(hwnd(), c.control_id, c.text);
+        frame_.on_pointer_moved = [this] { SetMousePointer(kPointerDefault); };
         break;
       case ControlKind::kListView:
         list_view_.Create(frame_.hwnd(), c.control_id);
         list_view_.on_pointer_moved = [this] { SetMousePointer(kPointerDefault); };
         break;
-      case ControlKind::kPushButton:
-        buttons_[ButtonIndex(c.name)].Create(hwnd(), c.control_id, c.text);
+      case ControlKind::kPushButton: {
+        PushButton& button = buttons_[ButtonIndex(c.name)];
+        button.Create(hwnd(), c.control_id, c.text);
+        button.on_click = [this, name = c.name] { OnClick(name); };
+        button.on_pointer_moved = [this] { SetMousePointer(kPointerCustom); };
         break;
+      }
       default:  // the window holds no other kind
         break;
     }
@@ -269,82 +268,33 @@ void MainWindow::RefreshSkin() {
 
 void MainWindow::ReportHandlerFailure(TextView description, UINT message) noexcept {
   try {
-    services_.dialogs->ShowErrorReport(HandlerFailureReport(description, message));
+    services_.dialogs->ShowErrorReport(
+        ComposeErrorReport(description, context_text::kWindowProcedure, static_cast<int>(message)));
   } catch (...) {
     // Nobody is left to tell.
   }
 }
 
+// The controls' notifications go to their own objects; these are the
+// window's own messages.
 LRESULT MainWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
-    case WM_ERASEBKGND: {
-      RECT client;
-      GetClientRect(hwnd(), &client);
-      FillRect(reinterpret_cast<HDC>(wparam), &client,
-               UniqueBrush(CreateSolidBrush(FormBackground())).get());
+    case WM_ERASEBKGND:
+      OnEraseBackground(reinterpret_cast<HDC>(wparam));
       return 1;
-    }
-    case WM_COMMAND: {
-      const ControlLayout* control = LayoutById(LOWORD(wparam));
-      if (!control) break;
-      switch (HIWORD(wparam)) {
-        case BN_CLICKED:
-          if (control->kind == ControlKind::kPushButton) OnClick(control->name);
-          return 0;
-        case kPushButtonPointerMoved:
-          SetMousePointer(kPointerCustom);
-          return 0;
-        case kFramePointerMoved:
-          SetMousePointer(kPointerDefault);
-          return 0;
-      }
-      break;
-    }
-    case WM_DRAWITEM: {
-      const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lparam);
-      for (const PushButton& button : buttons_) {
-        if (button.hwnd() != item.hwndItem) continue;
-        button.Draw(item);
-        return TRUE;
-      }
-      break;
-    }
     case WM_SETTINGCHANGE:
     case WM_SYSCOLORCHANGE:
-      ReadHighContrast();
-      RefreshSkin();
-      // Only top-level windows hear of new system colours; the list follows them.
-      if (message == WM_SYSCOLORCHANGE) SendMessageW(list_view_.hwnd(), message, wparam, lparam);
+      OnSystemColors(message, wparam, lparam);
       break;
-    case WM_NOTIFY: {
-      LRESULT result = 0;
-      if (list_view_.HandleNotify(*reinterpret_cast<NMHDR*>(lparam), result)) return result;
-      break;
-    }
     case WM_MOUSEMOVE:
       SetMousePointer(kPointerDefault);
       return 0;
     case WM_SETCURSOR:
-      if (mouse_pointer_ == kPointerCustom && mouse_icon_ && LOWORD(lparam) == HTCLIENT) {
-        SetCursor(mouse_icon_.get());
-        return TRUE;
-      }
+      if (OnSetCursor(LOWORD(lparam))) return TRUE;
       break;
-    case WM_DPICHANGED: {
-      dpi_ = HIWORD(wparam);
-      CreateFonts();
-      Layout();
-      if (big_icon_) {
-        try {
-          LoadApplicationIcon();  // the icon sizes follow the DPI too
-        } catch (const Failure&) {
-          // The icons loaded at start-up stay.
-        }
-      }
-      ResizeToClientArea(reinterpret_cast<const RECT*>(lparam));
-      InvalidateRect(hwnd(), nullptr, TRUE);
+    case WM_DPICHANGED:
+      OnDpiChanged(HIWORD(wparam), reinterpret_cast<const RECT*>(lparam));
       return 0;
-    }
     case WM_SYSCOMMAND:
       // No maximize box, but the caption's double-click, the system menu or a
       // keyboard shortcut can still ask: the layout is fixed.
@@ -359,15 +309,53 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       DestroyWindow(hwnd());
       return 0;
     case WM_DESTROY:
-      tooltip_.release();  // the system destroyed it with its owner
-      // Closing ends the program at once, also in the middle of a command
-      // that is letting events run; nothing is saved.
-      if (services_.end_process_on_close) ExitProcess(0);
-      loop_.End();
-      PostQuitMessage(0);
+      OnDestroy();
       return 0;
   }
   return Default(message, wparam, lparam);
+}
+
+void MainWindow::OnEraseBackground(HDC dc) {
+  RECT client;
+  GetClientRect(hwnd(), &client);
+  FillRect(dc, &client, UniqueBrush(CreateSolidBrush(FormBackground())).get());
+}
+
+void MainWindow::OnSystemColors(UINT message, WPARAM wparam, LPARAM lparam) {
+  ReadHighContrast();
+  RefreshSkin();
+  // Only top-level windows hear of new system colours; the list follows them.
+  if (message == WM_SYSCOLORCHANGE) SendMessageW(list_view_.hwnd(), message, wparam, lparam);
+}
+
+bool MainWindow::OnSetCursor(UINT hit) {
+  if (mouse_pointer_ != kPointerCustom || !mouse_icon_ || hit != HTCLIENT) return false;
+  SetCursor(mouse_icon_.get());
+  return true;
+}
+
+void MainWindow::OnDpiChanged(int dpi, const RECT* suggested) {
+  dpi_ = dpi;
+  CreateFonts();
+  Layout();
+  if (big_icon_) {
+    try {
+      LoadApplicationIcon();  // the icon sizes follow the DPI too
+    } catch (const Failure&) {
+      // The icons loaded at start-up stay.
+    }
+  }
+  ResizeToClientArea(suggested);
+  InvalidateRect(hwnd(), nullptr, TRUE);
+}
+
+void MainWindow::OnDestroy() {
+  tooltip_.release();  // the system destroyed it with its owner
+  // Closing ends the program at once, also in the middle of a command that
+  // is letting events run; nothing is saved.
+  if (services_.end_process_on_close) ExitProcess(0);
+  loop_.End();
+  PostQuitMessage(0);
 }
 
 void MainWindow::SetMousePointer(int value) {

@@ -1,7 +1,7 @@
 #pragma once
 // Form1, the program's one window: creates its controls from the layout table,
-// runs the start-up sequence while hidden, then routes every event of its
-// controls to the portable handlers.
+// runs the start-up sequence while hidden, then runs the portable handlers
+// for the events its controls tell it of.
 
 #include <windows.h>
 
@@ -71,7 +71,16 @@ class MainWindow : public WindowBase {
 
  private:
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
+  // Every failure that escapes a handler of the window or of its controls is
+  // shown here, as an error report box of the commands' dialogs.
   void ReportHandlerFailure(TextView description, UINT message) noexcept override;
+  void OnEraseBackground(HDC dc);
+  // WM_SETTINGCHANGE and WM_SYSCOLORCHANGE.
+  void OnSystemColors(UINT message, WPARAM wparam, LPARAM lparam);
+  // True when the window sets the pointer itself for this hit-test code.
+  bool OnSetCursor(UINT hit);
+  void OnDpiChanged(int dpi, const RECT* suggested);
+  void OnDestroy();
   void CreateControls();
   void CreateFonts();
   void Layout();

@@ -78,6 +78,18 @@ void PushButton::Draw(const DRAWITEMSTRUCT& item) const {
   BitBlt(item.hDC, client.left, client.top, width, height, dc, 0, 0, SRCCOPY);
 }
 
+std::optional<LRESULT> PushButton::HandleNotification(UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_DRAWITEM) {
+    Draw(*reinterpret_cast<const DRAWITEMSTRUCT*>(lparam));
+    return TRUE;
+  }
+  if (message == WM_COMMAND && HIWORD(wparam) == BN_CLICKED) {
+    if (on_click) on_click();
+    return 0;
+  }
+  return std::nullopt;
+}
+
 // The system's button does the pressing (mouse, Space) and the telling
 // (BN_CLICKED); this adds what it lacks: the hot face, the pointer
 // notification, Enter, and double clicks that press like single ones.
@@ -118,7 +130,7 @@ LRESULT PushButton::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
         hot_ = inside;
         InvalidateRect(hwnd(), nullptr, FALSE);
       }
-      Notify(kPushButtonPointerMoved);
+      if (on_pointer_moved) on_pointer_moved();
       break;
     }
     case WM_MOUSELEAVE:

@@ -4,11 +4,12 @@
 // caption in its own font, the system button-text colour on a white face (or
 // the given colours), clicked by mouse, Space or Enter.
 //
-// Tells its parent through WM_COMMAND: BN_CLICKED once per click, and
-// kPushButtonPointerMoved whenever the pointer moves over it. The parent
-// passes its WM_DRAWITEM on to Draw.
+// The parent's WM_DRAWITEM and WM_COMMAND for it come back to its object,
+// which draws it and tells of each click.
 
 #include <windows.h>
+
+#include <functional>
 
 #include "base/text.h"
 #include "form/skin_file.h"
@@ -16,18 +17,22 @@
 
 namespace ostrevane::win32 {
 
-inline constexpr WORD kPushButtonPointerMoved = 0x7F01;
-
 class PushButton : public WindowBase {
  public:
   void Create(HWND parent, int id, const Text& caption);
-  void Draw(const DRAWITEMSTRUCT& item) const;
   // Paints with these button colours (the skin's, or the system's in high
   // contrast); null returns to the native look.
   void SetSkin(const SkinColors* skin);
 
+  // Called once per click.
+  std::function<void()> on_click;
+  // Called whenever the pointer moves over the button.
+  std::function<void()> on_pointer_moved;
+
  private:
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
+  std::optional<LRESULT> HandleNotification(UINT message, WPARAM wparam, LPARAM lparam) override;
+  void Draw(const DRAWITEMSTRUCT& item) const;
   void Notify(WORD code);
 
   const SkinColors* skin_ = nullptr;

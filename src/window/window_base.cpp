@@ -4,14 +4,10 @@
 #include <new>
 
 #include "base/failure.h"
-#include "commands/error_report.h"
 #include "win32/win_text.h"
-#include "window/dialogs_win32.h"
 
 namespace ostrevane::win32 {
 namespace {
-
-constexpr char16_t kWindowProcedureContext[] = u"in the window procedure ";
 
 Text CurrentExceptionDescription() {
   try {
@@ -27,7 +23,35 @@ Text CurrentExceptionDescription() {
   }
 }
 
+// The object of the control that a notification its parent received is
+// about; null for any other message, and for a control without one.
+WindowBase* NotifyingControl(UINT message, LPARAM lparam) {
+  if (lparam == 0) return nullptr;
+  HWND control = nullptr;
+  switch (message) {
+    case WM_COMMAND:  // from a menu or an accelerator, it names no control
+      control = reinterpret_cast<HWND>(lparam);
+      break;
+    case WM_NOTIFY:
+      control = reinterpret_cast<const NMHDR*>(lparam)->hwndFrom;
+      break;
+    case WM_DRAWITEM: {
+      // A menu's item names the menu, not a window.
+      const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lparam);
+      if (item.CtlType != ODT_MENU) control = item.hwndItem;
+      break;
+    }
+  }
+  return control ? WindowBase::FromHandle(control) : nullptr;
+}
+
 }  // namespace
+
+WindowBase* WindowBase::FromHandle(HWND window) {
+  if (!window || GetWindowLongPtrW(window, GWLP_WNDPROC) != reinterpret_cast<LONG_PTR>(&Procedure))
+    return nullptr;
+  return reinterpret_cast<WindowBase*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+}
 
 LRESULT CALLBACK WindowBase::Procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
   if (message == WM_NCCREATE) {
@@ -47,6 +71,13 @@ LRESULT CALLBACK WindowBase::Procedure(HWND hwnd, UINT message, WPARAM wparam, L
     return result;
   }
   try {
+    WindowBase* control = NotifyingControl(message, lparam);
+    if (control && control != self) {
+      if (const std::optional<LRESULT> result =
+              control->HandleNotification(message, wparam, lparam)) {
+        return *result;
+      }
+    }
     return self->HandleMessage(message, wparam, lparam);
   } catch (...) {
     self->ReportHandlerFailure(CurrentExceptionDescription(), message);
@@ -80,13 +111,11 @@ LRESULT WindowBase::Default(UINT message, WPARAM wparam, LPARAM lparam) {
   return DefWindowProcW(hwnd(), message, wparam, lparam);
 }
 
+std::optional<LRESULT> WindowBase::HandleNotification(UINT, WPARAM, LPARAM) { return std::nullopt; }
+
 void WindowBase::ReportHandlerFailure(TextView description, UINT message) noexcept {
-  try {
-    Win32Dialogs(GetAncestor(hwnd(), GA_ROOT))
-        .ShowErrorReport(HandlerFailureReport(description, message));
-  } catch (...) {
-    // Nobody is left to tell.
-  }
+  WindowBase* top = FromHandle(GetAncestor(hwnd(), GA_ROOT));
+  if (top && top != this) top->ReportHandlerFailure(description, message);
 }
 
 void RegisterWindowClass(const wchar_t* name) {
@@ -106,10 +135,6 @@ UniqueWindow CreateChild(DWORD ex_style, const wchar_t* class_name, const Text& 
                                      GetModuleHandleW(nullptr), nullptr));
   if (!child) FailWithLastError();
   return child;
-}
-
-Text HandlerFailureReport(TextView description, UINT message) {
-  return ComposeErrorReport(description, kWindowProcedureContext, static_cast<int>(message));
 }
 
 Text WindowText(HWND window) {

@@ -9,12 +9,18 @@
 // property up for every message, and under Wine each lookup is a round trip
 // to the server, 0.11 ms here, more than a removed row costs the list.
 //
+// A control's object also gets the notifications its parent receives for it
+// (WM_COMMAND, WM_NOTIFY, WM_DRAWITEM), before the parent's own object does:
+// what concerns a control is handled where its state is.
+//
 // The object owns its window: destroying the object destroys the window, and
 // a window destroyed first (by a close, or with its parent) lets go of the
 // object at WM_NCDESTROY. No exception crosses user32: one that escapes a
 // handler is reported, and the message gets its default handling instead.
 
 #include <windows.h>
+
+#include <optional>
 
 #include "base/text.h"
 #include "win32/handles.h"
@@ -31,6 +37,10 @@ class WindowBase {
   // Null before the window exists and once it is gone.
   HWND hwnd() const { return window_.get(); }
 
+  // The object of a window whose procedure is WindowBase::Procedure; null for
+  // any other window.
+  static WindowBase* FromHandle(HWND window);
+
   // The procedure of the program's own window classes, whose windows are
   // created with their object as the creation parameter: the object takes
   // its window at WM_NCCREATE.
@@ -45,10 +55,14 @@ class WindowBase {
   void Destroy();
 
   virtual LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) = 0;
+  // A notification about this control that its parent received; its result,
+  // or none to leave the message to the parent.
+  virtual std::optional<LRESULT> HandleNotification(UINT message, WPARAM wparam, LPARAM lparam);
   // The window's own handling of a message, without this object.
   LRESULT Default(UINT message, WPARAM wparam, LPARAM lparam);
-  // Shows what a handler threw. By default an error report box owned by the
-  // top-level window; it must not throw.
+  // Shows what a handler threw; it must not throw. By default the object of
+  // the top-level window this one is in shows it; without one nobody is left
+  // to tell.
   virtual void ReportHandlerFailure(TextView description, UINT message) noexcept;
 
  private:
@@ -67,9 +81,6 @@ void RegisterWindowClass(const wchar_t* name);
 // system's words when it cannot.
 UniqueWindow CreateChild(DWORD ex_style, const wchar_t* class_name, const Text& text, DWORD style,
                          HWND parent, int id);
-
-// The error report of a handler that threw while handling `message`.
-Text HandlerFailureReport(TextView description, UINT message);
 
 // A window's text.
 Text WindowText(HWND window);

@@ -403,20 +403,6 @@ TEST(DeletionTest, OnlyReparsePointsThatStandForAnotherNameAreLinks) {
   }
 }
 
-TEST(DeletionTest, KeysAreDecodedByTheirExactFirstLetter) {
-  Scene scene;
-  for (const char16_t* key : {u"CMine.lnk", u"cLower.lnk", u"AShared", u"XOdd.lnk", u"CДом"}) {
-    scene.AddRow(key, true);
-  }
-  scene.Click();
-  EXPECT_EQ(scene.recycler.requested,
-            (std::vector<Text>{Text(kCurrent) + u"\\Дом", Text(kAll) + u"\\Odd.lnk",
-                               Text(kAll) + u"\\Shared", Text(kAll) + u"\\Lower.lnk",
-                               Text(kCurrent) + u"\\Mine.lnk"}));
-  EXPECT_TRUE(scene.RowKeys().empty());
-  EXPECT_TRUE(scene.dialogs.ErrorReports().empty());
-}
-
 TEST(DeletionTest, NamesTheShellWouldReadAsPatternsOrPathsNeverReachIt) {
   Scene scene;
   const std::vector<Text> keys = {u"C", u"Cq?q.lnk", u"C..\\..\\x", u"Cname."};

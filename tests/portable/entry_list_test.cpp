@@ -99,6 +99,32 @@ TEST(EntryListTest, SortingIsStableCaseInsensitiveAndFollowsTheSortColumn) {
   EXPECT_EQ(list.FindTag(u""), 1u);  // the tag index follows the new order
   // Adding while sorted puts the row in its place, after its equals.
   EXPECT_EQ(list.Add(u"C5", u"delta"), 1u);  // its empty type sorts first
+  // Types that differ only in letter case are equal: the rows keep their order.
+  list.SetSortKey(EntryList::kSortByText);
+  ASSERT_EQ(list.RowText(4), u"delta");
+  list.SetType(4, u"folder");
+  list.SetSortKey(EntryList::kSortByType);
+  EXPECT_EQ(Texts(list), (std::vector<Text>{u"Alpha", u"delta", u"Gamma", u"alpha", u"beta"}));
+}
+
+// A sort key that fails for "Broken" fails the sort.
+void SortKeyFailingForBroken(TextView text, std::string& out) {
+  if (text == u"Broken") throw Failure(failure_text::kOutOfMemory);
+  PortableSortKey(text, out);
+}
+
+TEST(EntryListTest, ASortThatFailsLeavesTheRowsAndTheirIndexesAsTheyWere) {
+  EntryList list;
+  for (const char16_t* name : {u"Zeta", u"Broken", u"Alpha"})
+    list.SetTag(list.Add(name, name), name);
+  SetSortKeyMapping(&SortKeyFailingForBroken);
+  EXPECT_THROW(list.SetSorted(true), Failure);
+  SetSortKeyMapping(nullptr);
+  EXPECT_EQ(Texts(list), (std::vector<Text>{u"Zeta", u"Broken", u"Alpha"}));
+  EXPECT_EQ(list.FindTag(u"alpha"), 3u);
+  EXPECT_THROW(list.Add(u"Zeta", u"again"), Failure);
+  list.Remove(1);
+  EXPECT_EQ(list.FindTag(u"ALPHA"), 2u);
 }
 
 // Random adds, removals, checks, new texts and tags against a plain vector

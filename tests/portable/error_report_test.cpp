@@ -33,6 +33,7 @@ TEST(ErrorReportTest, EveryHandlerNamesItselfInItsContextText) {
             u"in Velmarrow2021/08/31.Form1.chkSelectAll_Click ");
   EXPECT_EQ(Text(context_text::kUnselectAllClick),
             u"in Velmarrow2021/08/31.Form1.chkUnselectAll_Click ");
+  EXPECT_EQ(Text(context_text::kWindowProcedure), u"in the window procedure ");
 }
 
 TEST(StepTrapTest, AFailingStepIsReportedOnceAndTheNextStepRuns) {

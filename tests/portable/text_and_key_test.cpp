@@ -64,6 +64,7 @@ TEST(EntryKeyTest, OnlyAnExactCSelectsTheCurrentUser) {
   EXPECT_EQ(current.root, Root::kCurrentUser);
   EXPECT_EQ(current.csidl, 2);
   EXPECT_EQ(current.relative_name, u"Games");
+  EXPECT_EQ(DecodeEntryKey(u"CДом").relative_name, u"Дом");
 
   for (const char16_t* key : {u"AGames", u"cGames", u"XGames", u"ĆGames"}) {
     const DecodedKey all = DecodeEntryKey(key);

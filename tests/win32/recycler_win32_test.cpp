@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "commands/error_report.h"
+#include "win32/box_refuser.h"
 #include "catalogue/start_menu.h"
 #include "commands/deletion.h"
 #include "win32/folder_service_win32.h"
@@ -374,6 +375,43 @@ TEST_F(RecyclerWin32Test, WhenTheRecycleBinCannotTakeAnEntryNothingIsDeletedForG
   const Text cancelled = u": the deletion was cancelled; it was not moved to the Recycle Bin.";
   EXPECT_EQ(Unmoved(), (std::vector<Text>{u"Game" + cancelled, u"Tools" + cancelled}));
   EXPECT_EQ(dialogs.shown.back().text, u"Done.");
+}
+
+// A hidden top-level window, to own boxes.
+win32::UniqueWindow HiddenOwner() {
+  return win32::UniqueWindow(CreateWindowExW(0, L"Static", L"", WS_POPUP, 0, 0, 0, 0, nullptr,
+                                             nullptr, GetModuleHandleW(nullptr), nullptr));
+}
+
+TEST(BoxRefuserTest, OnlyTheBoxesOfItsOwnWindowAreRefused) {
+  // Another window's box, on a thread of its own, shows before the refuser starts.
+  std::atomic<int> other_answer{0};
+  std::thread other_thread([&] {
+    const win32::UniqueWindow other = HiddenOwner();
+    other_answer = MessageBoxW(other.get(), L"left alone", L"Another window's box", MB_YESNO);
+  });
+  HWND other_box = nullptr;
+  for (int wait = 0; !other_box && wait < 1000; ++wait) {
+    Sleep(5);
+    other_box = FindWindowW(L"#32770", L"Another window's box");
+  }
+  ASSERT_TRUE(other_box);  // else the other thread never ends: the test stops here
+  const win32::UniqueWindow ours = HiddenOwner();
+  {
+    win32::BoxRefuser refuser(ours.get());
+    // Each pass of the refuser looks at every window: by the time it has
+    // refused the box of its own window, it has passed the other one.
+    EXPECT_EQ(MessageBoxW(ours.get(), L"refused", L"Our box", MB_YESNO), IDNO);
+    EXPECT_TRUE(refuser.Answered());
+  }
+  // Two round trips through the other box's thread: a message posted to it
+  // before them has been handled after them.
+  SendMessageW(other_box, WM_NULL, 0, 0);
+  SendMessageW(other_box, WM_NULL, 0, 0);
+  EXPECT_TRUE(IsWindow(other_box));
+  PostMessageW(other_box, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED), 0);
+  other_thread.join();
+  EXPECT_EQ(other_answer, IDYES);
 }
 
 // A folder as the Linux shell names it.

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <vector>
 
@@ -20,19 +21,24 @@ constexpr UINT kMsgThrowStd = WM_APP + 2;
 constexpr UINT kMsgAnswer = WM_APP + 3;
 constexpr wchar_t kProbeClass[] = L"OstrevaneProbe";
 
-// Records what reaches it and what it was told to report; throws on demand.
-// Its window is of the program's own class, or a system control it adopts.
-struct Probe : WindowBase {
-  enum class Kind { kOwnClass, kAdoptedControl };
+// A notification code a probe leaves to its parent.
+constexpr WORD kCodeLeftToParent = 2;
 
-  Probe(Kind kind, HWND parent) {
+// Records what reaches it, the notifications about it and what it was told
+// to report (or leaves the reporting to the window it is in); throws on
+// demand. Its window is of the program's own class, a child or top-level, or
+// a system control it adopts.
+struct Probe : WindowBase {
+  enum class Kind { kOwnClass, kAdoptedControl, kTopLevel };
+
+  Probe(Kind kind, HWND parent, bool reports_itself = true) : reports_itself(reports_itself) {
     if (kind == Kind::kAdoptedControl) {
       Adopt(win32::CreateChild(0, L"Static", u"caption", 0, parent, 7));
       return;
     }
     win32::RegisterWindowClass(kProbeClass);
-    CreateWindowExW(0, kProbeClass, L"caption", WS_CHILD, 0, 0, 10, 10, parent, nullptr,
-                    GetModuleHandleW(nullptr), this);
+    CreateWindowExW(0, kProbeClass, L"caption", kind == Kind::kTopLevel ? WS_POPUP : WS_CHILD, 0, 0,
+                    10, 10, parent, nullptr, GetModuleHandleW(nullptr), this);
   }
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override {
     seen.push_back(message);
@@ -41,14 +47,22 @@ struct Probe : WindowBase {
     if (message == kMsgAnswer) return 42;
     return Default(message, wparam, lparam);
   }
+  std::optional<LRESULT> HandleNotification(UINT message, WPARAM wparam, LPARAM) override {
+    notified.push_back(message);
+    if (message == WM_COMMAND && HIWORD(wparam) == kCodeLeftToParent) return std::nullopt;
+    return 42;
+  }
   void ReportHandlerFailure(TextView description, UINT message) noexcept override {
+    if (!reports_itself) return WindowBase::ReportHandlerFailure(description, message);
     reports.emplace_back(description, message);
   }
   bool Seen(UINT message) const {
     return std::find(seen.begin(), seen.end(), message) != seen.end();
   }
 
+  const bool reports_itself;
   std::vector<UINT> seen;
+  std::vector<UINT> notified;
   std::vector<std::pair<Text, UINT>> reports;
 };
 
@@ -116,10 +130,50 @@ TEST(WindowBaseTest, AnExceptionFromAHandlerIsReportedAndNeverCrossesTheSystem) 
   }
 }
 
-TEST(WindowBaseTest, TheReportOfAFailedHandlerNamesTheMessage) {
-  const Text report = win32::HandlerFailureReport(u"Out of memory", 0x0111);
-  EXPECT_EQ(report.substr(0, 15), u"Out of memory\r\n");
-  EXPECT_NE(report.find(u"at line 273"), Text::npos);
+TEST(WindowBaseTest, AFailureInAControlIsReportedByTheTopLevelWindowItIsIn) {
+  Probe top(Probe::Kind::kTopLevel, nullptr);
+  Probe control(Probe::Kind::kAdoptedControl, top.hwnd(), /*reports_itself=*/false);
+  EXPECT_EQ(SendMessageW(control.hwnd(), kMsgThrowFailure, 0, 0), 0);
+  EXPECT_EQ(top.reports,
+            (std::vector<std::pair<Text, UINT>>{{u"The handler broke", kMsgThrowFailure}}));
+  EXPECT_TRUE(control.reports.empty());
+
+  // In a top-level window without an object nobody is left to tell, and
+  // nothing breaks.
+  const win32::UniqueWindow bare = CreateParent();
+  Probe orphan(Probe::Kind::kAdoptedControl, bare.get(), /*reports_itself=*/false);
+  EXPECT_EQ(SendMessageW(orphan.hwnd(), kMsgThrowFailure, 0, 0), 0);
+  EXPECT_EQ(SendMessageW(orphan.hwnd(), kMsgAnswer, 0, 0), 42);
+}
+
+TEST(WindowBaseTest, AControlsObjectGetsTheNotificationsItsParentReceivesForIt) {
+  const win32::UniqueWindow top = CreateParent();
+  Probe parent(Probe::Kind::kOwnClass, top.get());
+  Probe control(Probe::Kind::kAdoptedControl, parent.hwnd());
+  const HWND from = control.hwnd();
+  const auto send = [&](UINT message, WPARAM wparam, const void* lparam) {
+    return SendMessageW(parent.hwnd(), message, wparam, reinterpret_cast<LPARAM>(lparam));
+  };
+  EXPECT_EQ(send(WM_COMMAND, MAKEWPARAM(7, BN_CLICKED), from), 42);
+  NMHDR header{from, 7, static_cast<UINT>(NM_CLICK)};
+  EXPECT_EQ(send(WM_NOTIFY, 7, &header), 42);
+  DRAWITEMSTRUCT item{};
+  item.CtlType = ODT_BUTTON;
+  item.CtlID = 7;
+  item.hwndItem = from;
+  EXPECT_EQ(send(WM_DRAWITEM, 7, &item), 42);
+  EXPECT_EQ(control.notified, (std::vector<UINT>{WM_COMMAND, WM_NOTIFY, WM_DRAWITEM}));
+  EXPECT_FALSE(parent.Seen(WM_COMMAND) || parent.Seen(WM_NOTIFY) || parent.Seen(WM_DRAWITEM));
+
+  // What the control leaves, a menu's item (whose handle names no window)
+  // and a window without an object go on to the parent.
+  send(WM_COMMAND, MAKEWPARAM(7, kCodeLeftToParent), from);
+  item.CtlType = ODT_MENU;
+  send(WM_DRAWITEM, 0, &item);
+  header.hwndFrom = top.get();
+  send(WM_NOTIFY, 7, &header);
+  EXPECT_EQ(control.notified.size(), 4u);
+  EXPECT_TRUE(parent.Seen(WM_COMMAND) && parent.Seen(WM_DRAWITEM) && parent.Seen(WM_NOTIFY));
 }
 
 }  // namespace
