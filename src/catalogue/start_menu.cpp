@@ -11,9 +11,11 @@ using MarkedRows = std::vector<bool>;
 // Adds one complete row: namesake marks first, then key and text, tag, type.
 // Every current-user row whose name matches, ignoring case, is a namesake of
 // the all-users entry; each row carries at most one mark.
-void AddEntryRow(Rows& list, MarkedRows& marked, Root root, const Text& name, Text display,
-                 const char16_t* type) {
-  if (root == Root::kAllUsers) {
+void AddEntryRow(Rows& list, MarkedRows& marked, const MenuEntry& entry) {
+  const bool folder = entry.kind == EntryKind::kFolder;
+  const Text name(entry.name);
+  Text display = folder ? name : ShortcutDisplayName(name);
+  if (entry.root == Root::kAllUsers) {
     // Current-user rows all precede the all-users rows while the list is
     // unsorted, so the matches among them come first; a match among the
     // all-users rows (names that differ only in case, in a case-sensitive
@@ -29,21 +31,9 @@ void AddEntryRow(Rows& list, MarkedRows& marked, Root root, const Text& name, Te
     }
     if (namesake) display += kSuffixAllUsers;
   }
-  const std::size_t row = list.Add(MakeEntryKey(root, name), std::move(display));
+  const std::size_t row = list.Add(MakeEntryKey(entry.root, name), std::move(display));
   list.SetTag(row, name);
-  list.SetType(row, type);
-}
-
-void ScanRoot(FolderService& folders, Rows& list, MarkedRows& marked, Root root) {
-  const Text path = folders.RootPath(RootCsidl(root));
-  const std::unique_ptr<Folder> folder = folders.OpenFolder(path);
-  folder->ForEachSubfolder(
-      [&](const Text& name) { AddEntryRow(list, marked, root, name, name, kTypeFolder); });
-  folder->ForEachFile([&](const Text& name) {
-    if (IsShortcutName(name)) {
-      AddEntryRow(list, marked, root, name, ShortcutDisplayName(name), kTypeShortcut);
-    }
-  });
+  list.SetType(row, folder ? kTypeFolder : kTypeShortcut);
 }
 
 }  // namespace
@@ -89,11 +79,23 @@ std::optional<Text> WhyNotPlainName(const Text& name) {
   return std::nullopt;
 }
 
+void ListStartMenu(FolderService& folders, const std::function<void(const MenuEntry&)>& found) {
+  for (const Root root : {Root::kCurrentUser, Root::kAllUsers}) {
+    const Text path = folders.RootPath(RootCsidl(root));
+    const std::unique_ptr<Folder> folder = folders.OpenFolder(path);
+    folder->ForEachSubfolder([&](const Text& name) {
+      found({root, EntryKind::kFolder, name, path});
+    });
+    folder->ForEachFile([&](const Text& name) {
+      if (IsShortcutName(name)) found({root, EntryKind::kShortcut, name, path});
+    });
+  }
+}
+
 void ScanStartMenu(FolderService& folders, Rows& list) {
   list.SetSorted(false);
   MarkedRows marked;
-  ScanRoot(folders, list, marked, Root::kCurrentUser);
-  ScanRoot(folders, list, marked, Root::kAllUsers);
+  ListStartMenu(folders, [&](const MenuEntry& entry) { AddEntryRow(list, marked, entry); });
   list.SetSorted(true);
   list.SetSortKey(Rows::kSortByType);
 }

@@ -2,6 +2,7 @@
 // The Start Menu catalogue: filling the entry list from the two Programs
 // folders, and moving one entry to the Recycle Bin.
 
+#include <functional>
 #include <optional>
 
 #include "catalogue/entry_key.h"
@@ -39,10 +40,31 @@ bool NameContainsLowered(TextView name, TextView lowered_text);
 // any of these.
 std::optional<Text> WhyNotPlainName(const Text& name);
 
-// Lists every top-level subfolder and shortcut of the current user's and then
-// the all users' Programs folder, marks namesakes, and sorts by type. The
-// first failure ends the scan and propagates; rows added so far stay.
+// An entry at the top of a Programs folder, as the scan finds it: valid
+// while the scan hands it out.
+enum class EntryKind { kFolder, kShortcut };
+struct MenuEntry {
+  Root root;
+  EntryKind kind;
+  TextView name;       // its own name in its folder ("Game.lnk")
+  TextView root_path;  // the Programs folder's path; the entry's is this, "\\", the name
+};
+
+// Hands every top-level subfolder and shortcut of the current user's and
+// then the all users' Programs folder to `found`, each folder's subfolders
+// first, in the order the file system gives. The first failure ends the
+// listing and propagates; what was handed out before it stays.
+void ListStartMenu(FolderService& folders, const std::function<void(const MenuEntry&)>& found);
+
+// The window's rows from that listing: namesake marks, keys, tags and
+// types, sorted by type. The first failure ends the scan and propagates;
+// rows added so far stay.
 void ScanStartMenu(FolderService& folders, Rows& list);
+
+// Entries of the two Programs folders are namesakes, shown with
+// kSuffixCurrentUser and kSuffixAllUsers, when their names have the same key:
+// the name lower-cased with the active mapping, as the rows' tags compare.
+inline Text NamesakeKey(TextView name) { return Lower(name); }
 
 // The full path of the entry named by `key`. Fails when the root cannot be
 // found.

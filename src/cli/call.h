@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "base/text.h"
+#include "catalogue/start_menu.h"
 
 namespace ostrevane::cli {
 
@@ -17,7 +18,6 @@ enum class Command { kList, kRecycle, kHelp, kVersion };
 // user profile's own; or every profile's and the all users' (the machine).
 enum class Scope { kUser, kAllUsers, kBoth, kProfiles, kMachine };
 enum class Format { kText, kTsv, kJson };
-enum class EntryKind { kFolder, kShortcut };
 
 // Every selector given must hold for an entry to be selected.
 struct Selectors {

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <memory>
+#include <set>
 #include <string>
 
-#include "catalogue/entry_list.h"
 #include "catalogue/shortcut_file.h"
 #include "catalogue/start_menu.h"
 #include "catalogue/system_folder.h"
@@ -97,14 +97,25 @@ void Add(std::vector<Ordered>& ordered, const Scan& scan, std::size_t root, Entr
   ordered.push_back({std::move(sort_key), std::move(entry)});
 }
 
-// The current user's and the all users' folders, scanned as the window
-// scans them.
+// The current user's and the all users' folders, as the window lists them:
+// a name found in both is shown with the window's namesake marks.
 void ScanWindowRoots(FolderService& real_folders, Scope scope, Scan& scan,
                      std::vector<Ordered>& ordered) {
   ScopedFolders folders(real_folders, scope);
-  EntryList list;
   const bool any_in_scope = InScope(Root::kCurrentUser, scope) || InScope(Root::kAllUsers, scope);
-  if (any_in_scope) ScanStartMenu(folders, list);
+  struct Listed {
+    Root root;
+    EntryKind kind;
+    Text name;
+  };
+  std::vector<Listed> listed;
+  std::set<Text> keys[2];  // the namesake keys of each root's names
+  if (any_in_scope) {
+    ListStartMenu(folders, [&](const MenuEntry& entry) {
+      listed.push_back({entry.root, entry.kind, Text(entry.name)});
+      keys[entry.root == Root::kCurrentUser ? 0 : 1].insert(NamesakeKey(entry.name));
+    });
+  }
   std::vector<Text> startup_paths;
   for (const int csidl : {kCsidlStartup, kCsidlCommonStartup}) {
     try {
@@ -119,19 +130,19 @@ void ScanWindowRoots(FolderService& real_folders, Scope scope, Scan& scan,
         root == Root::kCurrentUser ? ScanRoot::Kind::kCurrentUser : ScanRoot::Kind::kAllUsers;
     scan_root.in_scope = InScope(root, scope);
     scan_root.exists = scan_root.in_scope;
-    scan_root.path =
-        scan_root.in_scope || any_in_scope ? folders.RootPath(RootCsidl(root)) : Text();
+    scan_root.path = any_in_scope ? folders.RootPath(RootCsidl(root)) : Text();
     scan_root.startup_paths = startup_paths;
     scan_root.own_profile = root == Root::kCurrentUser;
     scan.roots.push_back(std::move(scan_root));
   }
-  for (std::size_t position = 1; position <= list.Size(); ++position) {
-    const StartMenuEntry row = list.Entry(position);
-    const Root root = DecodeEntryKey(row.key).root;
-    if (!InScope(root, scope)) continue;
-    Add(ordered, scan, root == Root::kCurrentUser ? 0 : 1,
-        row.type == kTypeFolder ? EntryKind::kFolder : EntryKind::kShortcut, Text(row.tag),
-        Text(row.text));
+  for (Listed& entry : listed) {
+    if (!InScope(entry.root, scope)) continue;
+    const bool user = entry.root == Root::kCurrentUser;
+    Text shown = entry.kind == EntryKind::kShortcut ? ShortcutDisplayName(entry.name) : entry.name;
+    if (keys[user ? 1 : 0].contains(NamesakeKey(entry.name))) {
+      shown += user ? kSuffixCurrentUser : kSuffixAllUsers;
+    }
+    Add(ordered, scan, user ? 0 : 1, entry.kind, std::move(entry.name), std::move(shown));
   }
 }
 
