@@ -93,7 +93,7 @@ Pass DeletionPass(int count) {
   testing::WindowUnderTest t;
   MakeShortcuts(t.current_root, count);
   TimedRecycler recycler;
-  win32::MainWindow& window = t.Open(&recycler);
+  window::MainWindow& window = t.Open(&recycler);
   for (std::size_t p = 1; p <= window.list().Count(); ++p) window.list().SetChecked(p, true);
   const HWND form = window.hwnd();
   const HWND button = t.Control(ControlName::kPushButton2);

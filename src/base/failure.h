@@ -1,9 +1,11 @@
 #pragma once
 // A failure as a step of a handler sees it: an exception that carries the
-// description the error report shows.
+// description the error report shows, the system's error code it came from,
+// and the place in the program that raised it.
 
 #include <cstdint>
 #include <exception>
+#include <source_location>
 
 #include "base/text.h"
 
@@ -11,16 +13,28 @@ namespace ostrevane {
 
 class Failure : public std::exception {
  public:
-  explicit Failure(Text description, std::uint32_t system_error = 0)
-      : description_(std::move(description)), system_error_(system_error) {}
+  explicit Failure(Text description, std::uint32_t system_error = 0,
+                   std::source_location where = std::source_location::current())
+      : description_(std::move(description)), system_error_(system_error), where_(where) {}
   const Text& description() const noexcept { return description_; }
   // The system's error code it came from; 0 when it came from none.
   std::uint32_t system_error() const noexcept { return system_error_; }
+  // Where it was raised: a bug report can name the place.
+  const std::source_location& where() const noexcept { return where_; }
 
  private:
   Text description_;
   std::uint32_t system_error_;
+  std::source_location where_;
 };
+
+// The description of the exception being handled, whatever it is: call it
+// inside a catch block. The one place where an exception becomes words, for
+// the error report, the window's handlers and the command line alike.
+Text DescribeCaughtException();
+
+// "file.cpp:123", where a failure was raised.
+Text PlaceOf(const Failure& failure);
 
 // The system's error codes a portable rule tells apart.
 inline constexpr std::uint32_t kSystemErrorAccessDenied = 5;

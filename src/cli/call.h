@@ -4,10 +4,10 @@
 // script's typo must never widen what gets recycled: anything not understood
 // is a wrong call, and nothing runs.
 
-#include <exception>
 #include <optional>
 #include <vector>
 
+#include "base/failure.h"
 #include "base/text.h"
 #include "catalogue/start_menu.h"
 
@@ -50,14 +50,11 @@ struct Call {
   bool allow_absent = false;  // a --name that matches nothing is no error
 };
 
-// What is wrong with a call, as a clause for the error line.
-class WrongCall : public std::exception {
+// What is wrong with a call, as a clause for the error line: a failure of
+// the caller's, not of the program.
+class WrongCall : public Failure {
  public:
-  explicit WrongCall(Text what_is_wrong) : what_is_wrong_(std::move(what_is_wrong)) {}
-  const Text& what_is_wrong() const noexcept { return what_is_wrong_; }
-
- private:
-  Text what_is_wrong_;
+  using Failure::Failure;
 };
 
 // Reads the words after the program's name. Throws WrongCall for anything

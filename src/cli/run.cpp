@@ -144,6 +144,7 @@ struct RunState {
   Call call;
   Scan scan;
   Report report;
+  Text place;  // where an internal error was raised, for the error line
 };
 
 int PreviewExitCode(const Counts& counts, bool denied, const Call& call) {
@@ -218,6 +219,7 @@ void RunOnEntries(RunState& state, CliServices& services, Output& out) {
         // A fault of the program stops the pass here; what was moved before
         // stays reported.
         report.stopped_by = failure.description();
+        state.place = PlaceOf(failure);
         entry.action = Action::kFailed;
         entry.reason = u"the pass stopped here: " + report.stopped_by;
       }
@@ -226,12 +228,6 @@ void RunOnEntries(RunState& state, CliServices& services, Output& out) {
   }
   report.exit_code =
       report.stopped_by.empty() ? RecycleExitCode(Count(entries), call) : kExitInternalError;
-}
-
-Text Described(const std::exception& fault) {
-  if (const auto* failure = dynamic_cast<const Failure*>(&fault)) return failure->description();
-  if (dynamic_cast<const std::bad_alloc*>(&fault)) return failure_text::kOutOfMemory;
-  return FromUtf8(fault.what());
 }
 
 }  // namespace
@@ -263,19 +259,19 @@ Outcome RunCommandLine(const std::vector<Text>& arguments, CliServices& services
   } catch (const WrongCall& wrong) {
     report.exit_code = kExitWrongCall;
     try {
-      report.error = wrong.what_is_wrong();
-      outcome.error = ErrorLine(wrong.what_is_wrong() + kSeeHelp);
+      report.error = wrong.description();
+      outcome.error = ErrorLine(wrong.description() + kSeeHelp);
     } catch (...) {
     }
   } catch (...) {
     report.exit_code = kExitInternalError;
     try {
+      report.stopped_by = DescribeCaughtException();
       try {
         throw;
-      } catch (const std::exception& fault) {
-        report.stopped_by = Described(fault);
+      } catch (const Failure& failure) {
+        state.place = PlaceOf(failure);
       } catch (...) {
-        report.stopped_by = u"an unexpected fault";
       }
     } catch (...) {
       // Should even its words not fit in memory, the exit code alone still tells.
@@ -283,7 +279,10 @@ Outcome RunCommandLine(const std::vector<Text>& arguments, CliServices& services
   }
   outcome.exit_code = report.exit_code;
   try {
-    if (!report.stopped_by.empty()) outcome.error = InternalErrorLine(report.stopped_by);
+    if (!report.stopped_by.empty()) {
+      outcome.error = InternalErrorLine(report.stopped_by +
+                                        (state.place.empty() ? u"" : u" [" + state.place + u"]"));
+    }
     out.Write(RenderEnding(report));
   } catch (...) {
   }

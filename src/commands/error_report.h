@@ -81,12 +81,8 @@ class StepTrap {
     try {
       std::forward<Action>(action)();
       return true;
-    } catch (const Failure& failure) {
-      Report(step, failure.description());
-    } catch (const std::bad_alloc&) {
-      Report(step, failure_text::kOutOfMemory);
-    } catch (const std::exception& error) {
-      Report(step, FromUtf8(error.what()));
+    } catch (const std::exception&) {
+      Report(step, DescribeCaughtException());
     }
     return false;
   }

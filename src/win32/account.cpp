@@ -49,9 +49,8 @@ Text RunningAccountSid() {
       !ConvertSidToStringSidW(buffer.user.User.Sid, &text)) {
     return {};
   }
-  Text sid = FromWide(text);
-  LocalFree(text);
-  return sid;
+  const UniqueLocalText owned(text);
+  return FromWide(text);
 }
 
 }  // namespace ostrevane::win32

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "win32/win_text.h"
+#include "win32/fill_growing.h"
 
 namespace ostrevane::win32 {
 namespace {

@@ -6,6 +6,7 @@
 
 #include "win32/handles.h"
 #include "win32/win_text.h"
+#include "win32/system_error.h"
 
 namespace ostrevane::win32 {
 

@@ -8,6 +8,7 @@
 #include "catalogue/text_pool.h"
 #include "win32/handles.h"
 #include "win32/win_text.h"
+#include "win32/system_error.h"
 
 namespace ostrevane::win32 {
 

@@ -3,9 +3,7 @@
 
 #include <windows.h>
 
-#include <commctrl.h>
 #include <objbase.h>
-#include <uxtheme.h>
 
 #include <utility>
 
@@ -58,24 +56,6 @@ struct FileTraits {
   static void Close(Handle handle) { CloseHandle(handle); }
 };
 
-inline void DeleteGdiObject(HGDIOBJ object) { DeleteObject(object); }
-
-// Puts an object into a device context for this object's life, then puts
-// back what was there before.
-class ScopedSelection {
- public:
-  ScopedSelection(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
-  ScopedSelection(const ScopedSelection&) = delete;
-  ScopedSelection& operator=(const ScopedSelection&) = delete;
-  ~ScopedSelection() {
-    if (previous_) SelectObject(dc_, previous_);
-  }
-
- private:
-  HDC dc_;
-  HGDIOBJ previous_;
-};
-
 // COM initialised on this thread for this object's life (when it could be).
 class ScopedComInit {
  public:
@@ -90,44 +70,17 @@ class ScopedComInit {
   HRESULT result_;
 };
 
-// A window's device context (the screen's for no window) for this object's life.
-class ScopedWindowDc {
- public:
-  explicit ScopedWindowDc(HWND window) : window_(window), dc_(GetDC(window)) {}
-  ScopedWindowDc(const ScopedWindowDc&) = delete;
-  ScopedWindowDc& operator=(const ScopedWindowDc&) = delete;
-  ~ScopedWindowDc() {
-    if (dc_) ReleaseDC(window_, dc_);
-  }
-  HDC get() const { return dc_; }
-
- private:
-  HWND window_;
-  HDC dc_;
-};
-
-inline void DeleteDeviceContext(HDC dc) { DeleteDC(dc); }
 inline void FreeLoadedLibrary(HMODULE module) { FreeLibrary(module); }
-inline void DestroyImageList(HIMAGELIST images) { ImageList_Destroy(images); }
-inline void CloseTheme(HTHEME theme) { CloseThemeData(theme); }
 inline void FreeLocalText(wchar_t* text) { LocalFree(text); }
 
 using UniqueFind = UniqueHandle<FindTraits>;
 using UniqueFile = UniqueHandle<FileTraits>;
 // A kernel object whose failed creation gives null (a token, a thread).
 using UniqueKernelHandle = UniqueHandle<NullInvalidTraits<HANDLE, &CloseHandle>>;
-using UniqueFont = UniqueHandle<NullInvalidTraits<HFONT, &DeleteGdiObject>>;
-using UniqueBrush = UniqueHandle<NullInvalidTraits<HBRUSH, &DeleteGdiObject>>;
-using UniqueBitmap = UniqueHandle<NullInvalidTraits<HBITMAP, &DeleteGdiObject>>;
-using UniqueMemoryDc = UniqueHandle<NullInvalidTraits<HDC, &DeleteDeviceContext>>;
 // Text the system allocated with LocalAlloc (FormatMessageW's buffer).
 using UniqueLocalText = UniqueHandle<NullInvalidTraits<wchar_t*, &FreeLocalText>>;
-using UniqueIcon = UniqueHandle<NullInvalidTraits<HICON, &DestroyIcon>>;
-using UniqueCursor = UniqueHandle<NullInvalidTraits<HCURSOR, &DestroyCursor>>;
 // A library loaded with LoadLibraryExW.
 using UniqueModule = UniqueHandle<NullInvalidTraits<HMODULE, &FreeLoadedLibrary>>;
-using UniqueImageList = UniqueHandle<NullInvalidTraits<HIMAGELIST, &DestroyImageList>>;
-using UniqueTheme = UniqueHandle<NullInvalidTraits<HTHEME, &CloseTheme>>;
 using UniqueWindow = UniqueHandle<NullInvalidTraits<HWND, &DestroyWindow>>;
 
 }  // namespace ostrevane::win32

@@ -3,6 +3,7 @@
 #include <msi.h>
 
 #include "win32/win_text.h"
+#include "win32/system_error.h"
 
 namespace ostrevane::win32 {
 namespace {
@@ -37,12 +38,8 @@ TargetProbe::ProductAnswer ProductAnswerOf(INT install_state) {
   }
 }
 
-InstallerQueries::~InstallerQueries() {
-  if (module_) FreeLibrary(module_);
-}
-
 bool InstallerQueries::Load() {
-  if (tried_) return module_ != nullptr;
+  if (tried_) return static_cast<bool>(module_);
   tried_ = true;
   // By its full path in the system folder, never from the program's folder
   // or the current one.
@@ -53,19 +50,18 @@ bool InstallerQueries::Load() {
     return false;
   }
   const Text path = FromWide(system, length) + u"\\msi.dll";
-  module_ = LoadLibraryExW(Wide(path), nullptr, 0);
+  module_.reset(LoadLibraryExW(Wide(path), nullptr, 0));
   if (!module_) {
     load_failure_ = u"msi.dll could not be loaded: " + SystemErrorText(GetLastError());
     return false;
   }
-  get_shortcut_target_ = Find<GetShortcutTarget>(module_, "MsiGetShortcutTargetW");
-  query_product_state_ = Find<QueryProductState>(module_, "MsiQueryProductStateW");
-  get_component_path_ = Find<GetComponentPath>(module_, "MsiGetComponentPathW");
-  get_product_info_ex_ = Find<GetProductInfoEx>(module_, "MsiGetProductInfoExW");
+  get_shortcut_target_ = Find<GetShortcutTarget>(module_.get(), "MsiGetShortcutTargetW");
+  query_product_state_ = Find<QueryProductState>(module_.get(), "MsiQueryProductStateW");
+  get_component_path_ = Find<GetComponentPath>(module_.get(), "MsiGetComponentPathW");
+  get_product_info_ex_ = Find<GetProductInfoEx>(module_.get(), "MsiGetProductInfoExW");
   if (!get_shortcut_target_ || !query_product_state_ || !get_component_path_) {
     load_failure_ = u"msi.dll lacks the functions that tell a product's state";
-    FreeLibrary(module_);
-    module_ = nullptr;
+    module_.reset();
     return false;
   }
   return true;

@@ -7,16 +7,12 @@
 #include <windows.h>
 
 #include "catalogue/shortcut_status.h"
+#include "win32/handles.h"
 
 namespace ostrevane::win32 {
 
 class InstallerQueries {
  public:
-  InstallerQueries() = default;
-  ~InstallerQueries();
-  InstallerQueries(const InstallerQueries&) = delete;
-  InstallerQueries& operator=(const InstallerQueries&) = delete;
-
   TargetProbe::AdvertisedReading ReadAdvertised(const Text& shortcut_path);
   TargetProbe::ProductAnswer QueryProduct(const Text& product, const Text& user_sid);
   Text ComponentPath(const Text& product, const Text& component);
@@ -32,7 +28,7 @@ class InstallerQueries {
   using GetProductInfoEx = UINT(WINAPI*)(LPCWSTR, LPCWSTR, DWORD, LPCWSTR, LPWSTR, DWORD*);
 
   bool tried_ = false;
-  HMODULE module_ = nullptr;
+  UniqueModule module_;
   Text load_failure_;
   GetShortcutTarget get_shortcut_target_ = nullptr;
   QueryProductState query_product_state_ = nullptr;

@@ -6,6 +6,7 @@
 
 #include "win32/account.h"
 #include "win32/win_text.h"
+#include "win32/fill_growing.h"
 
 namespace ostrevane::win32 {
 namespace {

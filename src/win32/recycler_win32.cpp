@@ -8,6 +8,8 @@
 #include "win32/box_refuser.h"
 #include "win32/shell_operation_errors.h"
 #include "win32/win_text.h"
+#include "win32/system_error.h"
+#include "win32/fill_growing.h"
 
 namespace ostrevane::win32 {
 namespace {

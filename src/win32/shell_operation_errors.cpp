@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "win32/win_text.h"
+#include "win32/system_error.h"
 
 namespace ostrevane::win32 {
 namespace {

@@ -4,6 +4,8 @@
 
 #include "win32/handles.h"
 #include "win32/win_text.h"
+#include "win32/system_error.h"
+#include "win32/fill_growing.h"
 
 namespace ostrevane::win32 {
 namespace {

@@ -8,8 +8,9 @@
 #include <vector>
 
 #include "window/dpi.h"
+#include "window/gdi_handles.h"
 
-namespace ostrevane::win32 {
+namespace ostrevane::window {
 namespace {
 
 using Pixels = std::vector<std::uint32_t>;  // 0xAARRGGBB, rows top down
@@ -123,4 +124,4 @@ UniqueImageList CreateCheckBoxImages(HTHEME theme, int dpi) {
   return images;
 }
 
-}  // namespace ostrevane::win32
+}  // namespace ostrevane::window

@@ -4,8 +4,9 @@
 #include <windows.h>
 
 #include "win32/handles.h"
+#include "window/gdi_handles.h"
 
-namespace ostrevane::win32 {
+namespace ostrevane::window {
 
 // Two images at the small-icon size for `dpi`: an empty check box (image 0)
 // and a ticked one (image 1), as the list view's own state images are, with
@@ -15,4 +16,4 @@ UniqueImageList CreateCheckBoxImages(HWND list, int dpi);
 // The same with the check boxes of `theme`, or the classic ones for none.
 UniqueImageList CreateCheckBoxImages(HTHEME theme, int dpi);
 
-}  // namespace ostrevane::win32
+}  // namespace ostrevane::window

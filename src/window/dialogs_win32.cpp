@@ -2,8 +2,12 @@
 
 #include "window/input_box.h"
 #include "win32/win_text.h"
+#include "win32/system_error.h"
 
-namespace ostrevane::win32 {
+namespace ostrevane::window {
+
+using win32::FailWithLastError;
+using win32::Wide;
 
 int Win32Dialogs::Box(const Text& text, const Text& caption, UINT style) {
   const int answer = MessageBoxW(owner_, Wide(text), Wide(caption), style);
@@ -27,4 +31,4 @@ Text Win32Dialogs::AskText(const Text& prompt, const Text& caption) {
   return ShowInputBox(owner_, prompt, caption);
 }
 
-}  // namespace ostrevane::win32
+}  // namespace ostrevane::window

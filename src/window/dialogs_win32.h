@@ -6,11 +6,11 @@
 #include "commands/dialogs.h"
 #include "win32/owner_window.h"
 
-namespace ostrevane::win32 {
+namespace ostrevane::window {
 
-class Win32Dialogs : public Dialogs, public OwnerWindow {
+class Win32Dialogs : public Dialogs, public win32::OwnerWindow {
  public:
-  using OwnerWindow::OwnerWindow;
+  using win32::OwnerWindow::OwnerWindow;
 
   void ShowErrorReport(const Text& message) override;
   bool AskYesNo(const Text& question, const Text& caption) override;
@@ -21,4 +21,4 @@ class Win32Dialogs : public Dialogs, public OwnerWindow {
   int Box(const Text& text, const Text& caption, UINT style);
 };
 
-}  // namespace ostrevane::win32
+}  // namespace ostrevane::window

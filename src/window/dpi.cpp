@@ -2,8 +2,11 @@
 
 #include "base/twips.h"
 #include "win32/handles.h"
+#include "window/gdi_handles.h"
 
-namespace ostrevane::win32 {
+namespace ostrevane::window {
+
+using win32::UniqueModule;
 namespace {
 
 template <typename Function>
@@ -95,4 +98,4 @@ void AdjustWindowRectForDpi(RECT& rect, DWORD style, DWORD ex_style, int dpi,
   AdjustWindowRectEx(&rect, style, FALSE, ex_style);
 }
 
-}  // namespace ostrevane::win32
+}  // namespace ostrevane::window

@@ -11,7 +11,7 @@
 #include <shellscalingapi.h>
 #include <uxtheme.h>
 
-namespace ostrevane::win32 {
+namespace ostrevane::window {
 
 // The system's DPI functions; a null member is one the running system lacks.
 struct DpiFunctions {
@@ -59,4 +59,4 @@ HTHEME OpenThemeAtDpi(HWND window, const wchar_t* classes, int dpi,
 void AdjustWindowRectForDpi(RECT& rect, DWORD style, DWORD ex_style, int dpi,
                             const DpiFunctions& functions = SystemDpiFunctions());
 
-}  // namespace ostrevane::win32
+}  // namespace ostrevane::window

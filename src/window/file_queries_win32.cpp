@@ -4,8 +4,15 @@
 
 #include "win32/handles.h"
 #include "win32/win_text.h"
+#include "win32/system_error.h"
+#include "win32/fill_growing.h"
 
-namespace ostrevane::win32 {
+namespace ostrevane::window {
+
+using win32::FailWithLastError;
+using win32::FillGrowing;
+using win32::UniqueFind;
+using win32::Wide;
 
 Text Win32FileQueries::ExecutableFolder() {
   if (!executable_folder_.empty()) return executable_folder_;
@@ -33,4 +40,4 @@ bool Win32FileQueries::FindNormalFile(const Text& path) {
   return false;
 }
 
-}  // namespace ostrevane::win32
+}  // namespace ostrevane::window

@@ -5,7 +5,7 @@
 
 #include "commands/file_queries.h"
 
-namespace ostrevane::win32 {
+namespace ostrevane::window {
 
 class Win32FileQueries : public FileQueries {
  public:
@@ -22,4 +22,4 @@ class Win32FileQueries : public FileQueries {
   Text executable_folder_;
 };
 
-}  // namespace ostrevane::win32
+}  // namespace ostrevane::window

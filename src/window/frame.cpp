@@ -6,8 +6,11 @@
 #include "win32/handles.h"
 #include "win32/win_text.h"
 #include "window/dpi.h"
+#include "window/gdi_handles.h"
 
-namespace ostrevane::win32 {
+namespace ostrevane::window {
+
+using win32::Wide;
 
 void Frame::Create(HWND parent, int id, const Text& caption) {
   Adopt(CreateChild(WS_EX_CONTROLPARENT, WC_BUTTONW, caption,
@@ -87,4 +90,4 @@ LRESULT Frame::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   return Default(message, wparam, lparam);
 }
 
-}  // namespace ostrevane::win32
+}  // namespace ostrevane::window

@@ -12,7 +12,7 @@
 #include "form/skin_file.h"
 #include "window/window_base.h"
 
-namespace ostrevane::win32 {
+namespace ostrevane::window {
 
 class Frame : public WindowBase {
  public:
@@ -32,4 +32,4 @@ class Frame : public WindowBase {
   const SkinColors* skin_ = nullptr;
 };
 
-}  // namespace ostrevane::win32
+}  // namespace ostrevane::window

@@ -4,8 +4,12 @@
 
 #include "win32/win_text.h"
 #include "window/window_base.h"
+#include "win32/system_error.h"
 
-namespace ostrevane::win32 {
+namespace ostrevane::window {
+
+using win32::FailWithLastError;
+using win32::Wide;
 namespace {
 
 // Builds a dialog template in memory, so the box needs no resource script and
@@ -114,4 +118,4 @@ Text ShowInputBox(HWND owner, const Text& prompt, const Text& caption) {
   return state.answer;
 }
 
-}  // namespace ostrevane::win32
+}  // namespace ostrevane::window

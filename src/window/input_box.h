@@ -5,7 +5,7 @@
 
 #include "base/text.h"
 
-namespace ostrevane::win32 {
+namespace ostrevane::window {
 
 // Control ids, for tests that answer the box.
 inline constexpr int kInputBoxPromptId = 100;
@@ -15,4 +15,4 @@ inline constexpr int kInputBoxEditId = 101;
 // the empty text. Throws Failure when the box cannot be shown.
 Text ShowInputBox(HWND owner, const Text& prompt, const Text& caption);
 
-}  // namespace ostrevane::win32
+}  // namespace ostrevane::window

@@ -10,8 +10,12 @@
 #include "window/dpi.h"
 #include "win32/win_text.h"
 #include "window/window_base.h"
+#include "window/gdi_handles.h"
 
-namespace ostrevane::win32 {
+namespace ostrevane::window {
+
+using win32::FromWide;
+using win32::Wide;
 
 static_assert(kDefaultDpi == USER_DEFAULT_SCREEN_DPI);
 namespace {
@@ -334,4 +338,4 @@ LRESULT EntryListView::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam)
   return Default(message, wparam, lparam);
 }
 
-}  // namespace ostrevane::win32
+}  // namespace ostrevane::window

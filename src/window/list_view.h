@@ -14,7 +14,7 @@
 #include "form/row_changes.h"
 #include "window/window_base.h"
 
-namespace ostrevane::win32 {
+namespace ostrevane::window {
 
 class EntryListView : public WindowBase, public EntryListObserver {
  public:
@@ -86,4 +86,4 @@ class EntryListView : public WindowBase, public EntryListObserver {
   bool toggling_ = false;  // the user's own tick is changing a row
 };
 
-}  // namespace ostrevane::win32
+}  // namespace ostrevane::window

@@ -8,8 +8,13 @@
 #include "base/twips.h"
 #include "window/dpi.h"
 #include "win32/win_text.h"
+#include "win32/system_error.h"
+#include "window/gdi_handles.h"
 
-namespace ostrevane::win32 {
+namespace ostrevane::window {
+
+using win32::FailWithLastError;
+using win32::Wide;
 namespace {
 
 constexpr wchar_t kFormClass[] = L"OstrevaneForm1";
@@ -416,4 +421,4 @@ void MainWindow::LoadApplicationIcon() {
   small_icon_ = std::move(small);
 }
 
-}  // namespace ostrevane::win32
+}  // namespace ostrevane::window

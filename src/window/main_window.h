@@ -25,8 +25,9 @@
 #include "window/push_button.h"
 #include "window/skin_engine_win32.h"
 #include "window/window_base.h"
+#include "window/gdi_handles.h"
 
-namespace ostrevane::win32 {
+namespace ostrevane::window {
 
 struct MainWindowServices {
   FolderService* folders = nullptr;  // the scan, and the roots for deletion
@@ -130,7 +131,7 @@ class MainWindow : public WindowBase {
   Frame frame_;
   EntryListView list_view_{list_};
   std::array<PushButton, 5> buttons_;
-  UniqueWindow tooltip_;
+  win32::UniqueWindow tooltip_;
   Win32SkinEngine skin_;
   int dpi_ = kDefaultDpi;
   UniqueFont form_font_, cyrillic_font_, button_font_;
@@ -149,4 +150,4 @@ class MainWindow : public WindowBase {
 // The application icon's resource id in the program file.
 inline constexpr int kAppIconResource = 1;
 
-}  // namespace ostrevane::win32
+}  // namespace ostrevane::window

@@ -4,8 +4,13 @@
 
 #include "window/main_window.h"
 #include "win32/win_text.h"
+#include "win32/system_error.h"
 
-namespace ostrevane::win32 {
+namespace ostrevane::window {
+
+using win32::FailWithLastError;
+using win32::SystemErrorText;
+using win32::Wide;
 
 void MainWindow::CommandServices::LoadMouseIcon(const Text& cursor_file) {
   SetLastError(0);
@@ -52,4 +57,4 @@ void MainWindow::CommandServices::SetValue(PushButtonId button, std::int32_t) {
   }
 }
 
-}  // namespace ostrevane::win32
+}  // namespace ostrevane::window

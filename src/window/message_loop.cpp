@@ -1,6 +1,6 @@
 #include "window/message_loop.h"
 
-namespace ostrevane::win32 {
+namespace ostrevane::window {
 
 bool MessageLoop::PreTranslate(MSG& msg) {
   return dialog_ && !ended_ && IsWindow(dialog_) && IsDialogMessageW(dialog_, &msg);
@@ -33,4 +33,4 @@ void MessageLoop::DoEvents() {
   if (ended_) throw ProgramEnded{};
 }
 
-}  // namespace ostrevane::win32
+}  // namespace ostrevane::window

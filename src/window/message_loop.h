@@ -8,7 +8,7 @@
 
 #include "commands/event_pump.h"
 
-namespace ostrevane::win32 {
+namespace ostrevane::window {
 
 class MessageLoop : public EventPump {
  public:
@@ -33,4 +33,4 @@ class MessageLoop : public EventPump {
   bool ended_ = false;
 };
 
-}  // namespace ostrevane::win32
+}  // namespace ostrevane::window

@@ -7,8 +7,11 @@
 #include "win32/handles.h"
 #include "win32/win_text.h"
 #include "window/dpi.h"
+#include "window/gdi_handles.h"
 
-namespace ostrevane::win32 {
+namespace ostrevane::window {
+
+using win32::Wide;
 
 void PushButton::Create(HWND parent, int id, const Text& caption) {
   Adopt(CreateChild(0, WC_BUTTONW, caption, WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW, parent, id));
@@ -142,4 +145,4 @@ LRESULT PushButton::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   return Default(message, wparam, lparam);
 }
 
-}  // namespace ostrevane::win32
+}  // namespace ostrevane::window

@@ -15,7 +15,7 @@
 #include "form/skin_file.h"
 #include "window/window_base.h"
 
-namespace ostrevane::win32 {
+namespace ostrevane::window {
 
 class PushButton : public WindowBase {
  public:
@@ -40,4 +40,4 @@ class PushButton : public WindowBase {
   bool tracking_leave_ = false;
 };
 
-}  // namespace ostrevane::win32
+}  // namespace ostrevane::window

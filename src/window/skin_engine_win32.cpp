@@ -6,8 +6,14 @@
 
 #include "win32/handles.h"
 #include "win32/win_text.h"
+#include "win32/system_error.h"
 
-namespace ostrevane::win32 {
+namespace ostrevane::window {
+
+using win32::FailWithLastError;
+using win32::SystemErrorText;
+using win32::UniqueFile;
+using win32::Wide;
 
 void Win32SkinEngine::Load(const Text& path) {
   UniqueFile file(CreateFileW(Wide(path), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
@@ -38,4 +44,4 @@ void Win32SkinEngine::Paint() {
   painting_ = true;
 }
 
-}  // namespace ostrevane::win32
+}  // namespace ostrevane::window

@@ -7,7 +7,7 @@
 #include "commands/skin_engine.h"
 #include "form/skin_file.h"
 
-namespace ostrevane::win32 {
+namespace ostrevane::window {
 
 class Win32SkinEngine : public SkinEngine {
  public:
@@ -23,4 +23,4 @@ class Win32SkinEngine : public SkinEngine {
   bool painting_ = false;
 };
 
-}  // namespace ostrevane::win32
+}  // namespace ostrevane::window

@@ -19,7 +19,7 @@
 using namespace ostrevane;
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show_command) {
-  win32::BecomeDpiAware();
+  window::BecomeDpiAware();
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
   InitCommonControlsEx(&controls);
   const win32::ScopedComInit com(COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
@@ -27,9 +27,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show_command) {
   win32::InstallSystemSortKeys();
 
   win32::Win32FolderService folders;
-  win32::Win32Dialogs dialogs;
+  window::Win32Dialogs dialogs;
   win32::Win32Recycler recycler;
-  win32::MainWindowServices services;
+  window::MainWindowServices services;
   services.folders = &folders;
   services.dialogs = &dialogs;
   services.recycler = &recycler;
@@ -40,7 +40,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show_command) {
     recycler.SetOwner(window);
   };
 
-  win32::MainWindow form(services);
+  window::MainWindow form(services);
   try {
     form.Create(show_command);
   } catch (const Failure& failure) {

@@ -5,23 +5,14 @@
 
 #include "base/failure.h"
 #include "win32/win_text.h"
+#include "win32/system_error.h"
 
-namespace ostrevane::win32 {
+namespace ostrevane::window {
+
+using win32::FailWithLastError;
+using win32::UniqueWindow;
+using win32::Wide;
 namespace {
-
-Text CurrentExceptionDescription() {
-  try {
-    throw;
-  } catch (const Failure& failure) {
-    return failure.description();
-  } catch (const std::bad_alloc&) {
-    return failure_text::kOutOfMemory;
-  } catch (const std::exception& error) {
-    return FromUtf8(error.what());
-  } catch (...) {
-    return u"Unknown exception";
-  }
-}
 
 // The object of the control that a notification its parent received is
 // about; null for any other message, and for a control without one.
@@ -80,7 +71,7 @@ LRESULT CALLBACK WindowBase::Procedure(HWND hwnd, UINT message, WPARAM wparam, L
     }
     return self->HandleMessage(message, wparam, lparam);
   } catch (...) {
-    self->ReportHandlerFailure(CurrentExceptionDescription(), message);
+    self->ReportHandlerFailure(DescribeCaughtException(), message);
   }
   return self->Default(message, wparam, lparam);
 }
@@ -144,4 +135,4 @@ Text WindowText(HWND window) {
   return text;
 }
 
-}  // namespace ostrevane::win32
+}  // namespace ostrevane::window

@@ -25,7 +25,7 @@
 #include "base/text.h"
 #include "win32/handles.h"
 
-namespace ostrevane::win32 {
+namespace ostrevane::window {
 
 class WindowBase {
  public:
@@ -48,7 +48,7 @@ class WindowBase {
 
  protected:
   // Takes a system control over: its messages reach HandleMessage first.
-  void Adopt(UniqueWindow control);
+  void Adopt(win32::UniqueWindow control);
   // Lets go of the window and destroys it. An object whose members hold the
   // objects of its child windows calls it in its own destructor, while they
   // still live.
@@ -69,7 +69,7 @@ class WindowBase {
   // No message reaches the object any more; the window keeps living.
   void Detach();
 
-  UniqueWindow window_;
+  win32::UniqueWindow window_;
   WNDPROC control_procedure_ = nullptr;  // an adopted control's own
 };
 
@@ -79,10 +79,10 @@ void RegisterWindowClass(const wchar_t* name);
 
 // Creates a child control, its id as its menu handle. Throws Failure with the
 // system's words when it cannot.
-UniqueWindow CreateChild(DWORD ex_style, const wchar_t* class_name, const Text& text, DWORD style,
-                         HWND parent, int id);
+win32::UniqueWindow CreateChild(DWORD ex_style, const wchar_t* class_name, const Text& text,
+                                DWORD style, HWND parent, int id);
 
 // A window's text.
 Text WindowText(HWND window);
 
-}  // namespace ostrevane::win32
+}  // namespace ostrevane::window

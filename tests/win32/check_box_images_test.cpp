@@ -19,14 +19,14 @@ std::vector<COLORREF> DrawnOverMagenta(HIMAGELIST images, int image, int size) {
   BITMAPINFO info{};
   info.bmiHeader = {sizeof(info.bmiHeader), size, -size, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
   void* bits = nullptr;
-  const win32::UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
-  const win32::UniqueBitmap bitmap(
+  const window::UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
+  const window::UniqueBitmap bitmap(
       CreateDIBSection(dc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
   if (!bits) return {};
   {
-    const win32::ScopedSelection selected(dc.get(), bitmap.get());
+    const window::ScopedSelection selected(dc.get(), bitmap.get());
     const RECT all{0, 0, size, size};
-    FillRect(dc.get(), &all, win32::UniqueBrush(CreateSolidBrush(kMagenta)).get());
+    FillRect(dc.get(), &all, window::UniqueBrush(CreateSolidBrush(kMagenta)).get());
     ImageList_Draw(images, image, dc.get(), 0, 0, ILD_NORMAL);
     GdiFlush();
   }
@@ -46,12 +46,12 @@ TEST(CheckBoxImagesTest, BoxesFillTheSmallIconSizeOpaqueInsideAndClearAround) {
   const Case cases[] = {{96, 16}, {120, 20}, {144, 24}, {192, 32}};
   for (const Case& c : cases) {
     // Wine has a theme of its own; no theme draws the classic boxes.
-    const win32::UniqueTheme button_theme(win32::OpenThemeAtDpi(nullptr, L"BUTTON", c.dpi));
+    const window::UniqueTheme button_theme(window::OpenThemeAtDpi(nullptr, L"BUTTON", c.dpi));
     std::vector<COLORREF> ticked_by_kind[2];
     for (const bool themed : {true, false}) {
       const char* kind = themed ? "themed" : "classic";
-      const win32::UniqueImageList boxes =
-          win32::CreateCheckBoxImages(themed ? button_theme.get() : nullptr, c.dpi);
+      const window::UniqueImageList boxes =
+          window::CreateCheckBoxImages(themed ? button_theme.get() : nullptr, c.dpi);
       ASSERT_TRUE(boxes) << kind << " at " << c.dpi;
       int width = 0, height = 0;
       ASSERT_TRUE(ImageList_GetIconSize(boxes.get(), &width, &height));

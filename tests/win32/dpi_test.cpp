@@ -5,8 +5,8 @@
 namespace ostrevane {
 namespace {
 
-using win32::DpiFunctions;
-using win32::SystemDpiFunctions;
+using window::DpiFunctions;
+using window::SystemDpiFunctions;
 
 // A system as old as Windows 7: none of the functions, only the system DPI.
 constexpr DpiFunctions kWindows7{};
@@ -25,7 +25,7 @@ TEST(DpiTest, EveryFunctionIsFoundUnderItsExportedName) {
 }
 
 TEST(DpiTest, WithoutTheNewerFunctionsIconSizesAreScaledFromTheSystemDpi) {
-  ASSERT_EQ(win32::SystemDpi(), 96) << "the test prefix runs at 96 DPI";
+  ASSERT_EQ(window::SystemDpi(), 96) << "the test prefix runs at 96 DPI";
   struct Case {
     int metric;
     int dpi;
@@ -36,10 +36,10 @@ TEST(DpiTest, WithoutTheNewerFunctionsIconSizesAreScaledFromTheSystemDpi) {
       {SM_CXICON, 96, 32},   {SM_CYICON, 120, 40},   {SM_CXICON, 144, 48},   {SM_CXICON, 240, 80},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(win32::SystemMetricForDpi(c.metric, c.dpi, kWindows7), c.pixels)
+    EXPECT_EQ(window::SystemMetricForDpi(c.metric, c.dpi, kWindows7), c.pixels)
         << "metric " << c.metric << " at " << c.dpi;
     // The system's own per-DPI metrics agree.
-    EXPECT_EQ(win32::SystemMetricForDpi(c.metric, c.dpi), c.pixels)
+    EXPECT_EQ(window::SystemMetricForDpi(c.metric, c.dpi), c.pixels)
         << "metric " << c.metric << " at " << c.dpi;
   }
 }
@@ -48,14 +48,14 @@ TEST(DpiTest, WithoutTheNewerFunctionsAWindowHasTheSystemDpiAndItsFrame) {
   const HWND window = CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100,
                                       nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
   ASSERT_TRUE(window);
-  EXPECT_EQ(win32::WindowDpi(window, kWindows7), win32::SystemDpi());
+  EXPECT_EQ(window::WindowDpi(window, kWindows7), window::SystemDpi());
   DpiFunctions windows81;
   windows81.get_dpi_for_monitor = SystemDpiFunctions().get_dpi_for_monitor;
-  EXPECT_EQ(win32::WindowDpi(window, windows81), win32::WindowDpi(window));
+  EXPECT_EQ(window::WindowDpi(window, windows81), window::WindowDpi(window));
 
   RECT fallback{0, 0, 300, 200}, system = fallback;
-  win32::AdjustWindowRectForDpi(fallback, WS_OVERLAPPEDWINDOW, 0, 96, kWindows7);
-  win32::AdjustWindowRectForDpi(system, WS_OVERLAPPEDWINDOW, 0, 96);
+  window::AdjustWindowRectForDpi(fallback, WS_OVERLAPPEDWINDOW, 0, 96, kWindows7);
+  window::AdjustWindowRectForDpi(system, WS_OVERLAPPEDWINDOW, 0, 96);
   EXPECT_EQ(fallback.left, system.left);
   EXPECT_EQ(fallback.top, system.top);
   EXPECT_EQ(fallback.right, system.right);

@@ -74,9 +74,9 @@ Seen AnswerBox(DWORD thread, const Text& caption, const Text& typed, Answer answ
   const HWND box = WaitForBox(thread, caption);
   if (!box) return seen;
   seen.found = true;
-  seen.prompt = ItemText(box, win32::kInputBoxPromptId);
-  seen.edit_at_start = ItemText(box, win32::kInputBoxEditId);
-  const HWND edit = GetDlgItem(box, win32::kInputBoxEditId);
+  seen.prompt = ItemText(box, window::kInputBoxPromptId);
+  seen.edit_at_start = ItemText(box, window::kInputBoxEditId);
+  const HWND edit = GetDlgItem(box, window::kInputBoxEditId);
   GUITHREADINFO gui{};
   gui.cbSize = sizeof gui;
   seen.focus_in_edit = GetGUIThreadInfo(thread, &gui) && gui.hwndFocus == edit;
@@ -146,7 +146,7 @@ TEST(InputBoxTest, EachWayOfClosingTheBoxGivesItsText) {
     const Text caption = u"Input box test " + DecimalText(static_cast<int>(answer));
     Seen seen;
     const Text result =
-        ShowAndAnswer([&] { return win32::ShowInputBox(nullptr, u"Enter text:", caption); },
+        ShowAndAnswer([&] { return window::ShowInputBox(nullptr, u"Enter text:", caption); },
                       caption, typed, answer, seen);
     ExpectFreshBox(seen);
     EXPECT_EQ(result, expected);
@@ -158,7 +158,7 @@ TEST(InputBoxTest, TheTextCommandAsksThroughTheBoxUnderTheApplicationTitle) {
   list.Add(u"C1", u"Игры");
   list.Add(u"C2", u"Tools");
   list.Add(u"C3", u"Мои игры");
-  win32::Win32Dialogs dialogs;
+  window::Win32Dialogs dialogs;
   testing::RecordingButtons buttons;
   SelectionContext context{list, dialogs, buttons, testing::kTitle};
   Seen seen;

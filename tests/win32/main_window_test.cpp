@@ -35,7 +35,7 @@ RECT RectInParent(HWND control) {
   return rect;
 }
 
-void ExpectGeometry(win32::MainWindow& window, int dpi) {
+void ExpectGeometry(window::MainWindow& window, int dpi) {
   RECT client;
   GetClientRect(window.hwnd(), &client);
   const SIZE wanted = dpi == 144 ? testing::kFormClientAt144 : testing::kFormClientAt96;
@@ -58,7 +58,7 @@ void ExpectGeometry(win32::MainWindow& window, int dpi) {
 
 // Posts a key as the keyboard does, and lets the program's own message loop
 // handle it.
-void PressKey(win32::MainWindow& window, HWND control, WPARAM key) {
+void PressKey(window::MainWindow& window, HWND control, WPARAM key) {
   PostMessageW(control, WM_KEYDOWN, key, 0);
   PostThreadMessageW(GetCurrentThreadId(), WM_QUIT, 0, 0);
   window.RunMessageLoop();
@@ -76,7 +76,7 @@ std::pair<Text, int> ColumnOf(HWND list, int index) {
 
 TEST(MainWindowTest, EveryControlStandsAtItsPixelPositionAt96And144Dpi) {
   WindowUnderTest t;
-  win32::MainWindow& window = t.Open();
+  window::MainWindow& window = t.Open();
   ASSERT_EQ(window.dpi(), 96);
   ExpectGeometry(window, 96);
   EXPECT_EQ(ColumnOf(t.Control(ControlName::kListView1), 0),
@@ -101,7 +101,7 @@ TEST(MainWindowTest, EveryControlStandsAtItsPixelPositionAt96And144Dpi) {
 
 TEST(MainWindowTest, WindowIsFixedSizeCentredAndCaptionedAfterStartUp) {
   WindowUnderTest t;
-  win32::MainWindow& window = t.Open();
+  window::MainWindow& window = t.Open();
   const LONG style = GetWindowLongW(window.hwnd(), GWL_STYLE);
   EXPECT_TRUE(style & WS_SYSMENU);
   EXPECT_TRUE(style & WS_MINIMIZEBOX);
@@ -128,7 +128,7 @@ TEST(MainWindowTest, WindowIsFixedSizeCentredAndCaptionedAfterStartUp) {
 
 TEST(MainWindowTest, CaptionsTooltipFontsAndColoursAreTheDesignValues) {
   WindowUnderTest t;
-  win32::MainWindow& window = t.Open();
+  window::MainWindow& window = t.Open();
   EXPECT_EQ(WindowText(t.Control(ControlName::kPushButton2)), u"Start Deleting Checked Entries");
 
   TTTOOLINFOW tool{};
@@ -167,7 +167,7 @@ TEST(MainWindowTest, CaptionsTooltipFontsAndColoursAreTheDesignValues) {
 
 TEST(MainWindowTest, TheListsTooltipShowsWhenThePointerRestsOnTheList) {
   WindowUnderTest t;
-  win32::MainWindow& window = t.Open();
+  window::MainWindow& window = t.Open();
   const HWND list = t.Control(ControlName::kListView1);
   RECT area;
   GetClientRect(list, &area);
@@ -221,7 +221,7 @@ TEST(MainWindowTest, ButtonFacesFollowPointerKeyAndFocusAndHighContrastTakesSyst
                         "button.hot = #203040\nbutton.pressed = #304050\n");
   bool high_contrast = false;
   t.high_contrast = [&] { return high_contrast; };
-  win32::MainWindow& window = t.Open();
+  window::MainWindow& window = t.Open();
   ASSERT_TRUE(t.dialogs.shown.empty());
   EXPECT_FALSE(window.high_contrast());
   const HWND button = t.Control(ControlName::kPushButton4);
@@ -288,7 +288,7 @@ TEST(MainWindowTest, AFailedHandlerIsReportedWithItsMessageAndTheWindowGoesOn) {
     if (fail) throw Failure(u"The setting cannot be read");
     return false;
   };
-  win32::MainWindow& window = t.Open();
+  window::MainWindow& window = t.Open();
   fail = true;
   SendMessageW(window.hwnd(), WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
   EXPECT_EQ(
@@ -304,7 +304,7 @@ TEST(MainWindowTest, AFailedHandlerIsReportedWithItsMessageAndTheWindowGoesOn) {
 TEST(MainWindowTest, HighContrastAtStartUpReplacesTheWhite) {
   WindowUnderTest t;
   t.high_contrast = [] { return true; };
-  win32::MainWindow& window = t.Open();
+  window::MainWindow& window = t.Open();
   EXPECT_TRUE(window.high_contrast());
   EXPECT_EQ(window.FormBackground(), GetSysColor(COLOR_BTNFACE));
   EXPECT_EQ(FaceOf(t.Control(ControlName::kPushButton2)), GetSysColor(COLOR_BTNFACE));
@@ -312,7 +312,7 @@ TEST(MainWindowTest, HighContrastAtStartUpReplacesTheWhite) {
 
 TEST(MainWindowTest, FocusStartsInTheListAndTabFollowsTheTabIndex) {
   WindowUnderTest t;
-  win32::MainWindow& window = t.Open();
+  window::MainWindow& window = t.Open();
   const HWND list = t.Control(ControlName::kListView1);
   EXPECT_EQ(GetFocus(), list);
   const std::vector<HWND> cycle = {
@@ -335,7 +335,7 @@ TEST(MainWindowTest, PointerIsTheHandOverButtonsOnlyWhenTheCursorFileLoaded) {
   for (const bool with_cursor : {false, true}) {
     WindowUnderTest t;
     if (with_cursor) t.exe_folder.MakeFile(u"HAND-M.CUR", testing::CursorFileBytes());
-    win32::MainWindow& window = t.Open();
+    window::MainWindow& window = t.Open();
     EXPECT_TRUE(t.dialogs.shown.empty());  // without a skin or a cursor file, no message at all
     EXPECT_EQ(window.mouse_icon() != nullptr, with_cursor);
     const HCURSOR arrow = LoadCursorW(nullptr, IDC_ARROW);
@@ -363,7 +363,7 @@ TEST(MainWindowTest, UnreadableCursorFileIsReportedAt106AndStartUpGoesOn) {
   WindowUnderTest t;
   t.exe_folder.MakeFile(u"HAND-M.CUR", "this is no cursor");
   t.current_root.MakeFolder(u"Games");
-  win32::MainWindow& window = t.Open();
+  window::MainWindow& window = t.Open();
   const auto reports = t.dialogs.ErrorReports();
   ASSERT_EQ(reports.size(), 1u);
   EXPECT_NE(reports[0].find(u"\r\nin Velmarrow2021/08/31.Form1.Form_Load at line 106\r\r"),
@@ -378,7 +378,7 @@ TEST(MainWindowTest, SkinFileRecoloursOrIsRefusedAt100WithColoursAlreadyChanged)
     WindowUnderTest t;
     t.exe_folder.MakeFolder(u"x");
     t.exe_folder.MakeFile(u"x\\o.cjs", "[Ostrevane Skin]\nbutton.face = #102030\nwindow = oops\n");
-    win32::MainWindow& window = t.Open();
+    window::MainWindow& window = t.Open();
     const auto reports = t.dialogs.ErrorReports();
     ASSERT_EQ(reports.size(), 1u);
     EXPECT_NE(reports[0].find(u"line 3"), Text::npos);
@@ -391,7 +391,7 @@ TEST(MainWindowTest, SkinFileRecoloursOrIsRefusedAt100WithColoursAlreadyChanged)
     t.exe_folder.MakeFolder(u"x");
     t.exe_folder.MakeFile(u"x\\o.cjs",
                           "[Ostrevane Skin]\nwindow = #C0D0E0\nbutton.face = #102030\n");
-    win32::MainWindow& window = t.Open();
+    window::MainWindow& window = t.Open();
     EXPECT_TRUE(t.dialogs.shown.empty());
     EXPECT_EQ(window.FormBackground(), RGB(0xC0, 0xD0, 0xE0));
   }
@@ -401,7 +401,7 @@ TEST(MainWindowTest, SkinFileRecoloursOrIsRefusedAt100WithColoursAlreadyChanged)
     t.exe_folder.MakeFolder(u"x");
     const Text skin = t.exe_folder.MakeFile(u"x\\o.cjs", "[Ostrevane Skin]\n");
     SetFileAttributesW(win32::Wide(skin), FILE_ATTRIBUTE_HIDDEN);
-    win32::MainWindow& window = t.Open();
+    window::MainWindow& window = t.Open();
     EXPECT_TRUE(t.dialogs.shown.empty());
     EXPECT_EQ(window.FormBackground(), RGB(255, 255, 255));
   }
@@ -414,7 +414,7 @@ TEST(MainWindowTest, AllUsersRootThatCannotBeOpenedIsReportedAt136AndKeepsCurren
   t.current_root.MakeFolder(u"Games");
   t.folders.OverrideRoot(kCsidlCommonPrograms, t.all_root.path() + u"\\does-not-exist");
   t.all_root.MakeFolder(u"Games");
-  win32::MainWindow& window = t.Open();
+  window::MainWindow& window = t.Open();
   const auto reports = t.dialogs.ErrorReports();
   ASSERT_EQ(reports.size(), 1u);
   EXPECT_NE(reports[0].find(u"Form_Load at line 136\r\r"), Text::npos);
@@ -476,17 +476,17 @@ void PressSpace(HWND list) {
 }
 
 // The window over two folders, "One" and "Two", and their rows.
-win32::MainWindow& OpenOverTwoFolders(WindowUnderTest& t) {
+window::MainWindow& OpenOverTwoFolders(WindowUnderTest& t) {
   t.current_root.MakeFolder(u"One");
   t.current_root.MakeFolder(u"Two");
-  win32::MainWindow& window = t.Open();
+  window::MainWindow& window = t.Open();
   EXPECT_EQ(ListView_GetItemCount(t.Control(ControlName::kListView1)), 2);
   return window;
 }
 
 TEST(MainWindowTest, TicksByMouseAndSpaceReachTheModelAtOnce) {
   WindowUnderTest t;
-  win32::MainWindow& window = OpenOverTwoFolders(t);
+  window::MainWindow& window = OpenOverTwoFolders(t);
   const HWND list = t.Control(ControlName::kListView1);
 
   ClickCheckBox(list, 1);
@@ -518,7 +518,7 @@ TEST(MainWindowTest, TicksByMouseAndSpaceReachTheModelAtOnce) {
 
 TEST(MainWindowTest, CheckBoxesAreDrawnAtTheListsDpiAndStillTakeClicks) {
   WindowUnderTest t;
-  win32::MainWindow& window = OpenOverTwoFolders(t);
+  window::MainWindow& window = OpenOverTwoFolders(t);
   const HWND list = t.Control(ControlName::kListView1);
 
   // The small-icon size at each DPI, as the control lays its rows out for the
@@ -549,14 +549,14 @@ TEST(MainWindowTest, CheckBoxesAreDrawnAtTheListsDpiAndStillTakeClicks) {
 int IconWidth(HICON icon) {
   ICONINFO info{};
   if (!icon || !GetIconInfo(icon, &info)) return 0;
-  const win32::UniqueBitmap color(info.hbmColor), mask(info.hbmMask);
+  const window::UniqueBitmap color(info.hbmColor), mask(info.hbmMask);
   BITMAP bitmap{};
   return GetObjectW(color.get(), sizeof(bitmap), &bitmap) ? bitmap.bmWidth : 0;
 }
 
 TEST(MainWindowTest, TheWindowsIconsAreLoadedAtItsDpi) {
   WindowUnderTest t;
-  win32::MainWindow& window = t.Open();
+  window::MainWindow& window = t.Open();
   // Big and small icon at 96, 144 and 120 DPI, loaded again on each change.
   const std::array<int, 3> steps[] = {{96, 32, 16}, {144, 48, 24}, {120, 40, 20}};
   for (const auto& [dpi, big, small] : steps) {
@@ -575,7 +575,7 @@ TEST(MainWindowTest, TheWindowsIconsAreLoadedAtItsDpi) {
 
 TEST(MainWindowTest, ClosingTheWindowEndsTheProgram) {
   WindowUnderTest t;
-  win32::MainWindow& window = t.Open();
+  window::MainWindow& window = t.Open();
   SendMessageW(window.hwnd(), WM_CLOSE, 0, 0);
   EXPECT_TRUE(window.ended());
   EXPECT_FALSE(IsWindow(window.hwnd()));
@@ -587,7 +587,7 @@ TEST(MainWindowTest, ClosingTheWindowEndsTheProgram) {
 
 // The real message box, shown and dismissed from another thread.
 TEST(ErrorReportBoxTest, RealMessageBoxShowsTheReportAndIsDismissed) {
-  win32::Win32Dialogs dialogs;
+  window::Win32Dialogs dialogs;
   const Text message = ComposeErrorReport(u"Path not found", context_text::kFormLoad, 136);
   Text seen_text, seen_caption;
   std::thread answer([&] {
@@ -633,7 +633,7 @@ void ClickWithMouse(HWND button) {
   SendMessageW(button, WM_LBUTTONUP, 0, middle);
 }
 
-std::vector<bool> Checks(win32::MainWindow& window) {
+std::vector<bool> Checks(window::MainWindow& window) {
   std::vector<bool> checks;
   const HWND list = window.Control(ControlName::kListView1);
   for (int i = 0; i < ListView_GetItemCount(list); ++i)
@@ -647,7 +647,7 @@ TEST(MainWindowCommandsTest, RealButtonsRunTheSelectionCommands) {
   t.current_root.MakeFolder(u"Games");
   t.current_root.MakeFile(u"Notepad.lnk");
   t.current_root.MakeFile(u"Game Editor.lnk");
-  win32::MainWindow& window = t.Open();
+  window::MainWindow& window = t.Open();
   ASSERT_EQ(Checks(window), (std::vector<bool>{false, false, false}));
 
   ClickWithMouse(t.Control(ControlName::kPushButton4));  // Select All
@@ -674,7 +674,7 @@ TEST(MainWindowCommandsTest, SpaceEnterAndDoubleClickPressEveryButton) {
   WindowUnderTest t;
   t.current_root.MakeFile(u"Alpha.lnk");
   t.current_root.MakeFile(u"Beta.lnk");
-  win32::MainWindow& window = t.Open();
+  window::MainWindow& window = t.Open();
   // Space shows the button pushed in while it is down, and clicks on release.
   const auto space = [&](ControlName name) {
     const HWND button = t.Control(name);
@@ -743,7 +743,7 @@ TEST(MainWindowCommandsTest, DeletionFromTheRealButtonRemovesRowsTheListShowsAtO
   for (const char16_t* name : {u"A.lnk", u"B.lnk", u"C.lnk", u"D.lnk"})
     t.current_root.MakeFile(name);
   MovingRecycler recycler;
-  win32::MainWindow& window = t.Open(&recycler);
+  window::MainWindow& window = t.Open(&recycler);
   window.list().SetChecked(2, true);
   window.list().SetChecked(4, true);
   const HWND list = t.Control(ControlName::kListView1);
@@ -763,7 +763,7 @@ TEST(MainWindowCommandsTest, DeletionFromTheRealButtonRemovesRowsTheListShowsAtO
 }
 
 // Opens the window over `count` shortcuts, "Entry 100" on.
-win32::MainWindow& OpenOverShortcuts(WindowUnderTest& t, MovingRecycler& recycler, int count) {
+window::MainWindow& OpenOverShortcuts(WindowUnderTest& t, MovingRecycler& recycler, int count) {
   for (int i = 0; i < count; ++i)
     t.current_root.MakeFile(u"Entry " + DecimalText(100 + i) + u".lnk");
   return t.Open(&recycler);
@@ -772,14 +772,14 @@ win32::MainWindow& OpenOverShortcuts(WindowUnderTest& t, MovingRecycler& recycle
 TEST(MainWindowCommandsTest, RowsRemovedInABurstAllReachTheScrollBarWhenTheRefreshTimerFires) {
   WindowUnderTest t;
   MovingRecycler recycler;
-  win32::MainWindow& window = OpenOverShortcuts(t, recycler, 60);
+  window::MainWindow& window = OpenOverShortcuts(t, recycler, 60);
   const HWND list = t.Control(ControlName::kListView1);
   while (window.list().Count() > 30) window.list().Remove(window.list().Count());
   EXPECT_EQ(ListView_GetItemCount(list), 30);  // the count follows every removal at once
   // Drawing is held back until the refresh timer fires: the timer is set,
   // and its tick is sent at once instead of waited for.
-  ASSERT_TRUE(KillTimer(list, win32::EntryListView::kRefreshTimer));
-  SendMessageW(list, WM_TIMER, win32::EntryListView::kRefreshTimer, 0);
+  ASSERT_TRUE(KillTimer(list, window::EntryListView::kRefreshTimer));
+  SendMessageW(list, WM_TIMER, window::EntryListView::kRefreshTimer, 0);
   testing::PumpMessages();
   SCROLLINFO scroll{sizeof scroll, SIF_RANGE, 0, 0, 0, 0, 0};
   ASSERT_TRUE(GetScrollInfo(list, SB_VERT, &scroll));
@@ -789,7 +789,7 @@ TEST(MainWindowCommandsTest, RowsRemovedInABurstAllReachTheScrollBarWhenTheRefre
 TEST(MainWindowCommandsTest, WhileRemovedRowsAwaitDrawingOnlyARowShownAsItIsTakesAClick) {
   WindowUnderTest t;
   MovingRecycler recycler;
-  win32::MainWindow& window = OpenOverShortcuts(t, recycler, 8);
+  window::MainWindow& window = OpenOverShortcuts(t, recycler, 8);
   const HWND list = t.Control(ControlName::kListView1);
   window.list().Remove(8);  // drawn at once
   window.list().Remove(5);  // soon after: held back, rows from the fifth on show what was there
@@ -805,7 +805,7 @@ TEST(MainWindowCommandsTest, WhileRemovedRowsAwaitDrawingOnlyARowShownAsItIsTake
 TEST(MainWindowCommandsTest, AClickMadeBeforeTheRowsChangedDoesNotReachTheRowNowUnderIt) {
   WindowUnderTest t;
   MovingRecycler recycler;
-  win32::MainWindow& window = OpenOverShortcuts(t, recycler, 8);
+  window::MainWindow& window = OpenOverShortcuts(t, recycler, 8);
   const HWND list = t.Control(ControlName::kListView1);
   const auto settle = [] {
     testing::PumpMessages();

@@ -44,7 +44,7 @@ TEST(ProgramIconTest, TheProgramCarriesEveryIconSizeAt32BitsPerPixelWithAlpha) {
   ASSERT_TRUE(program) << ToUtf8(path) << ": error " << GetLastError();
 
   const std::vector<BYTE> group =
-      ResourceBytes(program.get(), win32::kAppIconResource, RT_GROUP_ICON);
+      ResourceBytes(program.get(), window::kAppIconResource, RT_GROUP_ICON);
   ASSERT_GE(group.size(), 6u);
   WORD count = 0;
   std::memcpy(&count, group.data() + 4, sizeof(count));

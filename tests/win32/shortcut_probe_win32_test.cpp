@@ -13,6 +13,7 @@
 #include "win32/handles.h"
 #include "win32/win_text.h"
 #include "test_folders.h"
+#include "win32/system_error.h"
 
 namespace ostrevane {
 namespace {

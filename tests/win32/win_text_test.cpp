@@ -1,4 +1,5 @@
 #include "win32/win_text.h"
+#include "win32/fill_growing.h"
 
 #include <gtest/gtest.h>
 

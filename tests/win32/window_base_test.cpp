@@ -1,5 +1,6 @@
 #include "window/window_base.h"
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -14,7 +15,7 @@
 namespace ostrevane {
 namespace {
 
-using win32::WindowBase;
+using window::WindowBase;
 
 constexpr UINT kMsgThrowFailure = WM_APP + 1;
 constexpr UINT kMsgThrowStd = WM_APP + 2;
@@ -33,10 +34,10 @@ struct Probe : WindowBase {
 
   Probe(Kind kind, HWND parent, bool reports_itself = true) : reports_itself(reports_itself) {
     if (kind == Kind::kAdoptedControl) {
-      Adopt(win32::CreateChild(0, L"Static", u"caption", 0, parent, 7));
+      Adopt(window::CreateChild(0, L"Static", u"caption", 0, parent, 7));
       return;
     }
-    win32::RegisterWindowClass(kProbeClass);
+    window::RegisterWindowClass(kProbeClass);
     CreateWindowExW(0, kProbeClass, L"caption", kind == Kind::kTopLevel ? WS_POPUP : WS_CHILD, 0, 0,
                     10, 10, parent, nullptr, GetModuleHandleW(nullptr), this);
   }
@@ -69,7 +70,7 @@ struct Probe : WindowBase {
 // A top-level window for the probes to live in, of a class of the program's
 // own without an object.
 win32::UniqueWindow CreateParent() {
-  win32::RegisterWindowClass(L"OstrevaneProbeParent");
+  window::RegisterWindowClass(L"OstrevaneProbeParent");
   return win32::UniqueWindow(CreateWindowExW(0, L"OstrevaneProbeParent", L"", WS_POPUP, 0, 0, 50,
                                              50, nullptr, nullptr, GetModuleHandleW(nullptr),
                                              nullptr));
@@ -89,7 +90,7 @@ TEST(WindowBaseTest, EveryMessageReachesTheObjectAndWhatItLeavesGetsTheWindowsOw
     // control's own procedure.
     SetWindowTextW(hwnd, L"changed");
     EXPECT_TRUE(probe.Seen(WM_SETTEXT));
-    EXPECT_EQ(win32::WindowText(hwnd), u"changed");
+    EXPECT_EQ(window::WindowText(hwnd), u"changed");
     wchar_t class_name[32] = {};
     GetClassNameW(hwnd, class_name, 32);
     EXPECT_EQ(win32::FromWide(class_name),

@@ -35,7 +35,7 @@ struct WindowUnderTest {
   win32::Win32FolderService folders;
   RecordingDialogs dialogs;
   RefusingRecycler recycler;
-  std::unique_ptr<win32::MainWindow> window;
+  std::unique_ptr<window::MainWindow> window;
   // Stands in for the system's high-contrast setting when set.
   std::function<bool()> high_contrast;
 
@@ -46,15 +46,15 @@ struct WindowUnderTest {
     folders.OverrideRoot(kCsidlCommonPrograms, all_root.path());
   }
 
-  win32::MainWindow& Open(Recycler* with_recycler = nullptr, Dialogs* with_dialogs = nullptr) {
-    win32::MainWindowServices services;
+  window::MainWindow& Open(Recycler* with_recycler = nullptr, Dialogs* with_dialogs = nullptr) {
+    window::MainWindowServices services;
     services.folders = &folders;
     services.dialogs = with_dialogs ? with_dialogs : &dialogs;
     services.recycler = with_recycler ? with_recycler : &recycler;
     services.executable_folder = exe_folder.path();
     services.end_process_on_close = false;
     services.high_contrast = high_contrast;
-    window = std::make_unique<win32::MainWindow>(services);
+    window = std::make_unique<window::MainWindow>(services);
     window->Create(SW_SHOWNORMAL);
     return *window;
   }

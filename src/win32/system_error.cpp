@@ -1,6 +1,7 @@
-#include "win32/win_text.h"
+#include "win32/system_error.h"
 
 #include "win32/handles.h"
+#include "win32/win_text.h"
 
 namespace ostrevane::win32 {
 
@@ -18,8 +19,10 @@ Text SystemErrorText(DWORD code) {
   return text;
 }
 
-void FailWithSystemError(DWORD code) { throw Failure(SystemErrorText(code), code); }
+void FailWithSystemError(DWORD code, std::source_location where) {
+  throw Failure(SystemErrorText(code), code, where);
+}
 
-void FailWithLastError() { FailWithSystemError(GetLastError()); }
+void FailWithLastError(std::source_location where) { FailWithSystemError(GetLastError(), where); }
 
 }  // namespace ostrevane::win32
