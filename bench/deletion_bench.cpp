@@ -11,7 +11,7 @@
 #include <memory>
 
 #include "catalogue/entry_list.h"
-#include "commands/deletion.h"
+#include "window_rules/deletion.h"
 #include "support/fakes.h"
 
 namespace ostrevane {

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "catalogue/entry_list.h"
-#include "commands/selection.h"
+#include "window_rules/selection.h"
 
 namespace ostrevane {
 namespace {

@@ -16,8 +16,8 @@
 
 #include "catalogue/entry_list.h"
 #include "catalogue/start_menu.h"
-#include "commands/deletion.h"
-#include "commands/selection.h"
+#include "window_rules/deletion.h"
+#include "window_rules/selection.h"
 #include "support/fakes.h"
 
 namespace ostrevane {

@@ -19,8 +19,7 @@ Text DescribeCaughtException() {
 }
 
 Text PlaceOf(const Failure& failure) {
-  return Text(NamePart(FromUtf8(failure.where().file_name()))) + u":" +
-         DecimalText(failure.where().line());
+  return Text(NamePart(FromUtf8(failure.where().file))) + u":" + DecimalText(failure.where().line);
 }
 
 }  // namespace ostrevane

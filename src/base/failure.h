@@ -5,27 +5,37 @@
 
 #include <cstdint>
 #include <exception>
-#include <source_location>
 
 #include "base/text.h"
 
 namespace ostrevane {
 
+// A place in the program's sources. As a default argument, Here() is the
+// caller's place (std::source_location is not in every compiler we build with).
+struct SourcePlace {
+  const char* file;
+  int line;
+  static constexpr SourcePlace Here(const char* file = __builtin_FILE(),
+                                    int line = __builtin_LINE()) {
+    return {file, line};
+  }
+};
+
 class Failure : public std::exception {
  public:
   explicit Failure(Text description, std::uint32_t system_error = 0,
-                   std::source_location where = std::source_location::current())
+                   SourcePlace where = SourcePlace::Here())
       : description_(std::move(description)), system_error_(system_error), where_(where) {}
   const Text& description() const noexcept { return description_; }
   // The system's error code it came from; 0 when it came from none.
   std::uint32_t system_error() const noexcept { return system_error_; }
   // Where it was raised: a bug report can name the place.
-  const std::source_location& where() const noexcept { return where_; }
+  const SourcePlace& where() const noexcept { return where_; }
 
  private:
   Text description_;
   std::uint32_t system_error_;
-  std::source_location where_;
+  SourcePlace where_;
 };
 
 // The description of the exception being handled, whatever it is: call it

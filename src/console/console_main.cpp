@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/run.h"
+#include "console_rules/run.h"
 #include "win32/folder_service_win32.h"
 #include "win32/profiles_win32.h"
 #include "win32/account.h"
@@ -85,14 +85,14 @@ int wmain(int, wchar_t**) {
   win32::Win32TargetProbe probe;
   win32::Win32FileReader files;
   win32::Win32ProfileSource profiles;
-  cli::CliServices services{folders, profiles, recycler, probe, files};
+  console::CliServices services{folders, profiles, recycler, probe, files};
   services.elevated = win32::ProcessIsElevated();
   services.running_as_system = win32::RunningAsSystem();
   // Each line goes out as it is decided: a run that is killed part-way
   // (a fleet tool's time limit) leaves every line it reached.
   services.write_output = [](const Text& lines) { Write(STD_OUTPUT_HANDLE, lines); };
 
-  const cli::Outcome outcome = cli::RunCommandLine(Arguments(), services);
+  const console::Outcome outcome = console::RunCommandLine(Arguments(), services);
   Write(STD_OUTPUT_HANDLE, outcome.output);
   Write(STD_ERROR_HANDLE, outcome.error);
   return outcome.exit_code;

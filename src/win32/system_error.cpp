@@ -19,10 +19,10 @@ Text SystemErrorText(DWORD code) {
   return text;
 }
 
-void FailWithSystemError(DWORD code, std::source_location where) {
+void FailWithSystemError(DWORD code, SourcePlace where) {
   throw Failure(SystemErrorText(code), code, where);
 }
 
-void FailWithLastError(std::source_location where) { FailWithSystemError(GetLastError(), where); }
+void FailWithLastError(SourcePlace where) { FailWithSystemError(GetLastError(), where); }
 
 }  // namespace ostrevane::win32

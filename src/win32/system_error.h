@@ -3,8 +3,6 @@
 
 #include <windows.h>
 
-#include <source_location>
-
 #include "base/failure.h"
 #include "base/text.h"
 
@@ -16,9 +14,8 @@ Text SystemErrorText(DWORD code);
 
 // Throws Failure with the description of `code`, and the code, and the
 // caller's place.
-[[noreturn]] void FailWithSystemError(DWORD code,
-                                      std::source_location where = std::source_location::current());
+[[noreturn]] void FailWithSystemError(DWORD code, SourcePlace where = SourcePlace::Here());
 // Throws Failure with the description of GetLastError().
-[[noreturn]] void FailWithLastError(std::source_location where = std::source_location::current());
+[[noreturn]] void FailWithLastError(SourcePlace where = SourcePlace::Here());
 
 }  // namespace ostrevane::win32

@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "commands/dialogs.h"
+#include "window_rules/dialogs.h"
 #include "win32/owner_window.h"
 
 namespace ostrevane::window {

@@ -3,7 +3,7 @@
 
 #include <utility>
 
-#include "commands/file_queries.h"
+#include "window_rules/file_queries.h"
 
 namespace ostrevane::window {
 

@@ -10,8 +10,8 @@
 
 #include "base/twips.h"
 #include "catalogue/entry_list.h"
-#include "form/list_columns.h"
-#include "form/row_changes.h"
+#include "window_form/list_columns.h"
+#include "window_form/row_changes.h"
 #include "window/window_base.h"
 
 namespace ostrevane::window {

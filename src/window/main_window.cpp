@@ -2,9 +2,9 @@
 
 #include <commctrl.h>
 
-#include "commands/deletion.h"
-#include "commands/error_report.h"
-#include "commands/selection.h"
+#include "window_rules/deletion.h"
+#include "window_rules/error_report.h"
+#include "window_rules/selection.h"
 #include "base/twips.h"
 #include "window/dpi.h"
 #include "win32/win_text.h"

@@ -8,14 +8,14 @@
 #include <array>
 #include <functional>
 
-#include "form/form_layout.h"
-#include "commands/app_title.h"
-#include "commands/startup.h"
+#include "window_form/form_layout.h"
+#include "window_rules/app_title.h"
+#include "window_rules/startup.h"
 #include "catalogue/entry_list.h"
-#include "commands/dialogs.h"
-#include "commands/event_pump.h"
+#include "window_rules/dialogs.h"
+#include "window_rules/event_pump.h"
 #include "catalogue/folder_service.h"
-#include "commands/push_buttons.h"
+#include "window_rules/push_buttons.h"
 #include "catalogue/recycler.h"
 #include "window/file_queries_win32.h"
 #include "win32/handles.h"

@@ -6,7 +6,7 @@
 
 #include <windows.h>
 
-#include "commands/event_pump.h"
+#include "window_rules/event_pump.h"
 
 namespace ostrevane::window {
 

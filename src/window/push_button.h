@@ -12,7 +12,7 @@
 #include <functional>
 
 #include "base/text.h"
-#include "form/skin_file.h"
+#include "window_form/skin_file.h"
 #include "window/window_base.h"
 
 namespace ostrevane::window {

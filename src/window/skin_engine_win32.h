@@ -4,8 +4,8 @@
 
 #include <optional>
 
-#include "commands/skin_engine.h"
-#include "form/skin_file.h"
+#include "window_rules/skin_engine.h"
+#include "window_form/skin_file.h"
 
 namespace ostrevane::window {
 

@@ -16,7 +16,7 @@
 #include <set>
 #include <string>
 
-#include "form/form_layout.h"
+#include "window_form/form_layout.h"
 #include "win32/win_text.h"
 #include "support/wine_host.h"
 #include "win32/form_pixels.h"

@@ -5,13 +5,13 @@
 #include <set>
 
 #include "catalogue/start_menu.h"
-#include "cli/escaping.h"
-#include "cli/run.h"
+#include "console_rules/escaping.h"
+#include "console_rules/run.h"
 #include "support/fakes.h"
 #include "support/shortcut_bytes.h"
 #include "version.h"
 
-namespace ostrevane::cli {
+namespace ostrevane::console {
 namespace {
 
 using testing::FakeFolderService;
@@ -781,4 +781,4 @@ TEST_F(CliTest, EveryProfilesOwnFolderFromOneRun) {
 }
 
 }  // namespace
-}  // namespace ostrevane::cli
+}  // namespace ostrevane::console

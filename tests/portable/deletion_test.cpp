@@ -1,4 +1,4 @@
-#include "commands/deletion.h"
+#include "window_rules/deletion.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <optional>
 #include <set>
 
-#include "commands/error_report.h"
+#include "window_rules/error_report.h"
 #include "catalogue/start_menu.h"
 #include "support/fakes.h"
 #include "support/list_scene.h"

@@ -1,4 +1,4 @@
-#include "commands/error_report.h"
+#include "window_rules/error_report.h"
 
 #include <gtest/gtest.h>
 

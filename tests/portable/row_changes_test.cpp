@@ -1,4 +1,4 @@
-#include "form/row_changes.h"
+#include "window_form/row_changes.h"
 
 #include <gtest/gtest.h>
 

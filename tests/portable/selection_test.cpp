@@ -1,11 +1,11 @@
-#include "commands/selection.h"
+#include "window_rules/selection.h"
 
 #include <gtest/gtest.h>
 
 #include <set>
 #include <string>
 
-#include "commands/error_report.h"
+#include "window_rules/error_report.h"
 #include "catalogue/start_menu.h"
 #include "support/fakes.h"
 #include "support/list_scene.h"

@@ -1,4 +1,4 @@
-#include "commands/startup.h"
+#include "window_rules/startup.h"
 
 #include <gtest/gtest.h>
 
@@ -6,10 +6,10 @@
 #include <limits>
 
 #include "catalogue/entry_list.h"
-#include "commands/app_title.h"
-#include "commands/error_report.h"
-#include "form/list_columns.h"
-#include "form/skin_file.h"
+#include "window_rules/app_title.h"
+#include "window_rules/error_report.h"
+#include "window_form/list_columns.h"
+#include "window_form/skin_file.h"
 #include "readme_skin_example.h"
 #include "support/fakes.h"
 #include "support/reports.h"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "commands/app_title.h"
+#include "window_rules/app_title.h"
 #include "catalogue/entry_key.h"
 #include "base/failure.h"
 #include "base/text.h"

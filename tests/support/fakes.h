@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "catalogue/rows.h"
-#include "commands/dialogs.h"
+#include "window_rules/dialogs.h"
 #include "catalogue/folder_service.h"
-#include "commands/push_buttons.h"
+#include "window_rules/push_buttons.h"
 #include "catalogue/recycler.h"
 #include "catalogue/profiles.h"
 #include "catalogue/shortcut_status.h"

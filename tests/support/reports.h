@@ -2,7 +2,7 @@
 // The error reports the tests expect of a handler, composed by the program's
 // own function so that only the description and the step differ per case.
 
-#include "commands/error_report.h"
+#include "window_rules/error_report.h"
 
 namespace ostrevane::testing {
 

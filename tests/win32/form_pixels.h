@@ -6,7 +6,7 @@
 
 #include <windows.h>
 
-#include "form/form_layout.h"
+#include "window_form/form_layout.h"
 
 namespace ostrevane::testing {
 

@@ -7,7 +7,7 @@
 #include <thread>
 
 #include "catalogue/entry_list.h"
-#include "commands/selection.h"
+#include "window_rules/selection.h"
 #include "window/dialogs_win32.h"
 #include "win32/collation.h"
 #include "win32/win_text.h"

@@ -6,8 +6,8 @@
 #include <array>
 #include <thread>
 
-#include "commands/error_report.h"
-#include "form/form_layout.h"
+#include "window_rules/error_report.h"
+#include "window_form/form_layout.h"
 #include "window/dialogs_win32.h"
 #include "win32/handles.h"
 #include "window/push_button.h"

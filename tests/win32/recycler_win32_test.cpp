@@ -12,10 +12,10 @@
 #include <set>
 #include <thread>
 
-#include "commands/error_report.h"
+#include "window_rules/error_report.h"
 #include "win32/box_refuser.h"
 #include "catalogue/start_menu.h"
-#include "commands/deletion.h"
+#include "window_rules/deletion.h"
 #include "win32/folder_service_win32.h"
 #include "win32/handles.h"
 #include "win32/win_text.h"

@@ -1,9 +1,9 @@
-#include "cli/usage.h"
+#include "console_rules/usage.h"
 
 // Generated from cmake/version.h.in into the build's own folder.
-#include "cli/version.h"
+#include "console_rules/version.h"
 
-namespace ostrevane::cli {
+namespace ostrevane::console {
 namespace {
 
 // The project's version text, as UTF-16.
@@ -125,4 +125,4 @@ Text HelpText() {
 
 Text VersionLine() { return u"ostrevane " + Text(kVersionText) + u"\r\n"; }
 
-}  // namespace ostrevane::cli
+}  // namespace ostrevane::console

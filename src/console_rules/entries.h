@@ -12,9 +12,9 @@
 #include "catalogue/profiles.h"
 #include "catalogue/folder_service.h"
 #include "catalogue/shortcut_status.h"
-#include "cli/call.h"
+#include "console_rules/call.h"
 
-namespace ostrevane::cli {
+namespace ostrevane::console {
 
 // What the command did with an entry.
 enum class Action {
@@ -123,4 +123,4 @@ class Judge {
 // in the running.
 void Select(std::vector<CliEntry>& entries, const Selectors& selectors, Judge& judge);
 
-}  // namespace ostrevane::cli
+}  // namespace ostrevane::console

@@ -1,6 +1,6 @@
-#include "commands/selection.h"
+#include "window_rules/selection.h"
 
-#include "commands/error_report.h"
+#include "window_rules/error_report.h"
 
 namespace ostrevane {
 namespace {

@@ -4,7 +4,7 @@
 
 #include "base/text.h"
 
-namespace ostrevane::cli {
+namespace ostrevane::console {
 
 // For the text output and the error line: control characters as escapes
 // (\t, \n, \r, \xNN), so that a name with a line break cannot split its line.
@@ -22,4 +22,4 @@ Text TsvField(TextView text);
 // same whatever code page a console or a shell decodes it with.
 Text JsonString(TextView text);
 
-}  // namespace ostrevane::cli
+}  // namespace ostrevane::console

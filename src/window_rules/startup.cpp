@@ -1,7 +1,7 @@
-#include "commands/startup.h"
+#include "window_rules/startup.h"
 
-#include "commands/app_title.h"
-#include "commands/error_report.h"
+#include "window_rules/app_title.h"
+#include "window_rules/error_report.h"
 #include "catalogue/start_menu.h"
 
 namespace ostrevane {

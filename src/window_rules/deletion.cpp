@@ -1,8 +1,8 @@
-#include "commands/deletion.h"
+#include "window_rules/deletion.h"
 
 #include "catalogue/start_menu.h"
-#include "commands/app_title.h"
-#include "commands/error_report.h"
+#include "window_rules/app_title.h"
+#include "window_rules/error_report.h"
 
 namespace ostrevane {
 namespace {

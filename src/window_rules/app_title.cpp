@@ -1,4 +1,4 @@
-#include "commands/app_title.h"
+#include "window_rules/app_title.h"
 
 #include "base/failure.h"
 

@@ -4,8 +4,8 @@
 
 #include "catalogue/rows.h"
 #include "catalogue/start_menu.h"
-#include "commands/dialogs.h"
-#include "commands/push_buttons.h"
+#include "window_rules/dialogs.h"
+#include "window_rules/push_buttons.h"
 
 namespace ostrevane {
 

@@ -11,7 +11,7 @@
 #include "base/text.h"
 #include "catalogue/start_menu.h"
 
-namespace ostrevane::cli {
+namespace ostrevane::console {
 
 enum class Command { kList, kRecycle, kHelp, kVersion };
 // Which Programs folders: the running account's, the all users', both; every
@@ -69,4 +69,4 @@ Call ParseCall(const std::vector<Text>& arguments, bool running_as_system);
 // that is wrong otherwise gets its answer in the format it expects.
 Format FormatAskedFor(const std::vector<Text>& arguments);
 
-}  // namespace ostrevane::cli
+}  // namespace ostrevane::console

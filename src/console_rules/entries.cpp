@@ -1,4 +1,4 @@
-#include "cli/entries.h"
+#include "console_rules/entries.h"
 
 #include <algorithm>
 #include <memory>
@@ -9,7 +9,7 @@
 #include "catalogue/start_menu.h"
 #include "catalogue/system_folder.h"
 
-namespace ostrevane::cli {
+namespace ostrevane::console {
 namespace {
 
 bool InScope(Root root, Scope scope) {
@@ -325,4 +325,4 @@ void Select(std::vector<CliEntry>& entries, const Selectors& selectors, Judge& j
   }
 }
 
-}  // namespace ostrevane::cli
+}  // namespace ostrevane::console

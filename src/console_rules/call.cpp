@@ -1,11 +1,11 @@
-#include "cli/call.h"
+#include "console_rules/call.h"
 
 #include <algorithm>
 #include <array>
 
-#include "cli/escaping.h"
+#include "console_rules/escaping.h"
 
-namespace ostrevane::cli {
+namespace ostrevane::console {
 namespace {
 
 enum class Option {
@@ -238,4 +238,4 @@ Call ParseCall(const std::vector<Text>& arguments, bool running_as_system) {
   return call;
 }
 
-}  // namespace ostrevane::cli
+}  // namespace ostrevane::console

@@ -3,7 +3,7 @@
 
 #include "base/text.h"
 
-namespace ostrevane::cli {
+namespace ostrevane::console {
 
 // The program's version as its version resource shows it ("7.00").
 extern const TextView kVersionText;
@@ -15,4 +15,4 @@ Text HelpText();
 // "ostrevane 7.00\r\n".
 Text VersionLine();
 
-}  // namespace ostrevane::cli
+}  // namespace ostrevane::console

@@ -13,7 +13,7 @@
 #include "catalogue/recycler.h"
 #include "catalogue/shortcut_status.h"
 
-namespace ostrevane::cli {
+namespace ostrevane::console {
 
 // The exit codes, as `help` and the README give them.
 inline constexpr int kExitDone = 0;            // done, or nothing selected
@@ -50,4 +50,4 @@ struct Outcome {
 // summary line and JSON output is one document.
 Outcome RunCommandLine(const std::vector<Text>& arguments, CliServices& services);
 
-}  // namespace ostrevane::cli
+}  // namespace ostrevane::console

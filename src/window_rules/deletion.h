@@ -11,8 +11,8 @@
 #include "catalogue/rows.h"
 #include "catalogue/folder_service.h"
 #include "catalogue/recycler.h"
-#include "commands/dialogs.h"
-#include "commands/event_pump.h"
+#include "window_rules/dialogs.h"
+#include "window_rules/event_pump.h"
 
 namespace ostrevane {
 

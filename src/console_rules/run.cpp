@@ -1,16 +1,16 @@
-#include "cli/run.h"
+#include "console_rules/run.h"
 
 #include <algorithm>
 #include <new>
 
 #include "catalogue/start_menu.h"
-#include "cli/call.h"
-#include "cli/entries.h"
-#include "cli/escaping.h"
-#include "cli/report.h"
-#include "cli/usage.h"
+#include "console_rules/call.h"
+#include "console_rules/entries.h"
+#include "console_rules/escaping.h"
+#include "console_rules/report.h"
+#include "console_rules/usage.h"
 
-namespace ostrevane::cli {
+namespace ostrevane::console {
 namespace {
 
 constexpr char16_t kSeeHelp[] = u" (see \"ostrevane help\")";
@@ -289,4 +289,4 @@ Outcome RunCommandLine(const std::vector<Text>& arguments, CliServices& services
   return outcome;
 }
 
-}  // namespace ostrevane::cli
+}  // namespace ostrevane::console

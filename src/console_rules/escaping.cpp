@@ -1,6 +1,6 @@
-#include "cli/escaping.h"
+#include "console_rules/escaping.h"
 
-namespace ostrevane::cli {
+namespace ostrevane::console {
 namespace {
 
 constexpr char16_t kHexDigits[] = u"0123456789ABCDEF";
@@ -77,4 +77,4 @@ Text JsonString(TextView text) {
          u"\"";
 }
 
-}  // namespace ostrevane::cli
+}  // namespace ostrevane::console

@@ -7,10 +7,10 @@
 
 #include <cstddef>
 
-#include "cli/call.h"
-#include "cli/entries.h"
+#include "console_rules/call.h"
+#include "console_rules/entries.h"
 
-namespace ostrevane::cli {
+namespace ostrevane::console {
 
 struct Report {
   const Call* call = nullptr;  // none when the words could not be read
@@ -49,4 +49,4 @@ Text RenderEntry(const Report& report, const CliEntry& entry);
 // What ends the output: text's summary line, or the whole JSON document.
 Text RenderEnding(const Report& report);
 
-}  // namespace ostrevane::cli
+}  // namespace ostrevane::console

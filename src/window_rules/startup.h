@@ -9,10 +9,10 @@
 #include "base/text.h"
 #include "catalogue/rows.h"
 #include "catalogue/folder_service.h"
-#include "commands/dialogs.h"
-#include "commands/file_queries.h"
-#include "commands/skin_engine.h"
-#include "form/form_layout.h"
+#include "window_rules/dialogs.h"
+#include "window_rules/file_queries.h"
+#include "window_rules/skin_engine.h"
+#include "window_form/form_layout.h"
 
 namespace ostrevane {
 

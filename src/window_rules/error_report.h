@@ -21,8 +21,8 @@
 #include <new>
 #include <utility>
 
-#include "commands/dialogs.h"
-#include "commands/event_pump.h"
+#include "window_rules/dialogs.h"
+#include "window_rules/event_pump.h"
 #include "base/failure.h"
 #include "base/text.h"
 

@@ -1,10 +1,10 @@
-#include "cli/report.h"
+#include "console_rules/report.h"
 
-#include "cli/escaping.h"
-#include "cli/run.h"
-#include "cli/usage.h"
+#include "console_rules/escaping.h"
+#include "console_rules/run.h"
+#include "console_rules/usage.h"
 
-namespace ostrevane::cli {
+namespace ostrevane::console {
 namespace {
 
 constexpr char16_t kEndOfLine[] = u"\r\n";
@@ -277,4 +277,4 @@ Text RenderEnding(const Report& report) {
   return {};
 }
 
-}  // namespace ostrevane::cli
+}  // namespace ostrevane::console

@@ -1,4 +1,4 @@
-#include "form/skin_file.h"
+#include "window_form/skin_file.h"
 
 #include <cctype>
 #include <string>
