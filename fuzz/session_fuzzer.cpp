@@ -19,34 +19,15 @@
 #include "window_rules/deletion.h"
 #include "window_rules/selection.h"
 #include "support/fakes.h"
+#include "fuzz_input.h"
 
 namespace ostrevane {
 namespace {
 
+using fuzzing::Input;
+
 constexpr char16_t kCurrentRoot[] = u"C:\\Users\\fuzz\\Programs";
 constexpr char16_t kAllRoot[] = u"C:\\ProgramData\\Programs";
-
-[[noreturn]] void Broken(const char* what) {
-  __builtin_trap();
-  (void)what;
-}
-#define CHECK(condition)                  \
-  do {                                    \
-    if (!(condition)) Broken(#condition); \
-  } while (0)
-
-class Input {
- public:
-  Input(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
-  std::uint8_t Byte() { return at_ < size_ ? data_[at_++] : 0; }
-  std::uint16_t Unit() { return static_cast<std::uint16_t>(Byte() | (Byte() << 8)); }
-  bool empty() const { return at_ >= size_; }
-
- private:
-  const std::uint8_t* data_;
-  std::size_t size_;
-  std::size_t at_ = 0;
-};
 
 Text FlipCase(Text name) {
   for (char16_t& c : name) {

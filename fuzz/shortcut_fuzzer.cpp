@@ -22,29 +22,14 @@
 #include "catalogue/shortcut_file.h"
 #include "catalogue/shortcut_status.h"
 #include "support/shortcut_bytes.h"
+#include "fuzz_input.h"
 
 namespace ostrevane {
 namespace {
 
+using fuzzing::Input;
+
 using namespace testing;
-
-#define CHECK(condition)                \
-  do {                                  \
-    if (!(condition)) __builtin_trap(); \
-  } while (0)
-
-class Input {
- public:
-  Input(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
-  std::uint8_t Byte() { return at_ < size_ ? data_[at_++] : 0; }
-  std::uint16_t Unit() { return static_cast<std::uint16_t>(Byte() | (Byte() << 8)); }
-  Bytes Rest() { return Bytes(data_ + at_, data_ + size_); }
-
- private:
-  const std::uint8_t* data_;
-  std::size_t size_;
-  std::size_t at_ = 0;
-};
 
 // Texts from pieces that matter to the reader and the rule.
 Text MakeText(Input& in) {

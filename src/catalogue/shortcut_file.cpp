@@ -1,5 +1,7 @@
 #include "catalogue/shortcut_file.h"
 
+#include "catalogue/file_names.h"
+
 #include <algorithm>
 #include <array>
 #include <vector>
@@ -135,9 +137,7 @@ Text UnicodeField(std::span<const std::uint8_t> field) {
 // an item that does not pass is not used, rather than guessed at.
 bool IsPlainName(const Text& name) {
   if (name.empty() || name == u"." || name == u"..") return false;
-  return std::none_of(name.begin(), name.end(), [](char16_t c) {
-    return c < 0x20 || TextView(u"\\/:*?\"<>|").find(c) != TextView::npos;
-  });
+  return std::none_of(name.begin(), name.end(), IsForbiddenInName);
 }
 
 std::uint8_t ItemType(const Region& item) { return item.Has(2, 1) ? item.U8(2) : 0; }
@@ -152,9 +152,9 @@ bool IsRootFolder(const Region& item, const Clsid& clsid) {
 std::optional<Text> DriveRoot(const Region& item) {
   if ((ItemType(item) & kItemClassMask) != kVolumeClass || !item.Has(3, 4)) return std::nullopt;
   const auto text = item.Bytes(3, 4);
-  const char16_t letter = text[0];
-  const bool is_letter = (letter >= u'A' && letter <= u'Z') || (letter >= u'a' && letter <= u'z');
-  if (!is_letter || text[1] != ':' || text[2] != '\\' || text[3] != 0) return std::nullopt;
+  if (!IsDriveLetter(text[0]) || text[1] != ':' || text[2] != '\\' || text[3] != 0) {
+    return std::nullopt;
+  }
   return Latin1(text.first(3));
 }
 

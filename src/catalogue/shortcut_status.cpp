@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "base/failure.h"
+#include "catalogue/file_names.h"
 
 namespace ostrevane {
 namespace {
@@ -38,9 +39,9 @@ std::optional<AbsolutePath> ParseAbsolute(TextView path) {
     network = true;
   }
   if (!network) {
-    const bool letter = !path.empty() && ((path[0] >= u'A' && path[0] <= u'Z') ||
-                                          (path[0] >= u'a' && path[0] <= u'z'));
-    if (!letter || path.size() < 3 || path[1] != u':' || path[2] != u'\\') return std::nullopt;
+    if (path.size() < 3 || !IsDriveLetter(path[0]) || path[1] != u':' || path[2] != u'\\') {
+      return std::nullopt;
+    }
     return AbsolutePath{Text(path.substr(0, 3)), false, path.substr(2)};
   }
   const std::size_t server_end = path.find(u'\\');
@@ -56,9 +57,8 @@ std::optional<AbsolutePath> ParseAbsolute(TextView path) {
 // other entries, and a shortcut written where a name's characters were lost
 // holds "?" in their place.
 bool HoldsForbiddenCharacters(TextView names) {
-  return std::any_of(names.begin(), names.end(), [](char16_t c) {
-    return c < 0x20 || TextView(u"\"*/:<>?|").find(c) != TextView::npos;
-  });
+  return std::any_of(names.begin(), names.end(),
+                     [](char16_t c) { return c != u'\\' && IsForbiddenInName(c); });
 }
 
 ShortcutTarget Unknown(Text target, Text reason) {
@@ -75,16 +75,14 @@ ShortcutTarget PresentOrUnreachable(const Text& path, TargetProbe& probe, TextVi
 }
 
 TextView Elsewhere(Volume volume) {
-  switch (volume) {
-    case Volume::kRemote:
-      return u"a network target that is not there or not reached";
-    case Volume::kRemovable:
-      return u"a target on a removable drive, not there now";
-    case Volume::kAbsent:
-      return u"a target on a drive that is not there";
-    default:
-      return u"a target on a drive that is not a fixed one";
-  }
+  static constexpr TextView kWhere[] = {
+      u"a target on a drive that is not a fixed one",  // a fixed drive never comes here
+      u"a network target that is not there or not reached",
+      u"a target on a removable drive, not there now",
+      u"a target on a drive that is not there",
+      u"a target on a drive that is not a fixed one",
+  };
+  return kWhere[static_cast<int>(volume)];
 }
 
 // The names of the variables a target refers to, paired as the system's
@@ -223,17 +221,8 @@ std::optional<Text> VolumeRootOf(TextView path) {
 }
 
 TextView StatusName(ShortcutStatus status) {
-  switch (status) {
-    case ShortcutStatus::kOk:
-      return u"ok";
-    case ShortcutStatus::kMissing:
-      return u"missing";
-    case ShortcutStatus::kUnreachable:
-      return u"unreachable";
-    case ShortcutStatus::kUnknown:
-      break;
-  }
-  return u"unknown";
+  static constexpr TextView kNames[] = {u"ok", u"missing", u"unreachable", u"unknown"};
+  return kNames[static_cast<int>(status)];
 }
 
 ShortcutTarget JudgeShortcut(const ShortcutFile& file, const ShortcutPlace& place,

@@ -1,5 +1,7 @@
 #include "catalogue/start_menu.h"
 
+#include "catalogue/file_names.h"
+
 namespace ostrevane {
 namespace {
 
@@ -60,14 +62,12 @@ std::optional<Text> WhyNotPlainName(const Text& name) {
     return u"it has no name, so its path would be the Programs folder itself";
   }
   if (name == u"." || name == u"..") return u"the name does not name an entry";
-  for (char16_t c : name) {
-    // "<", ">" and '"' are wildcards too: the file system matches them as the
-    // MS-DOS forms of "*", "?" and ".".
-    if (c == u'*' || c == u'?' || c == u'<' || c == u'>' || c == u'"') {
+  for (const char16_t c : name) {
+    if (IsWildcard(c)) {
       return u"its name holds a wildcard character (* ? < > \"), which the shell could match "
              u"against other entries";
     }
-    if (c == u'\\' || c == u'/' || c == u':' || c == u'|' || c < 0x20) {
+    if (IsForbiddenInName(c)) {
       return u"its name holds a path separator or another character that cannot stand in a "
              u"file name";
     }

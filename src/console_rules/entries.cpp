@@ -211,6 +211,28 @@ Scan ScanEntries(FolderService& folders, ProfileSource& profiles, TargetProbe& p
   return scan;
 }
 
+namespace {
+
+struct RootWords {
+  TextView name;
+  TextView folder;  // none for a profile: its folder is named by its user
+};
+// In the order of ScanRoot::Kind.
+constexpr RootWords kRootWords[] = {
+    {u"user", u"the current user's Programs folder"},
+    {u"all-users", u"the all users' Programs folder"},
+    {u"profile", {}},
+};
+
+}  // namespace
+
+TextView RootName(const ScanRoot& root) { return kRootWords[static_cast<int>(root.kind)].name; }
+
+Text FolderWords(const ScanRoot& root) {
+  if (root.profile) return u"the Programs folder of " + root.profile->name + u"'s profile";
+  return Text(kRootWords[static_cast<int>(root.kind)].folder);
+}
+
 Text OwnName(const CliEntry& entry) {
   return entry.kind == EntryKind::kShortcut ? ShortcutDisplayName(entry.name) : entry.name;
 }

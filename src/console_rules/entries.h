@@ -47,6 +47,11 @@ struct ScanRoot {
   Text user_sid;
 };
 
+// A root's name in the output ("user", "all-users", "profile"), and the
+// folder in words ("the all users' Programs folder").
+TextView RootName(const ScanRoot& root);
+Text FolderWords(const ScanRoot& root);
+
 struct CliEntry {
   std::size_t root = 0;  // its folder in Scan::roots
   EntryKind kind = EntryKind::kFolder;

@@ -11,18 +11,6 @@ constexpr char16_t kEndOfLine[] = u"\r\n";
 // The JSON document's layout; raised only when a key changes meaning or goes.
 constexpr int kJsonSchemaVersion = 2;
 
-TextView RootName(const ScanRoot& root) {
-  switch (root.kind) {
-    case ScanRoot::Kind::kCurrentUser:
-      return u"user";
-    case ScanRoot::Kind::kAllUsers:
-      return u"all-users";
-    case ScanRoot::Kind::kProfile:
-      break;
-  }
-  return u"profile";
-}
-
 // The root column of text and TSV: a profile by its user's name.
 TextView RootColumn(const ScanRoot& root) {
   return root.profile ? TextView(root.profile->name) : RootName(root);
@@ -188,6 +176,22 @@ Text RenderJson(const Report& report) {
   return out;
 }
 
+// Each action's name and the count of the summary it adds to, in the
+// order of Action.
+struct ActionFacts {
+  TextView name;
+  std::size_t Counts::*count;
+};
+constexpr ActionFacts kActions[] = {
+    {u"none", nullptr},
+    {u"would-recycle", &Counts::would_recycle},
+    {u"recycled", &Counts::recycled},
+    {u"failed", &Counts::failed},
+    {u"refused", &Counts::refused},
+    {u"gone", &Counts::gone},
+    {u"held", &Counts::held},
+};
+
 }  // namespace
 
 Counts Count(const std::vector<CliEntry>& entries) {
@@ -196,51 +200,12 @@ Counts Count(const std::vector<CliEntry>& entries) {
   for (const CliEntry& entry : entries) {
     if (entry.selected) ++counts.selected;
     if (entry.denied) ++counts.denied;
-    switch (entry.action) {
-      case Action::kWouldRecycle:
-        ++counts.would_recycle;
-        break;
-      case Action::kRecycled:
-        ++counts.recycled;
-        break;
-      case Action::kFailed:
-        ++counts.failed;
-        break;
-      case Action::kRefused:
-        ++counts.refused;
-        break;
-      case Action::kGone:
-        ++counts.gone;
-        break;
-      case Action::kHeld:
-        ++counts.held;
-        break;
-      case Action::kNone:
-        break;
-    }
+    if (const auto count = kActions[static_cast<int>(entry.action)].count) ++(counts.*count);
   }
   return counts;
 }
 
-TextView ActionName(Action action) {
-  switch (action) {
-    case Action::kWouldRecycle:
-      return u"would-recycle";
-    case Action::kRecycled:
-      return u"recycled";
-    case Action::kFailed:
-      return u"failed";
-    case Action::kRefused:
-      return u"refused";
-    case Action::kGone:
-      return u"gone";
-    case Action::kHeld:
-      return u"held";
-    case Action::kNone:
-      break;
-  }
-  return u"none";
-}
+TextView ActionName(Action action) { return kActions[static_cast<int>(action)].name; }
 
 Text RenderHeader(const Report& report) {
   if (report.format != Format::kTsv) return {};

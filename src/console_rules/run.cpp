@@ -20,18 +20,6 @@ Text InternalErrorLine(TextView description) {
   return ErrorLine(u"internal error: " + Text(description));
 }
 
-Text FolderWords(const ScanRoot& root) {
-  switch (root.kind) {
-    case ScanRoot::Kind::kCurrentUser:
-      return u"the current user's Programs folder";
-    case ScanRoot::Kind::kAllUsers:
-      return u"the all users' Programs folder";
-    case ScanRoot::Kind::kProfile:
-      break;
-  }
-  return u"the Programs folder of " + root.profile->name + u"'s profile";
-}
-
 // Every --name must name an entry in scope (unless --allow-absent), and none
 // may name one of Windows' own folders unless --include-system.
 void CheckNames(const Call& call, Scan& scan, Judge& judge) {
@@ -48,10 +36,10 @@ void CheckNames(const Call& call, Scan& scan, Judge& judge) {
                       entry.system_why + u"); add --include-system to select it");
     }
     if (found || call.allow_absent) continue;
-    const TextView where = call.scope == Scope::kUser       ? u"the current user's Programs folder"
-                           : call.scope == Scope::kAllUsers ? u"the all users' Programs folder"
-                           : call.scope == Scope::kBoth     ? u"either Programs folder"
-                                                            : u"any Programs folder in scope";
+    const Text where = call.scope == Scope::kUser       ? FolderWords(scan.roots[0])
+                       : call.scope == Scope::kAllUsers ? FolderWords(scan.roots[1])
+                       : call.scope == Scope::kBoth     ? Text(u"either Programs folder")
+                                                        : Text(u"any Programs folder in scope");
     throw WrongCall(u"no entry is named \"" + OneLine(name) + u"\" in " + Text(where) +
                     u"; add --allow-absent if that is expected");
   }
