@@ -38,58 +38,79 @@ struct CliRun {
   std::string error;
 };
 
-std::string ReadAll(HANDLE pipe) {
-  std::string text;
-  char buffer[4096];
-  DWORD read = 0;
-  while (ReadFile(pipe, buffer, sizeof buffer, &read, nullptr) && read > 0)
-    text.append(buffer, read);
-  return text;
+// Starts a whole command line with standard output and error in the files
+// named (when named); the process, or null.
+HANDLE Start(Text command, const Text& output = {}, const Text& error = {}) {
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  const auto open = [&](const Text& path) {
+    return win32::UniqueFile(path.empty() ? INVALID_HANDLE_VALUE
+                                          : CreateFileW(Wide(path), GENERIC_WRITE,
+                                                        FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                                        &inherit, CREATE_ALWAYS, 0, nullptr));
+  };
+  const win32::UniqueFile out = open(output), err = open(error == output ? Text() : error);
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  if (out) {
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = out.get();
+    startup.hStdError = err ? err.get() : out.get();
+  }
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessW(nullptr, reinterpret_cast<wchar_t*>(command.data()), nullptr, nullptr, TRUE,
+                      0, nullptr, nullptr, &startup, &process)) {
+    ADD_FAILURE() << "cannot start " << ToUtf8(command);
+    return nullptr;
+  }
+  CloseHandle(process.hThread);
+  return process.hProcess;
+}
+
+// Waits for the process to end by itself (no box can keep it waiting); its exit code.
+DWORD WaitFor(HANDLE process) {
+  if (!process) return ~DWORD{0};
+  EXPECT_EQ(WaitForSingleObject(process, 120000), WAIT_OBJECT_0);
+  DWORD code = 0;
+  GetExitCodeProcess(process, &code);
+  CloseHandle(process);
+  return code;
+}
+
+std::string ReadFileText(const Text& path) {
+  std::ostringstream text;
+  text << std::ifstream(UnixPathOf(path), std::ios::binary).rdbuf();
+  return text.str();
+}
+
+// A file name of its own in the temp folder.
+Text TempFile(const char16_t* what) {
+  static int counter = 0;
+  wchar_t temp[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, temp);
+  return win32::FromWide(temp) + u"ostrevane-cli-" + DecimalText(++counter) + u"-" + what;
+}
+
+Text CliCommand(const std::vector<Text>& arguments) {
+  Text command = u"\"" + DosPathOf(Environment(L"OSTREVANE_E2E_CLI")) + u"\"";
+  for (const Text& argument : arguments) command += u" \"" + argument + u"\"";
+  return command;
 }
 
 // Runs ostrevane.exe with `arguments`; `data_home`, when given, replaces
 // XDG_DATA_HOME, the folder that holds the Recycle Bin.
 CliRun RunCli(const std::vector<Text>& arguments, const Text& data_home = Text()) {
-  const Text exe = DosPathOf(Environment(L"OSTREVANE_E2E_CLI"));
-  Text command = u"\"" + exe + u"\"";
-  for (const Text& argument : arguments) command += u" \"" + argument + u"\"";
-  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-  HANDLE out_read, out_write, err_read, err_write;
-  CreatePipe(&out_read, &out_write, &inherit, 0);
-  CreatePipe(&err_read, &err_write, &inherit, 0);
-  SetHandleInformation(out_read, HANDLE_FLAG_INHERIT, 0);
-  SetHandleInformation(err_read, HANDLE_FLAG_INHERIT, 0);
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-  startup.hStdOutput = out_write;
-  startup.hStdError = err_write;
+  const Text output = TempFile(u"out"), error = TempFile(u"err");
   const Text own_data_home = Environment(L"XDG_DATA_HOME");
   if (!data_home.empty()) SetEnvironmentVariableW(L"XDG_DATA_HOME", Wide(data_home));
-  PROCESS_INFORMATION process{};
-  const BOOL started =
-      CreateProcessW(Wide(exe), reinterpret_cast<wchar_t*>(command.data()), nullptr, nullptr, TRUE,
-                     0, nullptr, nullptr, &startup, &process);
+  const HANDLE process = Start(CliCommand(arguments), output, error);
   SetEnvironmentVariableW(L"XDG_DATA_HOME", Wide(own_data_home));
-  CloseHandle(out_write);
-  CloseHandle(err_write);
   CliRun run;
-  if (!started) {
-    ADD_FAILURE() << "cannot start " << ToUtf8(exe);
-  } else {
-    run.output = ReadAll(out_read);  // the program writes little enough for one pipe at a time
-    run.error = ReadAll(err_read);
-    // No box can keep it waiting: it ends by itself.
-    EXPECT_EQ(WaitForSingleObject(process.hProcess, 60000), WAIT_OBJECT_0);
-    DWORD code = 0;
-    GetExitCodeProcess(process.hProcess, &code);
-    run.exit_code = static_cast<int>(code);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-  }
-  CloseHandle(out_read);
-  CloseHandle(err_read);
+  run.exit_code = static_cast<int>(WaitFor(process));
+  run.output = ReadFileText(output);
+  run.error = ReadFileText(error);
+  DeleteFileW(Wide(output));
+  DeleteFileW(Wide(error));
   return run;
 }
 
@@ -309,24 +330,6 @@ TEST_F(CommandLineTest, WithoutARecycleBinNothingIsDeletedForGoodAndNoBoxWaits) 
   EXPECT_NE(run.output.find("Recycle Bin cannot take it"), std::string::npos) << run.output;
 }
 
-// Runs a command line of Windows' own (msiexec) and waits for it; its exit code.
-DWORD RunAndWait(Text command) {
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process{};
-  if (!CreateProcessW(nullptr, reinterpret_cast<wchar_t*>(command.data()), nullptr, nullptr, FALSE,
-                      0, nullptr, nullptr, &startup, &process)) {
-    ADD_FAILURE() << "cannot start " << ToUtf8(command);
-    return GetLastError();
-  }
-  EXPECT_EQ(WaitForSingleObject(process.hProcess, 120000), WAIT_OBJECT_0);
-  DWORD code = 0;
-  GetExitCodeProcess(process.hProcess, &code);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  return code;
-}
-
 void MakeAdvertised(const Text& path, const Text& descriptor) {
   testing::ShortcutContents contents;
   contents.darwin = testing::TargetBlock{descriptor, descriptor};
@@ -342,14 +345,14 @@ constexpr char kSuiteComponent[] = "7C1E3A5B-9D2F-4B6A-8C0E-2F4A6B8D0C1E";
 // the product is removed, unknown when the descriptor does not decode.
 TEST_F(CommandLineTest, AnAdvertisedShortcutIsAsDeadAsItsInstallerProduct) {
   const Text package = DosPathOf(Environment(L"OSTREVANE_E2E_SUITE_MSI"));
-  ASSERT_EQ(RunAndWait(u"msiexec /i \"" + package + u"\" /qn"), 0u);
+  ASSERT_EQ(WaitFor(Start(u"msiexec /i \"" + package + u"\" /qn")), 0u);
   const Text installed = u"C:\\Program Files\\Ostrevane Test Suite\\writer.txt";
   ASSERT_TRUE(testing::PathExists(installed)) << "wixl's package installed nothing";
   struct Uninstall {
     Text package;
     bool done = false;
     ~Uninstall() {
-      if (!done) RunAndWait(u"msiexec /x \"" + package + u"\" /qn");
+      if (!done) WaitFor(Start(u"msiexec /x \"" + package + u"\" /qn"));
     }
   } uninstall{package};
 
@@ -370,7 +373,7 @@ TEST_F(CommandLineTest, AnAdvertisedShortcutIsAsDeadAsItsInstallerProduct) {
       << rows.at("Gone Suite")[6];
   EXPECT_EQ(rows.at("Garbled")[3], "unknown");
 
-  ASSERT_EQ(RunAndWait(u"msiexec /x \"" + package + u"\" /qn"), 0u);
+  ASSERT_EQ(WaitFor(Start(u"msiexec /x \"" + package + u"\" /qn")), 0u);
   uninstall.done = true;
   ASSERT_FALSE(testing::PathExists(installed));
   rows = RowsByName(RunCli({u"list", u"--format", u"tsv"}).output);
@@ -446,46 +449,6 @@ TEST_F(CommandLineTest, ADeadVendorFolderIsRecycledWhileAFolderWithALiveShortcut
   EXPECT_EQ(NamesIn(trash), std::vector<Text>{u"Vendor App"});
 }
 
-// Starts ostrevane.exe with its standard output in the file `output`; the
-// process, to wait on or end.
-HANDLE StartCli(const std::vector<Text>& arguments, const Text& output) {
-  const Text exe = DosPathOf(Environment(L"OSTREVANE_E2E_CLI"));
-  Text command = u"\"" + exe + u"\"";
-  for (const Text& argument : arguments) command += u" \"" + argument + u"\"";
-  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-  const win32::UniqueFile file(CreateFileW(Wide(output), GENERIC_WRITE,
-                                           FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
-                                           CREATE_ALWAYS, 0, nullptr));
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-  startup.hStdOutput = file.get();
-  startup.hStdError = file.get();
-  PROCESS_INFORMATION process{};
-  if (!CreateProcessW(Wide(exe), reinterpret_cast<wchar_t*>(command.data()), nullptr, nullptr, TRUE,
-                      0, nullptr, nullptr, &startup, &process)) {
-    ADD_FAILURE() << "cannot start " << ToUtf8(exe);
-    return nullptr;
-  }
-  CloseHandle(process.hThread);
-  return process.hProcess;
-}
-
-DWORD WaitFor(HANDLE process) {
-  EXPECT_EQ(WaitForSingleObject(process, 120000), WAIT_OBJECT_0);
-  DWORD code = 0;
-  GetExitCodeProcess(process, &code);
-  CloseHandle(process);
-  return code;
-}
-
-std::string ReadFileText(const Text& path) {
-  std::ostringstream text;
-  text << std::ifstream(UnixPathOf(path), std::ios::binary).rdbuf();
-  return text.str();
-}
-
 void MakeDead(const Text& folder, int count) {
   for (int i = 0; i < count; ++i) {
     MakeShortcut(folder + u"\\Dead " + DecimalText(1000 + i) + u".lnk",
@@ -498,11 +461,10 @@ void MakeDead(const Text& folder, int count) {
 TEST_F(CommandLineTest, TwoRunsAtOnceBothEndWellAndEachEntryIsRecycledOnce) {
   constexpr int kEntries = 300;
   MakeDead(user, kEntries);
-  const Text temp = testing::TempFolder().path();
-  const Text first = temp + u"-first.tsv", second = temp + u"-second.tsv";
+  const Text first = TempFile(u"first.tsv"), second = TempFile(u"second.tsv");
   const std::vector<Text> call{u"recycle", u"--broken", u"--yes", u"--format=tsv"};
-  HANDLE one = StartCli(call, first);
-  HANDLE two = StartCli(call, second);
+  HANDLE one = Start(CliCommand(call), first, first);
+  HANDLE two = Start(CliCommand(call), second, second);
   EXPECT_EQ(WaitFor(one), 0u) << ReadFileText(first);
   EXPECT_EQ(WaitFor(two), 0u) << ReadFileText(second);
   std::size_t recycled = 0;
@@ -525,8 +487,9 @@ TEST_F(CommandLineTest, TwoRunsAtOnceBothEndWellAndEachEntryIsRecycledOnce) {
 // entry it had dealt with.
 TEST_F(CommandLineTest, ARunKilledPartWayLeavesEveryLineItReached) {
   MakeDead(user, 300);
-  const Text output = testing::TempFolder().path() + u"-killed.tsv";
-  HANDLE run = StartCli({u"recycle", u"--broken", u"--yes", u"--format=tsv"}, output);
+  const Text output = TempFile(u"killed.tsv");
+  HANDLE run =
+      Start(CliCommand({u"recycle", u"--broken", u"--yes", u"--format=tsv"}), output, output);
   std::string text;
   for (int waited = 0; waited < 6000 && std::count(text.begin(), text.end(), '\n') < 21; ++waited) {
     Sleep(10);
