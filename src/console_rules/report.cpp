@@ -76,9 +76,13 @@ Text SummaryLine(const Report& report) {
     if (!report.stopped_by.empty()) {
       line += u" Stopped by an internal error: " + OneLine(report.stopped_by);
     } else if (report.exit_code == kExitDenied) {
-      line += u" " + Counted(counts.denied, u"entry", u"entries") +
-              u" may not be removed by this account, so nothing was recycled: start ostrevane "
-              u"as administrator, or add --skip-denied (or --skip-refused) to recycle the others.";
+      // Denied entries, or a profile's folder this account may not read.
+      line += u" " +
+              (counts.denied > 0 ? Counted(counts.denied, u"entry", u"entries") +
+                                       u" may not be removed by this account"
+                                 : Text(u"A folder in scope may not be read by this account")) +
+              u", so nothing was recycled: start ostrevane as administrator, or add --skip-denied "
+              u"(or --skip-refused) to recycle the others.";
     } else if (call->command == Command::kRecycle && !call->yes && counts.would_recycle > 0) {
       line += u" Nothing was recycled: add --yes to recycle.";
     }

@@ -1,7 +1,6 @@
 #include "console_rules/run.h"
 
 #include <algorithm>
-#include <new>
 
 #include "catalogue/start_menu.h"
 #include "console_rules/call.h"
@@ -65,13 +64,14 @@ void SetRefused(CliEntry& entry, const NotMoved& not_moved) {
   entry.denied = not_moved.why == NotMoved::Why::kMayNotRemove;
 }
 
-// Asks, without touching anything, what stands against recycling each
-// selected entry; true when this account may not remove some of them.
+// Moves the entry, or only asks what stands against moving it.
 std::optional<NotMoved> Recycle(const Scan& scan, const CliEntry& entry, CliServices& services,
                                 Recycling recycling) {
   return RecycleAt(scan.roots[entry.root].path, entry.name, services.recycler, recycling);
 }
 
+// Asks, without touching anything, what stands against recycling each
+// selected entry; true when this account may not remove some of them.
 bool InspectSelected(Scan& scan, CliServices& services) {
   bool denied = false;
   for (CliEntry& entry : scan.entries) {
@@ -177,12 +177,16 @@ void RunOnEntries(RunState& state, CliServices& services, Output& out) {
   }
   if (call.command == Command::kList) return;
 
-  // A profile this account may not read holds entries it may not remove.
-  bool denied = std::any_of(state.scan.roots.begin(), state.scan.roots.end(),
-                            [](const ScanRoot& root) { return root.denied; });
-  denied = InspectSelected(state.scan, services) || denied;
+  // A profile's folder this account may not read holds entries it may not
+  // remove: skipped, it still counts as not done, unless refusals are accepted.
+  const bool unread = std::any_of(state.scan.roots.begin(), state.scan.roots.end(),
+                                  [](const ScanRoot& root) { return root.denied; });
+  const bool denied = InspectSelected(state.scan, services) || unread;
+  const auto not_all_done = [&](int exit_code) {
+    return exit_code == kExitDone && unread && !call.skip_refused ? kExitNotAllRecycled : exit_code;
+  };
   if (!call.yes) {
-    report.exit_code = PreviewExitCode(Count(entries), denied, call);
+    report.exit_code = not_all_done(PreviewExitCode(Count(entries), denied, call));
     return WriteSelected(state, out);
   }
   if (denied && !call.skip_denied) {
@@ -214,8 +218,8 @@ void RunOnEntries(RunState& state, CliServices& services, Output& out) {
     }
     out.Write(RenderEntry(report, entry));
   }
-  report.exit_code =
-      report.stopped_by.empty() ? RecycleExitCode(Count(entries), call) : kExitInternalError;
+  report.exit_code = report.stopped_by.empty() ? not_all_done(RecycleExitCode(Count(entries), call))
+                                               : kExitInternalError;
 }
 
 }  // namespace

@@ -778,6 +778,21 @@ TEST_F(CliTest, EveryProfilesOwnFolderFromOneRun) {
     EXPECT_NE(json.find(part), Text::npos) << ToUtf8(part) << "\n" << ToUtf8(json);
   }
   EXPECT_EQ(json.find(u"S-1-5-18"), Text::npos) << "the system's own profile is left out";
+
+  // A profile's folder this account may not read holds the whole pass.
+  folders.deny_open.insert(alice);
+  Shortcut(In(me, u"Dead.lnk"), u"C:\\Removed\\app.exe");
+  const Outcome held = Run({u"recycle", u"--root", u"profiles", u"--broken", u"--yes"});
+  EXPECT_EQ(held.exit_code, kExitDenied) << ToUtf8(held.output);
+  EXPECT_NE(held.output.find(u"Not walked: alice"), Text::npos);
+  EXPECT_TRUE(recycler.recycled.empty());
+  EXPECT_EQ(
+      Run({u"recycle", u"--root", u"profiles", u"--broken", u"--yes", u"--skip-denied"}).exit_code,
+      kExitNotAllRecycled);
+  EXPECT_EQ(recycler.recycled.size(), 2u);
+  EXPECT_EQ(
+      Run({u"recycle", u"--root", u"profiles", u"--broken", u"--yes", u"--skip-refused"}).exit_code,
+      kExitDone);
 }
 
 }  // namespace

@@ -44,6 +44,7 @@ class FakeFolderService : public FolderService {
   std::map<Text, Text> identities;          // per path; otherwise the lower-cased path of a folder
   std::map<int, Text> fail_root;            // per csidl
   std::map<Text, Text> fail_open;           // per path
+  std::set<Text> deny_open;                 // paths this account may not read
   std::optional<std::size_t> fail_at_item;  // the n-th name handed out (0-based) fails
   Text fail_item_description = u"The folder could not be read";
 
@@ -63,6 +64,7 @@ class FakeFolderService : public FolderService {
 
   std::unique_ptr<Folder> OpenFolder(const Text& path) override {
     if (auto it = fail_open.find(path); it != fail_open.end()) throw Failure(it->second);
+    if (deny_open.contains(path)) throw Failure(u"Access is denied.", kSystemErrorAccessDenied);
     auto it = folders_.find(path);
     if (it == folders_.end()) throw Failure(u"Path not found");
     return std::make_unique<FakeFolder>(*this, path, it->second);
